@@ -1,0 +1,19 @@
+// Corrects the text of one page: optional line joining, then every word
+// through word correction, then optional phrase repairs.
+#pragma once
+
+#include <string>
+
+#include "correction/word_correction.h"
+
+namespace scanmend {
+
+// The 28 bytes that separate words; every other byte is a word byte.
+bool isWordSeparator(unsigned char byte);
+
+// "=" joins broken words first; "german" repairs phrases last. Every
+// separator is copied in place; every word is replaced by correctWord's
+// result.
+std::string correctPage(std::string page, CorrectionContext& context);
+
+}  // namespace scanmend

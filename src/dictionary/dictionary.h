@@ -1,0 +1,56 @@
+// The word list that every reading of a page word is checked against.
+// Loaded once from "dic.txt" (one word per line), read-only afterwards.
+//
+// The file is read whole into one buffer and compacted in place into
+// length-prefixed records; a flat open-addressing hash table indexes them.
+// No word gets an allocation of its own, so millions of words load in
+// about the time it takes to read the file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scanmend {
+
+class Dictionary {
+ public:
+  // Longest word a line can contribute; the rest of a longer line is skipped.
+  static constexpr std::size_t kMaxWordLength = 255;
+
+  // Replaces the contents by the words of `fileBytes` (as read from disk).
+  void assign(std::string fileBytes);
+
+  bool contains(std::string_view word) const;
+  std::size_t size() const { return wordCount_; }
+  std::size_t countOfLength(std::size_t length) const {
+    return length <= kMaxWordLength ? countByLength_[length] : 0;
+  }
+
+  // The words of one length in ascending byte order. Built on first use and
+  // kept: only words whose readings are too many to try one by one need it.
+  const std::vector<std::string_view>& sortedWordsOfLength(std::size_t length) const;
+
+ private:
+  std::string_view recordAt(std::uint64_t offset) const;
+  std::size_t findSlot(std::string_view word, std::uint64_t hash) const;
+
+  std::string records_;              // [length byte][word bytes] per distinct word
+  std::vector<std::uint64_t> slots_;  // 0, or (record offset + 1) << 16 | hash tag
+  std::size_t wordCount_ = 0;
+  std::array<std::size_t, kMaxWordLength + 1> countByLength_{};
+  mutable std::array<std::vector<std::string_view>, kMaxWordLength + 1> sortedByLength_;
+  mutable std::array<bool, kMaxWordLength + 1> sortedBuilt_{};
+};
+
+// Prints "Reading dictionary ... " and loads `fileName` into `dictionary`,
+// then prints "done!". When the file cannot be read it prints
+// "Dictionary file not found!" instead and returns false.
+bool loadDictionary(Dictionary& dictionary, const std::string& fileName, std::ostream& console);
+
+bool containsWord(const Dictionary& dictionary, std::string_view word);
+
+}  // namespace scanmend

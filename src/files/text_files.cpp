@@ -1,0 +1,105 @@
+#include "files/text_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace scanmend {
+namespace {
+
+constexpr char kCtrlZ = '\x1A';
+constexpr std::size_t kChunk = 1 << 16;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+bool readFileBytes(const std::string& path, std::string& bytes) {
+  File file(std::fopen(path.c_str(), "rb"));
+  if (!file) return false;
+  // Size the buffer once for regular files: a dictionary of millions of
+  // words should not be copied around while it grows.
+  std::error_code error;
+  const auto expected = std::filesystem::file_size(path, error);
+  std::size_t size = 0;
+  bytes.resize(error ? kChunk : static_cast<std::size_t>(expected) + 1);
+  for (;;) {
+    if (size == bytes.size()) bytes.resize(bytes.size() * 2);
+    const std::size_t got = std::fread(bytes.data() + size, 1, bytes.size() - size, file.get());
+    size += got;
+    if (got == 0) break;
+  }
+  const bool failed = std::ferror(file.get()) != 0;
+  bytes.resize(size);
+  return !failed;
+}
+
+void decodeText(std::string& bytes) {
+  const std::size_t end = bytes.find(kCtrlZ);
+  if (end != std::string::npos) bytes.resize(end);
+  std::size_t out = 0;
+  for (std::size_t in = 0; in < bytes.size(); ++in) {
+    if (bytes[in] == '\r' && in + 1 < bytes.size() && bytes[in + 1] == '\n') continue;
+    bytes[out++] = bytes[in];
+  }
+  bytes.resize(out);
+}
+
+std::string inputPagePath(std::int64_t pageNumber) {
+  char path[64];
+  std::snprintf(path, sizeof path, "in/%03lld.txt", static_cast<long long>(pageNumber));
+  return path;
+}
+
+bool readPage(std::string& page, std::int64_t pageNumber, std::ostream& console) {
+  const std::string path = inputPagePath(pageNumber);
+  console << "Processing file: " << path << "\n";
+  console.flush();  // progress should be visible while a long page is worked on
+  std::string bytes;
+  if (!readFileBytes(path, bytes)) return false;
+  decodeText(bytes);
+  if (page.empty()) {
+    page = std::move(bytes);
+  } else {
+    page += bytes;
+  }
+  return true;
+}
+
+void writeTextFile(const std::string& text, const std::string& path, std::ostream& console) {
+  File file(std::fopen(path.c_str(), "wb"));
+  if (!file) {
+    console << "Error opening output file\n";
+    console.flush();
+    return;
+  }
+  // Encode in chunks so a large page is not held twice.
+  std::string chunk;
+  chunk.reserve(2 * kChunk);
+  bool ok = true;
+  for (std::size_t start = 0; start < text.size() && ok; start += kChunk) {
+    chunk.clear();
+    const std::size_t stop = std::min(text.size(), start + kChunk);
+    for (std::size_t i = start; i < stop; ++i) {
+      if (text[i] == '\n') chunk += '\r';
+      chunk += text[i];
+    }
+    ok = std::fwrite(chunk.data(), 1, chunk.size(), file.get()) == chunk.size();
+  }
+  // A full disk may only show at flush or close; a page lost there must be
+  // reported, not counted as written.
+  ok = std::fflush(file.get()) == 0 && ok;
+  ok = std::fclose(file.release()) == 0 && ok;
+  if (!ok) {
+    console << "Error writing output file\n";
+    console.flush();
+  }
+}
+
+}  // namespace scanmend
