@@ -1,0 +1,162 @@
+#include "files/text_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "test_support.h"
+
+namespace scanmend {
+namespace {
+
+using testing::readFile;
+using testing::TempDir;
+using testing::writeFile;
+
+// Runs `body` with the working directory set to `dir`.
+template <typename Body>
+void inDirectory(const TempDir& dir, Body body) {
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  body();
+  std::filesystem::current_path(previous);
+}
+
+struct DecodeCase {
+  std::string onDisk;
+  std::string inMemory;
+};
+
+class ReadingConvention : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(ReadingConvention, DeliversTheTextAsInMemory) {
+  std::string bytes = GetParam().onDisk;
+  decodeText(bytes);
+  EXPECT_EQ(bytes, GetParam().inMemory);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, ReadingConvention,
+    ::testing::Values(DecodeCase{"", ""}, DecodeCase{"a\r\nb\r\n", "a\nb\n"},
+                      DecodeCase{"a\nb\n", "a\nb\n"}, DecodeCase{"a\rb\r", "a\rb\r"},
+                      DecodeCase{"a\r\r\n", "a\r\n"}, DecodeCase{"ab\x1A" "cd\r\n", "ab"},
+                      // Ctrl-Z is cut first, so a CR before it stays.
+                      DecodeCase{"ab\r\x1A\n", "ab\r"},
+                      DecodeCase{std::string("a\0b\r\n", 5), std::string("a\0b\n", 4)},
+                      DecodeCase{"\xE4\xF6\xFC\xDF\x80\xFF", "\xE4\xF6\xFC\xDF\x80\xFF"}));
+
+TEST(ReadPage, AppendsTheDecodedPageAndAnnouncesIt) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "in");
+  writeFile(dir / "in/042.txt", "Er kam\r\nnach Hause\r\n");
+  inDirectory(dir, [] {
+    std::string page;
+    std::ostringstream console;
+    EXPECT_TRUE(readPage(page, 42, console));
+    EXPECT_EQ(page, "Er kam\nnach Hause\n");
+    EXPECT_EQ(console.str(), "Processing file: in/042.txt\n");
+  });
+}
+
+TEST(ReadPage, AnEmptyPageIsAPage) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "in");
+  writeFile(dir / "in/001.txt", "");
+  inDirectory(dir, [] {
+    std::string page;
+    std::ostringstream console;
+    EXPECT_TRUE(readPage(page, 1, console));
+    EXPECT_EQ(page, "");
+  });
+}
+
+TEST(ReadPage, MissingOrUnreadablePageIsNoPage) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "in/002.txt");  // a directory
+  inDirectory(dir, [] {
+    for (int number : {1, 2}) {
+      std::string page = "kept";
+      std::ostringstream console;
+      EXPECT_FALSE(readPage(page, number, console));
+      EXPECT_EQ(page, "kept");
+      EXPECT_EQ(console.str(), "Processing file: " + inputPagePath(number) + "\n");
+    }
+  });
+}
+
+TEST(InputPagePath, HasAtLeastThreeDigits) {
+  EXPECT_EQ(inputPagePath(1), "in/001.txt");
+  EXPECT_EQ(inputPagePath(42), "in/042.txt");
+  EXPECT_EQ(inputPagePath(1000), "in/1000.txt");
+}
+
+struct EncodeCase {
+  std::string inMemory;
+  std::string onDisk;
+};
+
+class WritingConvention : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(WritingConvention, WritesEachLineFeedAsCrLf) {
+  TempDir dir;
+  std::ostringstream console;
+  writeTextFile(GetParam().inMemory, (dir / "out.txt").string(), console);
+  EXPECT_EQ(readFile(dir / "out.txt"), GetParam().onDisk);
+  EXPECT_EQ(console.str(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WritingConvention,
+    ::testing::Values(EncodeCase{"", ""}, EncodeCase{"a\nb", "a\r\nb"},
+                      EncodeCase{"a\nb\n", "a\r\nb\r\n"}, EncodeCase{"a\r\n", "a\r\r\n"},
+                      EncodeCase{"a\rb", "a\rb"},
+                      EncodeCase{std::string("a\0b\n", 4), std::string("a\0b\r\n", 5)},
+                      // Larger than one encoding chunk, line feeds across its edge.
+                      EncodeCase{std::string(70000, '\n'), [] {
+                                   std::string crlf;
+                                   for (int i = 0; i < 70000; ++i) crlf += "\r\n";
+                                   return crlf;
+                                 }()}));
+
+TEST(WriteTextFile, ReplacesAnExistingFile) {
+  TempDir dir;
+  writeFile(dir / "out.txt", "old contents that are longer");
+  std::ostringstream console;
+  writeTextFile("new", (dir / "out.txt").string(), console);
+  EXPECT_EQ(readFile(dir / "out.txt"), "new");
+}
+
+TEST(WriteTextFile, ReportsAFileThatCannotBeCreated) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "adir");
+  for (const char* name : {"missing/out.txt", "adir"}) {
+    std::ostringstream console;
+    writeTextFile("text\n", (dir / name).string(), console);
+    EXPECT_EQ(console.str(), "Error opening output file\n") << name;
+  }
+}
+
+TEST(WriteTextFile, ReportsAFailedWrite) {
+  TempDir dir;
+  std::filesystem::create_symlink("/dev/full", dir / "full.txt");
+  std::ostringstream console;
+  writeTextFile("a page that the disk has no room for\n", (dir / "full.txt").string(), console);
+  EXPECT_EQ(console.str(), "Error writing output file\n");
+}
+
+TEST(TextFiles, ReadingBackAWrittenTextGivesTheText) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "in");
+  const std::string text = std::string("Zeile\neins\r\nzwei\r\r\n\0\xFF\n", 22);
+  std::ostringstream console;
+  writeTextFile(text, (dir / "in/001.txt").string(), console);
+  inDirectory(dir, [&] {
+    std::string page;
+    EXPECT_TRUE(readPage(page, 1, console));
+    EXPECT_EQ(page, text);
+  });
+}
+
+}  // namespace
+}  // namespace scanmend
