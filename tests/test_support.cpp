@@ -70,7 +70,7 @@ CorrectionFixture::CorrectionFixture(const std::vector<std::string>& arguments,
                                      const std::vector<std::string>& words) {
   parseConfusionArguments(arguments, confusionTable);
   parseOptionWords(arguments, optionSet, confusionTable);
-  dictionary.assign(wordLines(words));
+  dictionary.assign(wordLines(words), readingFold(confusionTable));
 }
 
 std::string wordLines(const std::vector<std::string>& words) {

@@ -111,6 +111,55 @@ TEST(CorrectWord, CountsUnknownWordsOverCallsAndKeepsTheTotals) {
   EXPECT_EQ(stats.unknownWords, 5);
 }
 
+TEST(CorrectWord, CountsEveryOccurrenceWhenRecentWordsCrowdEachOther) {
+  CorrectionFixture fixture({"Bnu"}, {"Haus"});
+  // Far more distinct words than the outcome cache keeps, each seen three
+  // times at different distances, plus one frequent word throughout.
+  std::vector<std::string> words;
+  for (int i = 0; i < 30000; ++i) words.push_back("w" + std::to_string(i));
+  for (int round = 0; round < 3; ++round)
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      correctWord(words[(i * (round + 1) * 7) % words.size()], fixture.context);
+      correctWord("Hans", fixture.context);
+    }
+  EXPECT_EQ(fixture.runStats.unknownWords, 90000);
+  EXPECT_EQ(fixture.runStats.changedIncorrect, 90000);
+  EXPECT_EQ(fixture.unknownWordCounts.size(), words.size());
+  for (const auto& [word, count] : fixture.unknownWordCounts) ASSERT_EQ(count, 3) << word;
+}
+
+TEST(ReadingFold, JoinsLettersThatReadingsMayExchange) {
+  CorrectionFixture fixture({"Bnu", "Ufs", "Usz", "Bov"});
+  const LetterFold fold = readingFold(fixture.confusionTable);
+  EXPECT_EQ(fold['u'], fold['n']);
+  EXPECT_EQ(fold['f'], fold['s']);
+  EXPECT_EQ(fold['s'], fold['z']);
+  EXPECT_EQ(fold['o'], fold['v']);
+  EXPECT_NE(fold['n'], fold['f']);
+  EXPECT_EQ(fold['a'], 'a');
+}
+
+TEST(ReadingFold, NeverChangesWhatTheDictionaryKnows) {
+  std::mt19937 random(3);
+  std::vector<std::string> words;
+  for (int i = 0; i < 5000; ++i) {
+    std::string word(1 + random() % 8, ' ');
+    for (char& c : word) c = "nufsovab"[random() % 8];
+    words.push_back(word);
+  }
+  CorrectionFixture fixture({"Bnu", "Ufs", "Bov"});
+  Dictionary plain;
+  Dictionary folded;
+  plain.assign(testing::wordLines(words));
+  folded.assign(testing::wordLines(words), readingFold(fixture.confusionTable));
+  EXPECT_EQ(plain.size(), folded.size());
+  for (int i = 0; i < 20000; ++i) {
+    std::string probe(1 + random() % 8, ' ');
+    for (char& c : probe) c = "nufsovab"[random() % 8];
+    ASSERT_EQ(containsWord(plain, probe), containsWord(folded, probe)) << probe;
+  }
+}
+
 // All readings of `word` as the plain product of alternatives: the meaning
 // of the fast search, for words small enough to enumerate.
 std::set<std::string> allReadings(std::string_view word, const ConfusionTable& table,

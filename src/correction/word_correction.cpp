@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "correction/substitution_rules.h"
+#include "dictionary/word_hash.h"
 
 namespace scanmend {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 // sorted words of the word's length are walked by prefix, which costs at
 // most a few binary searches per dictionary word of that length however
 // many readings there are. Both give the same set of hits.
-constexpr std::size_t kMaxReadingsToEnumerate = 512;
+constexpr std::size_t kMaxReadingsToEnumerate = 4096;
 
 // A position of the word whose letter may stand for more than one letter.
 struct Choice {
@@ -29,11 +30,25 @@ void addReading(DictionaryReadings& readings, std::string_view reading) {
     if (readings.merged[i] != reading[i]) readings.merged[i] = '*';
 }
 
+bool allFoldTogether(const std::vector<Choice>& choices, const Dictionary& dictionary) {
+  for (const Choice& choice : choices)
+    for (const char letter : choice.letters)
+      if (!dictionary.foldsTogether(static_cast<unsigned char>(letter),
+                                    static_cast<unsigned char>(choice.letters[0])))
+        return false;
+  return true;
+}
+
 void enumerateReadings(std::string& reading, const std::vector<Choice>& choices,
                        const Dictionary& dictionary, DictionaryReadings& readings) {
+  // Readings that fold alike are kept in one place: find it once.
+  const bool samePlace = allFoldTogether(choices, dictionary);
+  const std::uint64_t place = dictionary.placeOf(reading);
   std::vector<std::size_t> digit(choices.size(), 0);
   for (;;) {
-    if (dictionary.contains(reading)) addReading(readings, reading);
+    const bool known =
+        samePlace ? dictionary.containsAt(reading, place) : dictionary.contains(reading);
+    if (known) addReading(readings, reading);
     std::size_t c = 0;
     for (; c < choices.size(); ++c) {
       if (++digit[c] < choices[c].letters.size()) {
@@ -100,6 +115,23 @@ bool isSmallVowel(unsigned char byte) {
 
 }  // namespace
 
+LetterFold readingFold(const ConfusionTable& table) {
+  LetterFold fold = identityFold();
+  const auto root = [&fold](unsigned char byte) {
+    while (fold[byte] != byte) byte = fold[byte];
+    return byte;
+  };
+  for (int letter = 0; letter < 256; ++letter) {
+    for (const char member : table.classOf(static_cast<unsigned char>(letter))) {
+      const unsigned char a = root(static_cast<unsigned char>(letter));
+      const unsigned char b = root(static_cast<unsigned char>(member));
+      fold[std::max(a, b)] = std::min(a, b);  // the smallest byte represents its group
+    }
+  }
+  for (int byte = 0; byte < 256; ++byte) fold[byte] = root(static_cast<unsigned char>(byte));
+  return fold;
+}
+
 DictionaryReadings findDictionaryReadings(std::string_view word, const ConfusionTable& table,
                                           const OptionSet& options, const Dictionary& dictionary) {
   DictionaryReadings readings;
@@ -149,19 +181,15 @@ std::string applyIJRule(std::string word) {
   return word;
 }
 
-std::string correctWord(std::string_view word, CorrectionContext& context) {
-  RunStats& stats = context.runStats;
-  ++stats.totalWords;
-  DictionaryReadings readings =
-      findDictionaryReadings(word, context.confusionTable, context.optionSet, context.dictionary);
+WordOutcome decideWord(std::string_view word, const ConfusionTable& table,
+                       const OptionSet& options, const Dictionary& dictionary) {
+  using Kind = WordOutcome::Kind;
+  DictionaryReadings readings = findDictionaryReadings(word, table, options, dictionary);
   if (readings.count == 1) {
-    ++(readings.merged == word ? stats.correctUnchanged : stats.changedIncorrect);
-    return std::move(readings.merged);
+    const Kind kind = readings.merged == word ? Kind::CorrectUnchanged : Kind::ChangedIncorrect;
+    return {kind, std::move(readings.merged)};
   }
-  if (readings.count > 1) {
-    ++stats.ambiguousWords;
-    return std::move(readings.merged);
-  }
+  if (readings.count > 1) return {Kind::Ambiguous, std::move(readings.merged)};
 
   // No reading is known: the fixed rules may still rewrite the word, and
   // what they rewrite is taken without asking the dictionary again.
@@ -172,16 +200,66 @@ std::string correctWord(std::string_view word, CorrectionContext& context) {
     result = std::move(rewritten);
     changed = true;
   };
-  if (context.optionSet.contains(OptionWord::I)) take(applyIJRule(result));
-  if (context.optionSet.contains(OptionWord::German))
-    take(applySubstitutionRules(result, context.optionSet));
-  if (changed) {
-    ++stats.changedIncorrect;
-    return result;
+  if (options.contains(OptionWord::I)) take(applyIJRule(result));
+  if (options.contains(OptionWord::German)) take(applySubstitutionRules(result, options));
+  if (changed) return {Kind::ChangedIncorrect, std::move(result)};
+  return {Kind::Unknown, std::string(word)};
+}
+
+std::size_t WordOutcomeCache::slotOf(std::string_view word) {
+  return static_cast<std::size_t>(hashWord(word)) & (kSlots - 1);
+}
+
+WordOutcomeCache::Entry* WordOutcomeCache::find(std::string_view word, std::size_t slot) {
+  if (used_.empty() || !used_[slot] || entries_[slot].word != word) return nullptr;
+  return &entries_[slot];
+}
+
+WordOutcomeCache::Entry* WordOutcomeCache::store(std::string_view word, std::size_t slot,
+                                                 const WordOutcome& outcome) {
+  if (word.size() > kMaxWordLength) return nullptr;
+  if (used_.empty()) {
+    entries_.resize(kSlots);
+    used_.resize(kSlots);
   }
-  ++stats.unknownWords;
-  countUnknownWord(context.unknownWordCounts, word);
-  return std::string(word);
+  Entry& entry = entries_[slot];
+  entry.word.assign(word);
+  entry.outcome.kind = outcome.kind;
+  entry.outcome.result.assign(outcome.result);
+  entry.unknownCount = nullptr;
+  used_[slot] = true;
+  return &entry;
+}
+
+std::string correctWord(std::string_view word, CorrectionContext& context) {
+  RunStats& stats = context.runStats;
+  WordOutcomeCache& cache = context.outcomeCache;
+  const std::size_t slot = WordOutcomeCache::slotOf(word);
+  WordOutcomeCache::Entry* entry = cache.find(word, slot);
+  WordOutcome decided;
+  if (entry == nullptr) {
+    decided = decideWord(word, context.confusionTable, context.optionSet, context.dictionary);
+    entry = cache.store(word, slot, decided);
+  }
+  const WordOutcome& outcome = entry != nullptr ? entry->outcome : decided;
+
+  ++stats.totalWords;
+  switch (outcome.kind) {
+    case WordOutcome::Kind::CorrectUnchanged: ++stats.correctUnchanged; break;
+    case WordOutcome::Kind::ChangedIncorrect: ++stats.changedIncorrect; break;
+    case WordOutcome::Kind::Ambiguous: ++stats.ambiguousWords; break;
+    case WordOutcome::Kind::Unknown:
+      ++stats.unknownWords;
+      if (entry == nullptr) {
+        countUnknownWord(context.unknownWordCounts, word);
+      } else if (entry->unknownCount == nullptr) {
+        entry->unknownCount = &countUnknownWord(context.unknownWordCounts, word);
+      } else {
+        ++*entry->unknownCount;
+      }
+      break;
+  }
+  return outcome.result;
 }
 
 }  // namespace scanmend

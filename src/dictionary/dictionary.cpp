@@ -17,15 +17,29 @@ std::size_t slotIndex(std::uint64_t hash, std::size_t slotCount) {
 
 }  // namespace
 
+LetterFold identityFold() {
+  LetterFold fold;
+  for (std::size_t byte = 0; byte < fold.size(); ++byte) fold[byte] = static_cast<unsigned char>(byte);
+  return fold;
+}
+
+std::uint64_t Dictionary::foldedHash(std::string_view word) const {
+  char folded[kMaxWordLength];
+  for (std::size_t i = 0; i < word.size(); ++i)
+    folded[i] = static_cast<char>(fold_[static_cast<unsigned char>(word[i])]);
+  return hashWord(std::string_view(folded, word.size()));
+}
+
 std::string_view Dictionary::recordAt(std::uint64_t offset) const {
   const auto length = static_cast<unsigned char>(records_[offset]);
   return std::string_view(records_).substr(offset + 1, length);
 }
 
-// Index of the slot holding `word`, or of the empty slot where it belongs.
-std::size_t Dictionary::findSlot(std::string_view word, std::uint64_t hash) const {
-  const std::uint64_t tag = hash & kTagMask;
-  std::size_t index = slotIndex(hash, slots_.size());
+// Index of the slot holding `word` (at most kMaxWordLength bytes), or of
+// the empty slot where it belongs.
+std::size_t Dictionary::findSlot(std::string_view word, std::uint64_t place) const {
+  const std::uint64_t tag = hashWord(word) & kTagMask;
+  std::size_t index = slotIndex(place, slots_.size());
   for (;;) {
     const std::uint64_t slot = slots_[index];
     if (slot == 0) return index;
@@ -34,12 +48,15 @@ std::size_t Dictionary::findSlot(std::string_view word, std::uint64_t hash) cons
   }
 }
 
-void Dictionary::assign(std::string bytes) {
+void Dictionary::assign(std::string bytes, const LetterFold& fold) {
+  fold_ = fold;
   const std::size_t ctrlZ = bytes.find('\x1A');
   if (ctrlZ != std::string::npos) bytes.resize(ctrlZ);
 
   const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-  slots_.assign(lines + lines / 2 + 1, 0);  // load factor at most 2/3
+  // Load factor at most 3/4: with the tags, a probe rarely touches a
+  // record it does not want, and the table stays small beside the words.
+  slots_.assign(lines + lines / 3 + 1, 0);
   wordCount_ = 0;
   countByLength_.fill(0);
   for (auto& group : sortedByLength_) group.clear();
@@ -49,36 +66,63 @@ void Dictionary::assign(std::string bytes) {
   // Each taken line is rewritten as a record at `out`, never past its own
   // start: the line's LF pays for the length byte. Only the first line can
   // reach one byte ahead, into its own line end, which has been read by then.
+  //
+  // Lines go in batches: first each line's place is found and its slot
+  // fetched ahead, then the batch is inserted, so that the table's cache
+  // misses overlap instead of coming one after another.
+  struct Line {
+    std::size_t start;
+    std::size_t length;
+    std::uint64_t place;
+  };
+  constexpr std::size_t kBatch = 16;
+  Line batch[kBatch];
   std::size_t in = 0;
   std::size_t out = 0;
-  for (;;) {
-    const void* lf = std::memchr(records_.data() + in, '\n', records_.size() - in);
-    if (lf == nullptr) break;  // a last line without a line end is never taken
-    const std::size_t lineEnd = static_cast<const char*>(lf) - records_.data();
-    std::size_t length = lineEnd - in;
-    if (length > 0 && records_[lineEnd - 1] == '\r') --length;
-    length = std::min(length, kMaxWordLength);
-
-    const std::string_view word(records_.data() + in, length);
-    const std::uint64_t hash = hashWord(word);
-    const std::size_t index = findSlot(word, hash);
-    if (slots_[index] == 0) {
-      std::memmove(records_.data() + out + 1, records_.data() + in, length);
-      records_[out] = static_cast<char>(length);
-      slots_[index] = ((out + 1) << 16) | (hash & kTagMask);
-      out += 1 + length;
-      ++wordCount_;
-      ++countByLength_[length];
+  bool more = true;
+  while (more) {
+    std::size_t count = 0;
+    while (count < kBatch) {
+      const void* lf = std::memchr(records_.data() + in, '\n', records_.size() - in);
+      if (lf == nullptr) {  // a last line without a line end is never taken
+        more = false;
+        break;
+      }
+      const std::size_t lineEnd = static_cast<const char*>(lf) - records_.data();
+      std::size_t length = lineEnd - in;
+      if (length > 0 && records_[lineEnd - 1] == '\r') --length;
+      length = std::min(length, kMaxWordLength);
+      const std::uint64_t place = foldedHash(std::string_view(records_.data() + in, length));
+      __builtin_prefetch(&slots_[slotIndex(place, slots_.size())]);
+      batch[count++] = {in, length, place};
+      in = lineEnd + 1;
     }
-    in = lineEnd + 1;
+    for (std::size_t i = 0; i < count; ++i) {
+      const Line& line = batch[i];
+      const std::string_view word(records_.data() + line.start, line.length);
+      const std::size_t index = findSlot(word, line.place);
+      if (slots_[index] != 0) continue;  // a duplicate
+      const std::uint64_t tag = hashWord(word) & kTagMask;
+      std::memmove(records_.data() + out + 1, word.data(), word.size());
+      records_[out] = static_cast<char>(word.size());
+      slots_[index] = ((out + 1) << 16) | tag;
+      out += 1 + word.size();
+      ++wordCount_;
+      ++countByLength_[word.size()];
+    }
   }
+  // No shrink_to_fit: the copy would double the peak memory of a load.
   records_.resize(out);
-  records_.shrink_to_fit();
 }
 
 bool Dictionary::contains(std::string_view word) const {
   if (word.size() > kMaxWordLength || countByLength_[word.size()] == 0) return false;
-  return slots_[findSlot(word, hashWord(word))] != 0;
+  return slots_[findSlot(word, foldedHash(word))] != 0;
+}
+
+bool Dictionary::containsAt(std::string_view word, std::uint64_t place) const {
+  if (word.size() > kMaxWordLength || countByLength_[word.size()] == 0) return false;
+  return slots_[findSlot(word, place)] != 0;
 }
 
 const std::vector<std::string_view>& Dictionary::sortedWordsOfLength(std::size_t length) const {
@@ -98,7 +142,8 @@ const std::vector<std::string_view>& Dictionary::sortedWordsOfLength(std::size_t
   return group;
 }
 
-bool loadDictionary(Dictionary& dictionary, const std::string& fileName, std::ostream& console) {
+bool loadDictionary(Dictionary& dictionary, const std::string& fileName, std::ostream& console,
+                    const LetterFold& fold) {
   console << "Reading dictionary ... ";
   std::string bytes;
   if (!readFileBytes(fileName, bytes)) {
@@ -106,7 +151,7 @@ bool loadDictionary(Dictionary& dictionary, const std::string& fileName, std::os
     console.flush();
     return false;
   }
-  dictionary.assign(std::move(bytes));
+  dictionary.assign(std::move(bytes), fold);
   console << "done!\r\n";
   return true;
 }

@@ -4,10 +4,10 @@
 
 namespace scanmend {
 
-void countUnknownWord(UnknownWordCounts& counts, std::string_view word) {
+std::int64_t& countUnknownWord(UnknownWordCounts& counts, std::string_view word) {
   auto entry = counts.find(word);
   if (entry == counts.end()) entry = counts.emplace(std::string(word), 0).first;
-  ++entry->second;
+  return ++entry->second;
 }
 
 std::string formatUnknownWordReport(const UnknownWordCounts& counts) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "correction/page_correction.h"
+#include "correction/word_correction.h"
 #include "dictionary/dictionary.h"
 #include "files/text_files.h"
 #include "files/unknown_words.h"
@@ -46,7 +47,7 @@ int runScanmend(const std::vector<std::string>& arguments, std::ostream& console
   const std::string baseDirectory = ".";
 
   Dictionary dictionary;
-  if (!loadDictionary(dictionary, "dic.txt", console)) return 1;
+  if (!loadDictionary(dictionary, "dic.txt", console, readingFold(confusionTable))) return 1;
 
   CorrectionContext context{confusionTable, optionSet, dictionary, runStats, unknownWordCounts};
   std::string page;

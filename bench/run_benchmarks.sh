@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the optimised tool, the floor and the workloads, then runs the tool
+# and the floor on each workload several times and prints median CPU seconds
+# (user + system), wall seconds, peak RSS and the CPU ratio to the floor.
+#
+#   bash bench/run_benchmarks.sh [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-5}
+arguments="Ufs Bnu Bov BBV UEC I german finals ="
+
+cmake --preset bench > /dev/null
+cmake --build --preset bench > /dev/null
+build=$PWD/build/bench
+workloads=$build/workloads
+[ -d "$workloads/book" ] || "$build/bench/make_workloads" "$workloads"
+
+# Prints "cpu wall rss_kb", each the median over the runs.
+measure() {
+  local dir=$1; shift
+  for _ in $(seq "$runs"); do
+    rm -f "$dir"/out/*
+    ( cd "$dir" && /usr/bin/time -f "%U %S %e %M" -o "$build/time.txt" "$@" > /dev/null )
+    awk '{ printf "%.3f %.3f %d\n", $1 + $2, $3, $4 }' "$build/time.txt"
+  done | sort -n | awk -v n="$runs" '{ cpu[NR]=$1; wall[NR]=$2; rss[NR]=$3 }
+    END { m = int((n + 1) / 2); printf "%s %s %s\n", cpu[m], wall[m], rss[m] }'
+}
+
+printf '%-14s %9s %9s %9s %9s %9s %9s %7s\n' workload cpu_s wall_s rss_MB \
+  floor_cpu floor_wall floor_MB ratio
+for workload in book dictionary-2m page-1mb page-2mb page-4mb page-8mb page-10mb markers long-words; do
+  dir=$workloads/$workload
+  read -r cpu wall rss < <(measure "$dir" "$build/scanmend" $arguments)
+  read -r fcpu fwall frss < <(measure "$dir" "$build/bench/floor")
+  awk -v w="$workload" -v c="$cpu" -v wl="$wall" -v r="$rss" -v fc="$fcpu" -v fw="$fwall" -v fr="$frss" \
+    'BEGIN { printf "%-14s %9.3f %9.3f %9.1f %9.3f %9.3f %9.1f %7.2f\n", w, c, wl, r/1024, fc, fw, fr/1024, c/fc }'
+done
+echo "dic.txt sizes (MB): $(du -m --apparent-size "$workloads"/dictionaries/*.txt | awk '{printf "%s=%s ", $2, $1}' | sed "s|$workloads/dictionaries/||g")"
