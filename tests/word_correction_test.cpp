@@ -117,9 +117,9 @@ TEST(CorrectWord, CountsEveryOccurrenceWhenRecentWordsCrowdEachOther) {
   // times at different distances, plus one frequent word throughout.
   std::vector<std::string> words;
   for (int i = 0; i < 30000; ++i) words.push_back("w" + std::to_string(i));
-  for (int round = 0; round < 3; ++round)
+  for (const std::size_t step : {7, 11, 13})  // each a permutation of the words
     for (std::size_t i = 0; i < words.size(); ++i) {
-      correctWord(words[(i * (round + 1) * 7) % words.size()], fixture.context);
+      correctWord(words[(i * step) % words.size()], fixture.context);
       correctWord("Hans", fixture.context);
     }
   EXPECT_EQ(fixture.runStats.unknownWords, 90000);
