@@ -211,23 +211,27 @@ std::size_t WordOutcomeCache::slotOf(std::string_view word) {
 }
 
 WordOutcomeCache::Entry* WordOutcomeCache::find(std::string_view word, std::size_t slot) {
-  if (used_.empty() || !used_[slot] || entries_[slot].word != word) return nullptr;
-  return &entries_[slot];
+  if (entryOfSlot_.empty() || entryOfSlot_[slot] == 0) return nullptr;
+  Entry& entry = entries_[entryOfSlot_[slot] - 1];
+  return entry.word == word ? &entry : nullptr;
 }
 
 WordOutcomeCache::Entry* WordOutcomeCache::store(std::string_view word, std::size_t slot,
                                                  const WordOutcome& outcome) {
   if (word.size() > kMaxWordLength) return nullptr;
-  if (used_.empty()) {
-    entries_.resize(kSlots);
-    used_.resize(kSlots);
+  if (entryOfSlot_.empty()) {
+    entryOfSlot_.resize(kSlots);
+    entries_.reserve(kSlots);
   }
-  Entry& entry = entries_[slot];
+  if (entryOfSlot_[slot] == 0) {
+    entries_.emplace_back();
+    entryOfSlot_[slot] = static_cast<std::uint32_t>(entries_.size());
+  }
+  Entry& entry = entries_[entryOfSlot_[slot] - 1];
   entry.word.assign(word);
   entry.outcome.kind = outcome.kind;
   entry.outcome.result.assign(outcome.result);
   entry.unknownCount = nullptr;
-  used_[slot] = true;
   return &entry;
 }
 

@@ -43,8 +43,9 @@ class WordOutcomeCache {
   static std::size_t slotOf(std::string_view word);
 
  private:
-  std::vector<Entry> entries_;  // kSlots, made on first use
-  std::vector<bool> used_;
+  // Entries are made as slots are first used, so a short run costs little.
+  std::vector<std::uint32_t> entryOfSlot_;  // 0: empty, else entry index + 1
+  std::vector<Entry> entries_;              // capacity kSlots: never moves
 };
 
 // What word correction reads and what it books its outcomes into; the run
