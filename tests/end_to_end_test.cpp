@@ -1,10 +1,6 @@
 // Runs the real binary in a scratch working directory and compares its
 // console bytes and files.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-
-#include "test_support.h"
+#include "end_to_end.h"
 
 namespace scanmend {
 namespace {
@@ -14,38 +10,11 @@ using testing::ProcessResult;
 using testing::readFile;
 using testing::TempDir;
 using testing::writeFile;
-
-const std::string kBanner = "Starting scanmend 0.5\r\n\r\n";
-const std::string kDictionaryRead = "Reading dictionary ... done!\r\n";
-
-std::string processing(int page) {
-  char line[64];
-  std::snprintf(line, sizeof line, "Processing file: in/%03d.txt\n", page);
-  return line;
-}
-
-std::string statistics(long total, long correct, long changed, long ambiguous, long unknown) {
-  return "\r\nStats:\r\n\r\n"
-         "Total words:                  " + std::to_string(total) + "\r\n"
-         "Correct words left unchanged: " + std::to_string(correct) + "\r\n"
-         "Changed incorrect words:      " + std::to_string(changed) + "\r\n"
-         "Ambiguous words:              " + std::to_string(ambiguous) + "\r\n"
-         "Unknown words:                " + std::to_string(unknown) + "\r\n"
-         "\r\n";
-}
-
-// A working directory with dic.txt, in/ and out/.
-class WorkingDirectory : public ::testing::Test {
- protected:
-  void SetUp() override {
-    fs::create_directory(dir_ / "in");
-    fs::create_directory(dir_ / "out");
-  }
-  ProcessResult run(const std::vector<std::string>& arguments) {
-    return testing::runProcess(SCANMEND_BINARY, arguments, dir_.path());
-  }
-  TempDir dir_;
-};
+using testing::kBanner;
+using testing::kDictionaryRead;
+using testing::processing;
+using testing::statistics;
+using testing::WorkingDirectory;
 
 TEST_F(WorkingDirectory, CorrectsTheRoadOfOnePage) {
   writeFile(dir_ / "dic.txt", "Er\r\nkam\r\ndem\r\nHause\r\n");
