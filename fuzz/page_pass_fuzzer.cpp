@@ -1,7 +1,8 @@
 // Fuzzes the page pass. The input is split at the first two 0x01 bytes into
 // option words (separated by 0x02), a dictionary and a page. Checks, for
 // every input: no crash or sanitizer report; the page keeps its length
-// without "=" and loses exactly two bytes per join with it; the counters add
+// without "=" and loses exactly two bytes per join with it, the joins being
+// those of the step-by-step algorithm; the counters add
 // up; the unknown-word counts add up; the same page corrected again (with
 // the outcome cache warm) gives the same text.
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 #include "correction/line_joining.h"
 #include "correction/page_correction.h"
+#include "step_by_step_join.h"
 
 namespace {
 
@@ -25,24 +27,6 @@ std::vector<std::string> splitAt(std::string_view text, char separator) {
     parts.emplace_back(text.substr(start, end - start));
   parts.emplace_back(text.substr(start));
   return parts;
-}
-
-// The number of joins the step-by-step algorithm makes.
-std::size_t countJoins(std::string text) {
-  std::size_t joins = 0;
-  std::size_t e = text.find("=\n");
-  while (e != std::string::npos) {
-    const std::size_t s = text.find(' ', e);
-    if (s == std::string::npos) break;
-    if (text[e + 2] != '\n') {
-      const std::size_t n = text.find('\n', e + 2);
-      if (n != std::string::npos && s < n) text[s] = '\n';
-      text.erase(e, 2);
-      ++joins;
-    }
-    e = text.find("=\n", e + 1);
-  }
-  return joins;
 }
 
 void check(bool condition) {
@@ -72,7 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string corrected = correctPage(page, context);
   if (options.contains(OptionWord::Join)) {
-    check(corrected.size() + 2 * countJoins(page) == page.size());
+    std::size_t joins = 0;
+    check(joinHyphenatedLines(page) == scanmend::testing::joinStepByStep(page, &joins));
+    check(corrected.size() + 2 * joins == page.size());
   } else {
     check(corrected.size() == page.size());
   }

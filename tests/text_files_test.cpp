@@ -50,24 +50,16 @@ TEST(ReadPage, AppendsTheDecodedPageAndAnnouncesIt) {
   TempDir dir;
   std::filesystem::create_directory(dir / "in");
   writeFile(dir / "in/042.txt", "Er kam\r\nnach Hause\r\n");
+  writeFile(dir / "in/001.txt", "");  // an empty page is a page too
   inDirectory(dir, [] {
-    std::string page;
-    std::ostringstream console;
-    EXPECT_TRUE(readPage(page, 42, console));
-    EXPECT_EQ(page, "Er kam\nnach Hause\n");
-    EXPECT_EQ(console.str(), "Processing file: in/042.txt\n");
-  });
-}
-
-TEST(ReadPage, AnEmptyPageIsAPage) {
-  TempDir dir;
-  std::filesystem::create_directory(dir / "in");
-  writeFile(dir / "in/001.txt", "");
-  inDirectory(dir, [] {
-    std::string page;
-    std::ostringstream console;
-    EXPECT_TRUE(readPage(page, 1, console));
-    EXPECT_EQ(page, "");
+    for (const auto& [number, text] : {std::pair<int, std::string>{42, "Er kam\nnach Hause\n"},
+                                       std::pair<int, std::string>{1, ""}}) {
+      std::string page;
+      std::ostringstream console;
+      EXPECT_TRUE(readPage(page, number, console));
+      EXPECT_EQ(page, text);
+      EXPECT_EQ(console.str(), "Processing file: " + inputPagePath(number) + "\n");
+    }
   });
 }
 

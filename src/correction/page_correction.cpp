@@ -9,7 +9,8 @@
 namespace scanmend {
 namespace {
 
-// space , . - ; : ! ? ' + & % $ § ^ ° ( ) = / [ ] " LF CR TAB « »
+// space , . - ; : ! ? ' + & % $ section-sign ^ degree-sign ( ) = / [ ] " LF CR TAB
+// and the two guillemets
 constexpr std::string_view kWordSeparators =
     " ,.-;:!?'+&%$\xA7^\xB0()=/[]\"\n\r\t\xAB\xBB";
 static_assert(kWordSeparators.size() == 28);

@@ -106,7 +106,7 @@ class PrefixWalk {
 bool isSmallVowel(unsigned char byte) {
   switch (byte) {
     case 'a': case 'e': case 'i': case 'o': case 'u':
-    case 0xE4: case 0xF6: case 0xFC:  // ä ö ü
+    case 0xE4: case 0xF6: case 0xFC:  // a, o, u with umlaut
       return true;
     default:
       return false;
