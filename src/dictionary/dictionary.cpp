@@ -24,6 +24,7 @@ LetterFold identityFold() {
 }
 
 std::uint64_t Dictionary::foldedHash(std::string_view word) const {
+  if (word.size() > kMaxWordLength) return 0;  // no such word is kept
   char folded[kMaxWordLength];
   for (std::size_t i = 0; i < word.size(); ++i)
     folded[i] = static_cast<char>(fold_[static_cast<unsigned char>(word[i])]);
