@@ -33,12 +33,15 @@ class Random {
   std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
   bool chance(double p) { return (next() >> 11) * (1.0 / 9007199254740992.0) < p; }
   template <typename T>
-  const T& pick(const std::vector<T>& items) { return items[below(items.size())]; }
+  const T& pick(const std::vector<T>& items) {
+    return items[below(items.size())];
+  }
 
  private:
   std::uint64_t state_;
 };
 
+// clang-format off
 const std::vector<std::string> kOnsets{"b", "d", "f", "g", "h", "k", "l", "m", "n", "p", "r",
                                        "s", "t", "w", "z", "sch", "st", "sp", "br", "tr", "gr",
                                        "kr", "fl", "pf", "v", "", "", "schw", "str", "bl"};
@@ -70,6 +73,7 @@ const std::vector<std::string> kFrequentWords{
     "sagte", "sprach", "ging", "kam", "sah", "stand", "lag", "hielt", "nahm", "gab", "fand",
     "Jahr", "Tag", "Nacht", "Morgen", "Abend", "Weg", "Wort", "Sache", "Menschen", "Freund",
 };
+// clang-format on
 
 std::string makeWord(Random& random) {
   std::string word;
@@ -124,12 +128,18 @@ std::string misread(const std::string& word, Random& random) {
   for (std::size_t i = 0; i < out.size(); ++i) {
     const bool last = i + 1 == out.size();
     char& c = out[i];
-    if (c == 's' && !last && random.chance(0.5)) c = 'f';
-    else if (c == 'n' && random.chance(0.04)) c = 'u';
-    else if (c == 'u' && random.chance(0.04)) c = 'n';
-    else if (c == 'v' && random.chance(0.3)) c = 'o';
-    else if (c == 'V' && i == 0 && random.chance(0.3)) c = 'B';
-    else if (c == 'C' && i == 0 && random.chance(0.5)) c = 'E';
+    if (c == 's' && !last && random.chance(0.5))
+      c = 'f';
+    else if (c == 'n' && random.chance(0.04))
+      c = 'u';
+    else if (c == 'u' && random.chance(0.04))
+      c = 'n';
+    else if (c == 'v' && random.chance(0.3))
+      c = 'o';
+    else if (c == 'V' && i == 0 && random.chance(0.3))
+      c = 'B';
+    else if (c == 'C' && i == 0 && random.chance(0.5))
+      c = 'E';
   }
   return out;
 }
@@ -170,8 +180,8 @@ class TextWriter {
     if (random_.chance(0.5)) return misread(random_.pick(kFrequentWords), random_);
     // Content words: a few thousand common ones most of the time.
     const std::size_t common = std::min<std::size_t>(dictionary_.size(), 5000);
-    const std::string& word = random_.chance(0.7) ? dictionary_[random_.below(common)]
-                                                  : random_.pick(dictionary_);
+    const std::string& word =
+        random_.chance(0.7) ? dictionary_[random_.below(common)] : random_.pick(dictionary_);
     return misread(word, random_);
   }
 
@@ -224,7 +234,8 @@ int main(int argc, char** argv) {
   TextWriter writer(book, 3);
   {  // a book of 400 pages of about 300 words
     const fs::path dir = makeWorkingDirectory(root, "book", bookDictionary);
-    for (std::size_t n = 1; n <= 400; ++n) writeBytes(dir / pageName(n), withCrLf(writer.page(300)));
+    for (std::size_t n = 1; n <= 400; ++n)
+      writeBytes(dir / pageName(n), withCrLf(writer.page(300)));
   }
   {  // the 2-million-word dictionary and one page
     const fs::path dir = makeWorkingDirectory(root, "dictionary-2m", largeDictionary);

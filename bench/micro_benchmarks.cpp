@@ -50,7 +50,8 @@ struct Setup {
   CorrectionContext context{confusionTable, optionSet, dictionary, runStats, unknownWordCounts};
 };
 
-const std::vector<std::string> kArguments{"Ufs", "Bnu", "Bov", "BBV", "UEC", "I", "german", "finals", "="};
+const std::vector<std::string> kArguments{"Ufs", "Bnu",    "Bov",    "BBV", "UEC",
+                                          "I",   "german", "finals", "="};
 
 std::string bookText(const std::vector<std::string>& words, std::size_t bytes) {
   std::mt19937 random(9);

@@ -67,8 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dictionary.assign(bytes);
     std::size_t lines = 0;
     std::size_t start = 0;
-    for (std::size_t end; (end = expected.find('\n', start)) != std::string::npos; start = end + 1) {
-      check(scanmend::containsWord(dictionary, expected.substr(start, std::min<std::size_t>(end - start, 255))));
+    for (std::size_t end; (end = expected.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      check(scanmend::containsWord(
+          dictionary, expected.substr(start, std::min<std::size_t>(end - start, 255))));
       ++lines;
     }
     check(dictionary.size() <= lines);

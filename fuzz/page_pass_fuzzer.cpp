@@ -38,7 +38,8 @@ void check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t first = input.find('\x01');
-  const std::size_t second = first == std::string_view::npos ? first : input.find('\x01', first + 1);
+  const std::size_t second =
+      first == std::string_view::npos ? first : input.find('\x01', first + 1);
   if (second == std::string_view::npos) return 0;
   const std::vector<std::string> arguments = splitAt(input.substr(0, first), '\x02');
   const std::string dictionaryBytes(input.substr(first + 1, second - first - 1));
@@ -62,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     check(corrected.size() == page.size());
   }
-  check(stats.totalWords ==
-        stats.correctUnchanged + stats.changedIncorrect + stats.ambiguousWords + stats.unknownWords);
+  check(stats.totalWords == stats.correctUnchanged + stats.changedIncorrect + stats.ambiguousWords +
+                                stats.unknownWords);
   std::int64_t counted = 0;
   for (const auto& entry : unknown) counted += entry.second;
   check(counted == stats.unknownWords);

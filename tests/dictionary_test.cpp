@@ -51,7 +51,12 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{std::string("a\0b\n", 4), {std::string("a\0b", 3)}, {"a", "ab"}},
         // Ctrl-Z ends the file; its line counts as a last line without LF.
         LookupCase{"Haus\nBa\x1Aum\nZug\n", {"Haus"}, {"Ba", "Baum", "Zug"}},
-        LookupCase{"\xFC" "ber\n\xDF\n", {"\xFC" "ber", "\xDF"}, {"uber"}}));
+        LookupCase{"\xFC"
+                   "ber\n\xDF\n",
+                   {"\xFC"
+                    "ber",
+                    "\xDF"},
+                   {"uber"}}));
 
 TEST(Dictionary, HoldsADuplicateOnce) {
   const Dictionary dictionary = fromBytes("Haus\nHaus\r\nHaus\n");
@@ -89,9 +94,13 @@ TEST(Dictionary, ManyWordsAllFound) {
 }
 
 TEST(Dictionary, SortsOneLengthGroupByUnsignedBytes) {
-  const Dictionary dictionary = fromBytes("\xFC" "b\nzb\nAb\nab\nabc\n");
+  const Dictionary dictionary = fromBytes(
+      "\xFC"
+      "b\nzb\nAb\nab\nabc\n");
   const auto& words = dictionary.sortedWordsOfLength(2);
-  const std::vector<std::string_view> expected{"Ab", "ab", "zb", "\xFC" "b"};
+  const std::vector<std::string_view> expected{"Ab", "ab", "zb",
+                                               "\xFC"
+                                               "b"};
   EXPECT_EQ(words, expected);
   EXPECT_TRUE(dictionary.sortedWordsOfLength(7).empty());
 }

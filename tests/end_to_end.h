@@ -23,11 +23,21 @@ inline std::string processing(int page) {
 inline std::string statistics(long total, long correct, long changed, long ambiguous,
                               long unknown) {
   return "\r\nStats:\r\n\r\n"
-         "Total words:                  " + std::to_string(total) + "\r\n"
-         "Correct words left unchanged: " + std::to_string(correct) + "\r\n"
-         "Changed incorrect words:      " + std::to_string(changed) + "\r\n"
-         "Ambiguous words:              " + std::to_string(ambiguous) + "\r\n"
-         "Unknown words:                " + std::to_string(unknown) + "\r\n"
+         "Total words:                  " +
+         std::to_string(total) +
+         "\r\n"
+         "Correct words left unchanged: " +
+         std::to_string(correct) +
+         "\r\n"
+         "Changed incorrect words:      " +
+         std::to_string(changed) +
+         "\r\n"
+         "Ambiguous words:              " +
+         std::to_string(ambiguous) +
+         "\r\n"
+         "Unknown words:                " +
+         std::to_string(unknown) +
+         "\r\n"
          "\r\n";
 }
 

@@ -6,23 +6,23 @@ namespace scanmend {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ProcessResult;
-using testing::readFile;
-using testing::TempDir;
-using testing::writeFile;
 using testing::kBanner;
 using testing::kDictionaryRead;
 using testing::processing;
+using testing::ProcessResult;
+using testing::readFile;
 using testing::statistics;
+using testing::TempDir;
 using testing::WorkingDirectory;
+using testing::writeFile;
 
 TEST_F(WorkingDirectory, CorrectsTheRoadOfOnePage) {
   writeFile(dir_ / "dic.txt", "Er\r\nkam\r\ndem\r\nHause\r\n");
   writeFile(dir_ / "in/001.txt", "Er kam a*s dem Hanse.\r\n");
   const ProcessResult result = run({"Bnu", "german"});
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(result.out, kBanner + kDictionaryRead + processing(1) + processing(2) +
-                            statistics(5, 3, 1, 0, 1));
+  EXPECT_EQ(result.out,
+            kBanner + kDictionaryRead + processing(1) + processing(2) + statistics(5, 3, 1, 0, 1));
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(readFile(dir_ / "out/001.txt"), "Er kam aus dem Hause.\r\n");
   EXPECT_EQ(readFile(dir_ / "word_fr.txt"), "word frequency of unknown words:\r\na*s\t1\r\n");
@@ -35,8 +35,8 @@ TEST_F(WorkingDirectory, WalksThePagesUpToTheFirstGap) {
   writeFile(dir_ / "in/004.txt", "never read\r\n");
   writeFile(dir_ / "out/004.txt", "left alone");
   const ProcessResult result = run({"Bnu"});
-  EXPECT_EQ(result.out, kBanner + kDictionaryRead + processing(1) + processing(2) +
-                            processing(3) + statistics(4, 1, 2, 0, 1));
+  EXPECT_EQ(result.out, kBanner + kDictionaryRead + processing(1) + processing(2) + processing(3) +
+                            statistics(4, 1, 2, 0, 1));
   EXPECT_EQ(readFile(dir_ / "out/001.txt"), "Haus\r\n");
   EXPECT_EQ(readFile(dir_ / "out/002.txt"), "Haus Zug\r\nHaus");
   EXPECT_EQ(readFile(dir_ / "out/004.txt"), "left alone");
@@ -66,7 +66,8 @@ TEST_F(WorkingDirectory, EndsWithStatusOneWithoutADictionary) {
 
 TEST_F(WorkingDirectory, GoesOnWhenOutputFilesCannotBeWritten) {
   writeFile(dir_ / "dic.txt", "Haus\n");
-  for (int page = 1; page <= 3; ++page) writeFile(dir_ / ("in/00" + std::to_string(page) + ".txt"), "Haus\n");
+  for (int page = 1; page <= 3; ++page)
+    writeFile(dir_ / ("in/00" + std::to_string(page) + ".txt"), "Haus\n");
   fs::create_symlink("/dev/full", dir_ / "out/001.txt");
   fs::create_directory(dir_ / "out/002.txt");
   fs::create_directory(dir_ / "word_fr.txt");
@@ -107,11 +108,18 @@ TEST_F(WorkingDirectory, NumbersPagesBeyondThreeDigits) {
 }
 
 TEST_F(WorkingDirectory, TakesArgumentsAsBytes) {
-  writeFile(dir_ / "dic.txt", "\xFC" "ber\n");
-  writeFile(dir_ / "in/001.txt", "uber \xFC" "ber\r\n");
+  writeFile(dir_ / "dic.txt",
+            "\xFC"
+            "ber\n");
+  writeFile(dir_ / "in/001.txt",
+            "uber \xFC"
+            "ber\r\n");
   const ProcessResult result = run({"", "Bu\xFC", "\xFF\xFE"});
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(readFile(dir_ / "out/001.txt"), "\xFC" "ber \xFC" "ber\r\n");
+  EXPECT_EQ(readFile(dir_ / "out/001.txt"),
+            "\xFC"
+            "ber \xFC"
+            "ber\r\n");
   EXPECT_EQ(result.err, "");
 }
 

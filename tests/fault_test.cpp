@@ -59,23 +59,28 @@ TEST_P(BadPages, PassThroughByTheTextRules) {
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(readFile(dir_ / "out/001.txt"), GetParam().written);
-  EXPECT_NE(result.out.find("Total words:                  " + std::to_string(GetParam().words) +
-                            "\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      result.out.find("Total words:                  " + std::to_string(GetParam().words) + "\r\n"),
+      std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, BadPages,
     ::testing::Values(
-        PageCase{"NulBytes", {}, bytes("Haus\0Baum\r\n\0\r\n", 14),
-                 bytes("Haus\0Baum\r\n\0\r\n", 14), 2},
+        PageCase{"NulBytes",
+                 {},
+                 bytes("Haus\0Baum\r\n\0\r\n", 14),
+                 bytes("Haus\0Baum\r\n\0\r\n", 14),
+                 2},
         PageCase{"CtrlZInTheMiddle", {}, "Haus\r\nBaum\x1AZug\r\n", "Haus\r\nBaum", 2},
         PageCase{"LoneCarriageReturns", {}, "a\rb\r\r\nc\r", "a\rb\r\r\nc\r", 3},
         PageCase{"OnlySeparators", {}, " ,.;=\r\n\t\xAB\xBB\r\n", " ,.;=\r\n\t\xAB\xBB\r\n", 0},
         PageCase{"OnlySeparatorsGerman", {"german"}, " ,.;=\r\n", " ,.;-\r\n", 0},
-        PageCase{"BinaryJunk", {"Bnu", "german", "=", "I"},
+        PageCase{"BinaryJunk",
+                 {"Bnu", "german", "=", "I"},
                  bytes("\xFF\x00\x80=\n\x01 \x1B\x7F\r\r", 11),
-                 bytes("\xFF\x00\x80\x01 \x1B\x7F\r\r", 9), 2}),
+                 bytes("\xFF\x00\x80\x01 \x1B\x7F\r\r", 9),
+                 2}),
     [](const ::testing::TestParamInfo<PageCase>& info) { return info.param.name; });
 
 TEST_F(WorkingDirectory, TenMegabytePageWithoutALineEnd) {

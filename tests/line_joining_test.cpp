@@ -25,21 +25,18 @@ TEST_P(JoinLines, JoinsBrokenWords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, JoinLines,
-    ::testing::Values(
-        JoinCase{"Ver=\nbindung der Teile\nund", "Verbindung\nder Teile\nund"},
-        JoinCase{"Ver=\nbindung, der\nMann", "Verbindung,\nder\nMann"},
-        JoinCase{"Ver=\nbindung der Teile", "Verbindung der Teile"},
-        JoinCase{"Ver=\nbindung\nder Mann", "Verbindung\nder Mann"},
-        JoinCase{"Ver=\nbin=\ndung der\nTeile", "Verbindung\nder\nTeile"},
-        JoinCase{"Ver=\n\nbindung der", "Ver=\n\nbindung der"},
-        JoinCase{"Ver=\nbindung", "Ver=\nbindung"},
-        JoinCase{"a b Ver=\nbindung", "a b Ver=\nbindung"},
-        JoinCase{"Ver=\n bindung der\nMann", "Ver\nbindung der\nMann"},
-        JoinCase{"Nord=Amerika", "Nord=Amerika"},
-        JoinCase{"a=\n= b\nc d", "a=\nb\nc d"},
-        JoinCase{"", ""},
-        JoinCase{"=\n", "=\n"},
-        JoinCase{"x=\n=\n=\ny z", "x=\ny z"}));
+    ::testing::Values(JoinCase{"Ver=\nbindung der Teile\nund", "Verbindung\nder Teile\nund"},
+                      JoinCase{"Ver=\nbindung, der\nMann", "Verbindung,\nder\nMann"},
+                      JoinCase{"Ver=\nbindung der Teile", "Verbindung der Teile"},
+                      JoinCase{"Ver=\nbindung\nder Mann", "Verbindung\nder Mann"},
+                      JoinCase{"Ver=\nbin=\ndung der\nTeile", "Verbindung\nder\nTeile"},
+                      JoinCase{"Ver=\n\nbindung der", "Ver=\n\nbindung der"},
+                      JoinCase{"Ver=\nbindung", "Ver=\nbindung"},
+                      JoinCase{"a b Ver=\nbindung", "a b Ver=\nbindung"},
+                      JoinCase{"Ver=\n bindung der\nMann", "Ver\nbindung der\nMann"},
+                      JoinCase{"Nord=Amerika", "Nord=Amerika"},
+                      JoinCase{"a=\n= b\nc d", "a=\nb\nc d"}, JoinCase{"", ""},
+                      JoinCase{"=\n", "=\n"}, JoinCase{"x=\n=\n=\ny z", "x=\ny z"}));
 
 TEST(JoinLines, AgreesWithTheStepByStepJoinOnRandomText) {
   std::mt19937 random(20261207);

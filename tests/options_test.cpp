@@ -53,33 +53,30 @@ TEST_P(OptionGrammar, FillsBothTables) {
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, OptionGrammar,
-    ::testing::Values(
-        GrammarCase{{}, {}, {}},
-        GrammarCase{{"Uab"}, {{'a', "ab"}}, {}},
-        GrammarCase{{"Bab"}, {{'a', "ab"}, {'b', "ab"}}, {}},
-        GrammarCase{{"Bun"}, {{'u', "un"}, {'n', "un"}}, {OptionWord::Bnu}},
-        GrammarCase{{"Bnu"}, {{'n', "nu"}, {'u', "nu"}}, {OptionWord::Bnu}},
-        GrammarCase{{"Bvo"}, {{'v', "vo"}, {'o', "vo"}}, {OptionWord::Bov}},
-        GrammarCase{{"BVB"}, {{'V', "VB"}, {'B', "VB"}}, {OptionWord::BBV}},
-        GrammarCase{{"I"}, {{'I', "IJ"}, {'J', "IJ"}}, {OptionWord::I}},
-        GrammarCase{{"=", "german", "finals", "german"},
-                    {},
-                    {OptionWord::Join, OptionWord::German, OptionWord::Finals}},
-        // Later first-pass arguments win for a letter both name.
-        GrammarCase{{"Ufs", "Ufx"}, {{'f', "fx"}}, {}},
-        GrammarCase{{"Bfs", "Ufl"}, {{'f', "fl"}, {'s', "fs"}}, {}},
-        // "I" decides I and J wherever it stands.
-        GrammarCase{{"UIl", "I"}, {{'I', "IJ"}, {'J', "IJ"}}, {OptionWord::I}},
-        GrammarCase{{"I", "UIl"}, {{'I', "IJ"}, {'J', "IJ"}}, {OptionWord::I}},
-        // Any bytes may follow U or B.
-        GrammarCase{{"U\xFC\xDF", "B=-"},
-                    {{0xFC, "\xFC\xDF"}, {'=', "=-"}, {'-', "=-"}},
-                    {}},
-        // Nothing of these means anything.
-        GrammarCase{{"u", "uab", "bun", "GERMAN", "-german", "Finals", "finalsx", "U", "Ua",
-                     "Uabc", "", "B", "i", "==", "german "},
-                    {},
-                    {}}));
+    ::testing::Values(GrammarCase{{}, {}, {}}, GrammarCase{{"Uab"}, {{'a', "ab"}}, {}},
+                      GrammarCase{{"Bab"}, {{'a', "ab"}, {'b', "ab"}}, {}},
+                      GrammarCase{{"Bun"}, {{'u', "un"}, {'n', "un"}}, {OptionWord::Bnu}},
+                      GrammarCase{{"Bnu"}, {{'n', "nu"}, {'u', "nu"}}, {OptionWord::Bnu}},
+                      GrammarCase{{"Bvo"}, {{'v', "vo"}, {'o', "vo"}}, {OptionWord::Bov}},
+                      GrammarCase{{"BVB"}, {{'V', "VB"}, {'B', "VB"}}, {OptionWord::BBV}},
+                      GrammarCase{{"I"}, {{'I', "IJ"}, {'J', "IJ"}}, {OptionWord::I}},
+                      GrammarCase{{"=", "german", "finals", "german"},
+                                  {},
+                                  {OptionWord::Join, OptionWord::German, OptionWord::Finals}},
+                      // Later first-pass arguments win for a letter both name.
+                      GrammarCase{{"Ufs", "Ufx"}, {{'f', "fx"}}, {}},
+                      GrammarCase{{"Bfs", "Ufl"}, {{'f', "fl"}, {'s', "fs"}}, {}},
+                      // "I" decides I and J wherever it stands.
+                      GrammarCase{{"UIl", "I"}, {{'I', "IJ"}, {'J', "IJ"}}, {OptionWord::I}},
+                      GrammarCase{{"I", "UIl"}, {{'I', "IJ"}, {'J', "IJ"}}, {OptionWord::I}},
+                      // Any bytes may follow U or B.
+                      GrammarCase{
+                          {"U\xFC\xDF", "B=-"}, {{0xFC, "\xFC\xDF"}, {'=', "=-"}, {'-', "=-"}}, {}},
+                      // Nothing of these means anything.
+                      GrammarCase{{"u", "uab", "bun", "GERMAN", "-german", "Finals", "finalsx", "U",
+                                   "Ua", "Uabc", "", "B", "i", "==", "german "},
+                                  {},
+                                  {}}));
 
 }  // namespace
 }  // namespace scanmend

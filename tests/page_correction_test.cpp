@@ -38,12 +38,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PageCase{{"Bnu", "german"}, "Er kam a*s dem Hanse.\n", "Er kam aus dem Hause.\n", 5},
         PageCase{{"Bnu"}, "Er kam a*s dem Hanse.\n", "Er kam a*s dem Hause.\n", 5},
-        PageCase{{}, "", "", 0},
-        PageCase{{}, "\n\n", "\n\n", 0},
-        PageCase{{}, " - ", " - ", 0},
+        PageCase{{}, "", "", 0}, PageCase{{}, "\n\n", "\n\n", 0}, PageCase{{}, " - ", " - ", 0},
         PageCase{{"Bnu"}, "Hanse", "Hause", 1},
         PageCase{{"Bnu"}, "a*s, 3ten ab_cd #x", "a*s, 3ten ab_cd #x", 4},
-        PageCase{{"Bnu"}, "Er\rHanse\t\xAB" "kam\xBB", "Er\rHause\t\xAB" "kam\xBB", 3},
+        PageCase{{"Bnu"},
+                 "Er\rHanse\t\xAB"
+                 "kam\xBB",
+                 "Er\rHause\t\xAB"
+                 "kam\xBB",
+                 3},
         PageCase{{}, "Ver=\nbindung", "Ver=\nbindung", 2},
         PageCase{{"german"}, "Ver=\nbindung", "Ver-\nbindung", 2},
         PageCase{{"="}, "Ver=\nbindung der\nTeile", "Verbindung\nder\nTeile", 3},

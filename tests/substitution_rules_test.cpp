@@ -31,7 +31,11 @@ INSTANTIATE_TEST_SUITE_P(
     WithoutOptionWords, SubstitutionRules,
     ::testing::Values(RuleCase{{}, "Qnelle", "Quelle"}, RuleCase{{}, "QNelle", "QNelle"},
                       RuleCase{{}, "fp\xE4t", "sp\xE4t"},
-                      RuleCase{{}, "Gefpr\xE4" "ch", "Gespr\xE4" "ch"},
+                      RuleCase{{},
+                               "Gefpr\xE4"
+                               "ch",
+                               "Gespr\xE4"
+                               "ch"},
                       RuleCase{{}, "ftark", "stark"}, RuleCase{{}, "Kunft", "Kunft"},
                       RuleCase{{}, "muffen", "m\xFCssen"}, RuleCase{{}, "Muffen", "Muffen"},
                       RuleCase{{}, "ausmuffen", "ausmuffen"}, RuleCase{{}, "habeu", "haben"},
@@ -52,14 +56,13 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{{}, "Tugeud", "Tugeud"}, RuleCase{{"Bnu"}, "Tugeud", "Tugend"},
         RuleCase{{"Bun"}, "Natnr", "Natur"}, RuleCase{{}, "Natnr", "Natnr"},
         // Row 8 makes "tn", which row 21 turns back into "tu".
-        RuleCase{{"Bnu"}, "Erkenntui\xDF", "Erkenntui\xDF"},
-        RuleCase{{"Bnu"}, "mnfs", "mufs"}, RuleCase{{"Bnu"}, "Mnth", "Muth"},
-        RuleCase{{"Bnu"}, "Morgeus", "Morgens"}, RuleCase{{"Bnu"}, "Trnppe", "Truppe"},
-        RuleCase{{"Bov"}, "oerloren", "verloren"}, RuleCase{{}, "oerloren", "oerloren"},
-        RuleCase{{"Bvo"}, "vvn", "von"}, RuleCase{{"Bov"}, "Motio", "Motiv"},
-        RuleCase{{"Bov"}, "Motios", "Motivs"}, RuleCase{{"Bov"}, "oorbei", "vorbei"},
-        RuleCase{{"Bov"}, "oon", "von"}, RuleCase{{"Bov"}, "Ooen", "Oven"},
-        RuleCase{{"Bov"}, "oiel", "viel"},
+        RuleCase{{"Bnu"}, "Erkenntui\xDF", "Erkenntui\xDF"}, RuleCase{{"Bnu"}, "mnfs", "mufs"},
+        RuleCase{{"Bnu"}, "Mnth", "Muth"}, RuleCase{{"Bnu"}, "Morgeus", "Morgens"},
+        RuleCase{{"Bnu"}, "Trnppe", "Truppe"}, RuleCase{{"Bov"}, "oerloren", "verloren"},
+        RuleCase{{}, "oerloren", "oerloren"}, RuleCase{{"Bvo"}, "vvn", "von"},
+        RuleCase{{"Bov"}, "Motio", "Motiv"}, RuleCase{{"Bov"}, "Motios", "Motivs"},
+        RuleCase{{"Bov"}, "oorbei", "vorbei"}, RuleCase{{"Bov"}, "oon", "von"},
+        RuleCase{{"Bov"}, "Ooen", "Oven"}, RuleCase{{"Bov"}, "oiel", "viel"},
         RuleCase{{"BBV"}, "Borrede", "Vorrede"}, RuleCase{{"BVB"}, "Borrede", "Vorrede"},
         RuleCase{{}, "Borrede", "Borrede"}, RuleCase{{"BBV"}, "ABorrede", "ABorrede"}));
 
@@ -79,8 +82,8 @@ TEST(SubstitutionRuleTable, HasItsRowsAndKeepsLengths) {
 TEST(SubstitutionRuleTable, PaddingOnceGivesWhatEachRowThroughReplaceAllGives) {
   const SubstitutionRuleGroups groups = substitutionRules();
   const OptionSet all = optionsFrom({"Bnu", "Bov", "BBV"});
-  for (const std::string word : {"Pern", "Erkenntui\xDF", "fpfpft", "oerooroon", "Bor", "eu",
-                                 "Qnqnfchuuguug", "muffen"}) {
+  for (const std::string word :
+       {"Pern", "Erkenntui\xDF", "fpfpft", "oerooroon", "Bor", "eu", "Qnqnfchuuguug", "muffen"}) {
     std::string rowByRow = word;
     for (auto group : {groups.always, groups.bnu, groups.bov, groups.bbv})
       for (const RewriteRule& rule : group) replaceAll(rowByRow, rule.pattern, rule.replacement);

@@ -40,7 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
     Bytes, ReadingConvention,
     ::testing::Values(DecodeCase{"", ""}, DecodeCase{"a\r\nb\r\n", "a\nb\n"},
                       DecodeCase{"a\nb\n", "a\nb\n"}, DecodeCase{"a\rb\r", "a\rb\r"},
-                      DecodeCase{"a\r\r\n", "a\r\n"}, DecodeCase{"ab\x1A" "cd\r\n", "ab"},
+                      DecodeCase{"a\r\r\n", "a\r\n"},
+                      DecodeCase{"ab\x1A"
+                                 "cd\r\n",
+                                 "ab"},
                       // Ctrl-Z is cut first, so a CR before it stays.
                       DecodeCase{"ab\r\x1A\n", "ab\r"},
                       DecodeCase{std::string("a\0b\r\n", 5), std::string("a\0b\n", 4)},

@@ -11,12 +11,15 @@ namespace {
 
 TEST(UnknownWordReport, ListsWordsInByteOrderWithTheirCounts) {
   UnknownWordCounts counts;
-  for (const char* word : {"Zug", "alt", "Alt", "\xFC" "ber", "Haus", "Hause", "alt", "Alt", "alt",
-                           "alt", "alt"})
+  for (const char* word : {"Zug", "alt", "Alt",
+                           "\xFC"
+                           "ber",
+                           "Haus", "Hause", "alt", "Alt", "alt", "alt", "alt"})
     countUnknownWord(counts, word);
   EXPECT_EQ(formatUnknownWordReport(counts),
             "word frequency of unknown words:\n"
-            "Alt\t2\nHaus\t1\nHause\t1\nZug\t1\nalt\t5\n\xFC" "ber\t1\n");
+            "Alt\t2\nHaus\t1\nHause\t1\nZug\t1\nalt\t5\n\xFC"
+            "ber\t1\n");
 }
 
 TEST(UnknownWordReport, IsOnlyTheHeaderWhenNothingIsUnknown) {

@@ -66,37 +66,50 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{{}, {"a*s"}, "a*s", {"a*s", 1, 0, 0, 0}},
         WordCase{{"Bnu"}, {"aus", "ans"}, "a*s", {"a*s", 0, 0, 0, 1}},
         // Longer than any dictionary line can be.
-        WordCase{{}, {std::string(255, 'a')}, std::string(300, 'a'),
+        WordCase{{},
+                 {std::string(255, 'a')},
+                 std::string(300, 'a'),
                  {std::string(300, 'a'), 0, 0, 0, 1}}));
 
 INSTANTIATE_TEST_SUITE_P(
     FinalF, CorrectWord,
-    ::testing::Values(
-        WordCase{{"Ufs", "finals"}, {"Haus", "Hauf"}, "Hauf", {"Hauf", 1, 0, 0, 0}},
-        WordCase{{"Ufs"}, {"Haus", "Hauf"}, "Hauf", {"Hau*", 0, 0, 1, 0}},
-        WordCase{{"Bsf", "finals"}, {"Haus"}, "Hauf", {"Hauf", 0, 0, 0, 1}},
-        // Inside the word the f still takes both letters.
-        WordCase{{"Ufs", "finals"}, {"Hausf"}, "Hauff", {"Hausf", 0, 1, 0, 0}},
-        // Another class for f is not touched by "finals".
-        WordCase{{"Uft", "finals"}, {"Haut"}, "Hauf", {"Haut", 0, 1, 0, 0}}));
+    ::testing::Values(WordCase{{"Ufs", "finals"}, {"Haus", "Hauf"}, "Hauf", {"Hauf", 1, 0, 0, 0}},
+                      WordCase{{"Ufs"}, {"Haus", "Hauf"}, "Hauf", {"Hau*", 0, 0, 1, 0}},
+                      WordCase{{"Bsf", "finals"}, {"Haus"}, "Hauf", {"Hauf", 0, 0, 0, 1}},
+                      // Inside the word the f still takes both letters.
+                      WordCase{{"Ufs", "finals"}, {"Hausf"}, "Hauff", {"Hausf", 0, 1, 0, 0}},
+                      // Another class for f is not touched by "finals".
+                      WordCase{{"Uft", "finals"}, {"Haut"}, "Hauf", {"Haut", 0, 1, 0, 0}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, CorrectWord,
-    ::testing::Values(
-        WordCase{{"I"}, {}, "Iahr", {"Jahr", 0, 1, 0, 0}},
-        WordCase{{"I"}, {}, "Jhr", {"Ihr", 0, 1, 0, 0}},
-        WordCase{{"I"}, {}, "JAhr", {"IAhr", 0, 1, 0, 0}},
-        WordCase{{"I"}, {}, "J", {"J", 0, 0, 0, 1}},
-        WordCase{{"I"}, {}, "Ihr", {"Ihr", 0, 0, 0, 1}},
-        WordCase{{"I"}, {"Jahr"}, "Iahr", {"Jahr", 0, 1, 0, 0}},
-        WordCase{{"I"}, {}, "J\xFC" "dinn", {"J\xFC" "dinn", 0, 0, 0, 1}},
-        WordCase{{"I"}, {}, "I\xF6" "x", {"J\xF6" "x", 0, 1, 0, 0}},
-        WordCase{{"german"}, {}, "Qnelle", {"Quelle", 0, 1, 0, 0}},
-        WordCase{{"german"}, {"Qnelle"}, "Qnelle", {"Qnelle", 1, 0, 0, 0}},
-        WordCase{{}, {}, "Qnelle", {"Qnelle", 0, 0, 0, 1}},
-        WordCase{{"german", "Bnu"}, {}, "Erkenntui\xDF", {"Erkenntui\xDF", 0, 0, 0, 1}},
-        WordCase{{"german", "I"}, {}, "Iedoch", {"Jedoch", 0, 1, 0, 0}},
-        WordCase{{"german", "I"}, {}, "Ifch", {"Isch", 0, 1, 0, 0}}));
+    ::testing::Values(WordCase{{"I"}, {}, "Iahr", {"Jahr", 0, 1, 0, 0}},
+                      WordCase{{"I"}, {}, "Jhr", {"Ihr", 0, 1, 0, 0}},
+                      WordCase{{"I"}, {}, "JAhr", {"IAhr", 0, 1, 0, 0}},
+                      WordCase{{"I"}, {}, "J", {"J", 0, 0, 0, 1}},
+                      WordCase{{"I"}, {}, "Ihr", {"Ihr", 0, 0, 0, 1}},
+                      WordCase{{"I"}, {"Jahr"}, "Iahr", {"Jahr", 0, 1, 0, 0}},
+                      WordCase{{"I"},
+                               {},
+                               "J\xFC"
+                               "dinn",
+                               {"J\xFC"
+                                "dinn",
+                                0, 0, 0, 1}},
+                      WordCase{{"I"},
+                               {},
+                               "I\xF6"
+                               "x",
+                               {"J\xF6"
+                                "x",
+                                0, 1, 0, 0}},
+                      WordCase{{"german"}, {}, "Qnelle", {"Quelle", 0, 1, 0, 0}},
+                      WordCase{{"german"}, {"Qnelle"}, "Qnelle", {"Qnelle", 1, 0, 0, 0}},
+                      WordCase{{}, {}, "Qnelle", {"Qnelle", 0, 0, 0, 1}},
+                      WordCase{
+                          {"german", "Bnu"}, {}, "Erkenntui\xDF", {"Erkenntui\xDF", 0, 0, 0, 1}},
+                      WordCase{{"german", "I"}, {}, "Iedoch", {"Jedoch", 0, 1, 0, 0}},
+                      WordCase{{"german", "I"}, {}, "Ifch", {"Isch", 0, 1, 0, 0}}));
 
 TEST(CorrectWord, CountsUnknownWordsOverCallsAndKeepsTheTotals) {
   CorrectionFixture fixture({"Bnu", "german"}, {"Haus", "Hans", "dem"});

@@ -11,8 +11,7 @@ namespace {
 
 // space , . - ; : ! ? ' + & % $ section-sign ^ degree-sign ( ) = / [ ] " LF CR TAB
 // and the two guillemets
-constexpr std::string_view kWordSeparators =
-    " ,.-;:!?'+&%$\xA7^\xB0()=/[]\"\n\r\t\xAB\xBB";
+constexpr std::string_view kWordSeparators = " ,.-;:!?'+&%$\xA7^\xB0()=/[]\"\n\r\t\xAB\xBB";
 static_assert(kWordSeparators.size() == 28);
 
 constexpr std::array<bool, 256> makeSeparatorTable() {

@@ -10,6 +10,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
+// clang-format off
 constexpr std::array<RewriteRule, 27> kPhraseRules{{
     {" a*s."sv, " aus."sv},
     {" a*s,"sv, " aus,"sv},
@@ -39,6 +40,7 @@ constexpr std::array<RewriteRule, 27> kPhraseRules{{
     {" a*s dieser\n"sv, " aus dieser\n"sv},
     {"="sv, "-"sv},
 }};
+// clang-format on
 
 // Rows whose pattern holds one "*" that the replacement turns into "u",
 // leaving every other byte. An occurrence of such a row can only stand

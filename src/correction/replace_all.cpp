@@ -4,8 +4,7 @@
 
 namespace scanmend {
 
-void replaceAllPadded(std::string& padded, std::string_view pattern,
-                      std::string_view replacement) {
+void replaceAllPadded(std::string& padded, std::string_view pattern, std::string_view replacement) {
   if (pattern.empty()) return;
   const bool resumeBehind = replacement.find(pattern) != std::string_view::npos;
   std::size_t at = padded.find(pattern);

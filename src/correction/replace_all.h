@@ -18,8 +18,7 @@ void replaceAll(std::string& text, std::string_view pattern, std::string_view re
 
 // The same, on a text that already carries the two added spaces. Rule
 // tables whose rows keep those spaces pad once and run all rows on it.
-void replaceAllPadded(std::string& padded, std::string_view pattern,
-                      std::string_view replacement);
+void replaceAllPadded(std::string& padded, std::string_view pattern, std::string_view replacement);
 
 // " " + text + " ", and back.
 std::string padWithSpaces(std::string_view text);

@@ -9,6 +9,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
+// clang-format off
 constexpr std::array<RewriteRule, 20> kAlways{{
     {"Qn"sv, "Qu"sv},
     {" muffen"sv, " m\xFCssen"sv},
@@ -31,7 +32,9 @@ constexpr std::array<RewriteRule, 20> kAlways{{
     {"chf"sv, "chs"sv},
     {"fier"sv, "sier"sv},
 }};
+// clang-format on
 
+// clang-format off
 constexpr std::array<RewriteRule, 6> kBnu{{
     {"tn"sv, "tu"sv},
     {" mn"sv, " mu"sv},
@@ -40,7 +43,9 @@ constexpr std::array<RewriteRule, 6> kBnu{{
     {"eus"sv, "ens"sv},
     {"rnp"sv, "rup"sv},
 }};
+// clang-format on
 
+// clang-format off
 constexpr std::array<RewriteRule, 8> kBov{{
     {"vv"sv, "vo"sv},
     {"io "sv, "iv "sv},
@@ -51,10 +56,13 @@ constexpr std::array<RewriteRule, 8> kBov{{
     {"oen"sv, "ven"sv},
     {"oie"sv, "vie"sv},
 }};
+// clang-format on
 
+// clang-format off
 constexpr std::array<RewriteRule, 1> kBbv{{
     {" Bor"sv, " Vor"sv},
 }};
+// clang-format on
 
 // Every row keeps the two padding spaces, so the word is padded once and
 // all rows run on the padded form.

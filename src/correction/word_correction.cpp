@@ -103,14 +103,10 @@ class PrefixWalk {
   DictionaryReadings& readings_;
 };
 
-bool isSmallVowel(unsigned char byte) {
-  switch (byte) {
-    case 'a': case 'e': case 'i': case 'o': case 'u':
-    case 0xE4: case 0xF6: case 0xFC:  // a, o, u with umlaut
-      return true;
-    default:
-      return false;
-  }
+bool isSmallVowel(char letter) {
+  // a e i o u, and a o u with umlaut
+  constexpr std::string_view kSmallVowels = "aeiou\xE4\xF6\xFC";
+  return kSmallVowels.find(letter) != std::string_view::npos;
 }
 
 }  // namespace
@@ -177,12 +173,12 @@ DictionaryReadings findDictionaryReadings(std::string_view word, const Confusion
 
 std::string applyIJRule(std::string word) {
   if (word.size() < 2 || (word[0] != 'I' && word[0] != 'J')) return word;
-  word[0] = isSmallVowel(static_cast<unsigned char>(word[1])) ? 'J' : 'I';
+  word[0] = isSmallVowel(word[1]) ? 'J' : 'I';
   return word;
 }
 
-WordOutcome decideWord(std::string_view word, const ConfusionTable& table,
-                       const OptionSet& options, const Dictionary& dictionary) {
+WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const OptionSet& options,
+                       const Dictionary& dictionary) {
   using Kind = WordOutcome::Kind;
   DictionaryReadings readings = findDictionaryReadings(word, table, options, dictionary);
   if (readings.count == 1) {
@@ -249,9 +245,15 @@ std::string correctWord(std::string_view word, CorrectionContext& context) {
 
   ++stats.totalWords;
   switch (outcome.kind) {
-    case WordOutcome::Kind::CorrectUnchanged: ++stats.correctUnchanged; break;
-    case WordOutcome::Kind::ChangedIncorrect: ++stats.changedIncorrect; break;
-    case WordOutcome::Kind::Ambiguous: ++stats.ambiguousWords; break;
+    case WordOutcome::Kind::CorrectUnchanged:
+      ++stats.correctUnchanged;
+      break;
+    case WordOutcome::Kind::ChangedIncorrect:
+      ++stats.changedIncorrect;
+      break;
+    case WordOutcome::Kind::Ambiguous:
+      ++stats.ambiguousWords;
+      break;
     case WordOutcome::Kind::Unknown:
       ++stats.unknownWords;
       if (entry == nullptr) {

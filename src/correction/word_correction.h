@@ -60,8 +60,8 @@ struct CorrectionContext {
 };
 
 // Decides `word` without booking anything.
-WordOutcome decideWord(std::string_view word, const ConfusionTable& table,
-                       const OptionSet& options, const Dictionary& dictionary);
+WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const OptionSet& options,
+                       const Dictionary& dictionary);
 
 // Returns what replaces `word` (non-empty) in the page:
 //  - one known reading: that reading;

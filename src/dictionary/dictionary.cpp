@@ -19,7 +19,8 @@ std::size_t slotIndex(std::uint64_t hash, std::size_t slotCount) {
 
 LetterFold identityFold() {
   LetterFold fold;
-  for (std::size_t byte = 0; byte < fold.size(); ++byte) fold[byte] = static_cast<unsigned char>(byte);
+  for (std::size_t byte = 0; byte < fold.size(); ++byte)
+    fold[byte] = static_cast<unsigned char>(byte);
   return fold;
 }
 

@@ -58,7 +58,7 @@ class Dictionary {
   std::size_t findSlot(std::string_view word, std::uint64_t place) const;
   std::uint64_t foldedHash(std::string_view word) const;
 
-  std::string records_;              // [length byte][word bytes] per distinct word
+  std::string records_;               // [length byte][word bytes] per distinct word
   std::vector<std::uint64_t> slots_;  // 0, or (record offset + 1) << 16 | hash tag
   LetterFold fold_ = identityFold();
   std::size_t wordCount_ = 0;

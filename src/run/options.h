@@ -25,7 +25,15 @@ class ConfusionTable {
 
 // The option words a run can switch on. "Bun", "Bvo" and "BVB" on the
 // command line enter the same words as "Bnu", "Bov" and "BBV".
-enum class OptionWord { I, Join /* "=" */, Bnu, Bov, BBV, German /* "german" */, Finals /* "finals" */ };
+enum class OptionWord {
+  I,
+  Join /* "=" */,
+  Bnu,
+  Bov,
+  BBV,
+  German /* "german" */,
+  Finals /* "finals" */
+};
 
 class OptionSet {
  public:
