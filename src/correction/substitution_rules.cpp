@@ -74,7 +74,7 @@ void applyRows(std::string& padded, std::span<const RewriteRule> rows) {
 
 SubstitutionRuleGroups substitutionRules() { return {kAlways, kBnu, kBov, kBbv}; }
 
-std::string applySubstitutionRules(std::string word, const OptionSet& options) {
+std::string applySubstitutionRules(std::string_view word, const OptionSet& options) {
   std::string padded = padWithSpaces(word);
   applyRows(padded, kAlways);
   if (options.contains(OptionWord::Bnu)) applyRows(padded, kBnu);

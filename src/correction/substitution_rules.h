@@ -22,6 +22,6 @@ SubstitutionRuleGroups substitutionRules();
 // Runs the rows in table order over `word`. A pattern that begins (ends)
 // with a space matches only at the start (end) of the word. Every row keeps
 // the word's length.
-std::string applySubstitutionRules(std::string word, const OptionSet& options);
+std::string applySubstitutionRules(std::string_view word, const OptionSet& options);
 
 }  // namespace scanmend
