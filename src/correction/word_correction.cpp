@@ -202,28 +202,33 @@ WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const
   return {Kind::Unknown, std::string(word)};
 }
 
-std::size_t WordOutcomeCache::slotOf(std::string_view word) {
-  return static_cast<std::size_t>(hashWord(word)) & (kSlots - 1);
+WordOutcomeCache::Slot WordOutcomeCache::slotOf(std::string_view word) {
+  const std::uint64_t hash = hashWord(word);
+  return {static_cast<std::size_t>(hash) & (kSlots - 1), static_cast<std::uint32_t>(hash >> 32)};
 }
 
-WordOutcomeCache::Entry* WordOutcomeCache::find(std::string_view word, std::size_t slot) {
-  if (entryOfSlot_.empty() || entryOfSlot_[slot] == 0) return nullptr;
-  Entry& entry = entries_[entryOfSlot_[slot] - 1];
+WordOutcomeCache::Entry* WordOutcomeCache::find(std::string_view word, Slot slot) {
+  if (slots_.empty()) return nullptr;
+  const SlotState& state = slots_[slot.index];
+  if (state.entry == 0 || state.tag != slot.tag) return nullptr;
+  Entry& entry = entries_[state.entry - 1];
   return entry.word == word ? &entry : nullptr;
 }
 
-WordOutcomeCache::Entry* WordOutcomeCache::store(std::string_view word, std::size_t slot,
+WordOutcomeCache::Entry* WordOutcomeCache::store(std::string_view word, Slot slot,
                                                  const WordOutcome& outcome) {
   if (word.size() > kMaxWordLength) return nullptr;
-  if (entryOfSlot_.empty()) {
-    entryOfSlot_.resize(kSlots);
+  if (slots_.empty()) {
+    slots_.resize(kSlots);
     entries_.reserve(kSlots);
   }
-  if (entryOfSlot_[slot] == 0) {
+  SlotState& state = slots_[slot.index];
+  if (state.entry == 0) {
     entries_.emplace_back();
-    entryOfSlot_[slot] = static_cast<std::uint32_t>(entries_.size());
+    state.entry = static_cast<std::uint32_t>(entries_.size());
   }
-  Entry& entry = entries_[entryOfSlot_[slot] - 1];
+  state.tag = slot.tag;
+  Entry& entry = entries_[state.entry - 1];
   entry.word.assign(word);
   entry.outcome.kind = outcome.kind;
   entry.outcome.result.assign(outcome.result);
@@ -234,7 +239,7 @@ WordOutcomeCache::Entry* WordOutcomeCache::store(std::string_view word, std::siz
 std::string correctWord(std::string_view word, CorrectionContext& context) {
   RunStats& stats = context.runStats;
   WordOutcomeCache& cache = context.outcomeCache;
-  const std::size_t slot = WordOutcomeCache::slotOf(word);
+  const WordOutcomeCache::Slot slot = WordOutcomeCache::slotOf(word);
   WordOutcomeCache::Entry* entry = cache.find(word, slot);
   WordOutcome decided;
   if (entry == nullptr) {

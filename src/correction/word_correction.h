@@ -36,16 +36,27 @@ class WordOutcomeCache {
   static constexpr std::size_t kSlots = 1 << 15;
   static constexpr std::size_t kMaxWordLength = 32;
 
+  // Where `word` would be kept.
+  struct Slot {
+    std::size_t index;
+    std::uint32_t tag;
+  };
+  static Slot slotOf(std::string_view word);
+
   // The entry of `word`, or nullptr.
-  Entry* find(std::string_view word, std::size_t slot);
+  Entry* find(std::string_view word, Slot slot);
   // Keeps `outcome` for `word`; nullptr when the word is too long to keep.
-  Entry* store(std::string_view word, std::size_t slot, const WordOutcome& outcome);
-  static std::size_t slotOf(std::string_view word);
+  Entry* store(std::string_view word, Slot slot, const WordOutcome& outcome);
 
  private:
   // Entries are made as slots are first used, so a short run costs little.
-  std::vector<std::uint32_t> entryOfSlot_;  // 0: empty, else entry index + 1
-  std::vector<Entry> entries_;              // capacity kSlots: never moves
+  // A slot's tag lets most other words pass without reading the entry.
+  struct SlotState {
+    std::uint32_t entry = 0;  // 0: empty, else entry index + 1
+    std::uint32_t tag = 0;
+  };
+  std::vector<SlotState> slots_;
+  std::vector<Entry> entries_;  // capacity kSlots: never moves
 };
 
 // What word correction reads and what it books its outcomes into; the run
