@@ -39,7 +39,7 @@ struct Setup {
     std::string extra;
     for (int i = 0; i < 100; ++i) extra += std::string(200, "nu"[i % 2]) + "\r\n";
     extra += std::string(100, 'u') + std::string(100, 'n') + "\r\n";
-    dictionary.assign(lines(words) + extra);
+    dictionary.assign(lines(words) + extra, readingFold(confusionTable));
   }
   std::vector<std::string> words;
   ConfusionTable confusionTable;

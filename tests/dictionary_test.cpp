@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "test_support.h"
@@ -93,16 +94,19 @@ TEST(Dictionary, ManyWordsAllFound) {
   EXPECT_FALSE(containsWord(dictionary, "w1"));
 }
 
-TEST(Dictionary, SortsOneLengthGroupByUnsignedBytes) {
-  const Dictionary dictionary = fromBytes(
-      "\xFC"
-      "b\nzb\nAb\nab\nabc\n");
-  const auto& words = dictionary.sortedWordsOfLength(2);
-  const std::vector<std::string_view> expected{"Ab", "ab", "zb",
-                                               "\xFC"
-                                               "b"};
-  EXPECT_EQ(words, expected);
-  EXPECT_TRUE(dictionary.sortedWordsOfLength(7).empty());
+TEST(Dictionary, VisitsTheWordsThatFoldAlike) {
+  LetterFold fold = identityFold();
+  fold['u'] = 'n';
+  fold['s'] = 'f';
+  Dictionary dictionary;
+  dictionary.assign("Haus\nHans\nHanf\nHaut\nhaus\nHau\nHausx\n", fold);
+  std::vector<std::string_view> visited;
+  dictionary.forEachWordFoldingLike("Hauf", [&](std::string_view w) { visited.push_back(w); });
+  std::sort(visited.begin(), visited.end());
+  const std::vector<std::string_view> expected{"Hanf", "Hans", "Haus"};
+  EXPECT_EQ(visited, expected);
+  EXPECT_TRUE(containsWord(dictionary, "Haus"));
+  EXPECT_FALSE(containsWord(dictionary, "Hauf"));
 }
 
 TEST(LoadDictionary, PrintsItsMessagesAroundASuccessfulLoad) {

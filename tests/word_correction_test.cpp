@@ -124,10 +124,10 @@ TEST(CorrectWord, CountsUnknownWordsOverCallsAndKeepsTheTotals) {
   EXPECT_EQ(stats.unknownWords, 5);
 }
 
-TEST(CorrectWord, CountsEveryOccurrenceWhenRecentWordsCrowdEachOther) {
+TEST(CorrectWord, CountsEveryOccurrenceOfManyWords) {
   CorrectionFixture fixture({"Bnu"}, {"Haus"});
-  // Far more distinct words than the outcome cache keeps, each seen three
-  // times at different distances, plus one frequent word throughout.
+  // Many distinct words, each seen three times at different distances,
+  // and one frequent word throughout.
   std::vector<std::string> words;
   for (int i = 0; i < 30000; ++i) words.push_back("w" + std::to_string(i));
   for (const std::size_t step : {7, 11, 13})  // each a permutation of the words
@@ -205,6 +205,12 @@ TEST(FindDictionaryReadings, AgreesWithTheFullProductOnRandomWords) {
     std::vector<std::string> words;
     for (int i = 0; i < 200; ++i) words.push_back(randomWord(length));
     CorrectionFixture fixture({"Bnu", "Bov", "Ufs", "Uxn", "finals"}, words);
+    Dictionary unfolded;
+    unfolded.assign(testing::wordLines(words));
+    LetterFold half = identityFold();
+    half['u'] = 'n';
+    Dictionary halfFolded;
+    halfFolded.assign(testing::wordLines(words), half);
     for (int i = 0; i < 20; ++i) {
       const std::string word = randomWord(length);
       std::size_t hits = 0;
@@ -216,11 +222,15 @@ TEST(FindDictionaryReadings, AgreesWithTheFullProductOnRandomWords) {
         for (std::size_t k = 0; k < reading.size(); ++k)
           if (merged[k] != reading[k]) merged[k] = '*';
       }
-      const DictionaryReadings found = findDictionaryReadings(
-          word, fixture.confusionTable, fixture.optionSet, fixture.dictionary);
-      ASSERT_EQ(found.count, hits) << word;
-      if (hits > 0) {
-        ASSERT_EQ(found.merged, merged) << word;
+      // The run's dictionary folds like the readings; the others make the
+      // search try each folded form of the readings in turn.
+      for (const Dictionary* dictionary : {&fixture.dictionary, &unfolded, &halfFolded}) {
+        const DictionaryReadings found =
+            findDictionaryReadings(word, fixture.confusionTable, fixture.optionSet, *dictionary);
+        ASSERT_EQ(found.count, hits) << word;
+        if (hits > 0) {
+          ASSERT_EQ(found.merged, merged) << word;
+        }
       }
     }
   }

@@ -4,22 +4,9 @@
 #include <vector>
 
 #include "correction/substitution_rules.h"
-#include "dictionary/word_hash.h"
 
 namespace scanmend {
 namespace {
-
-// Below this many readings each one is looked up by hash; above it the
-// sorted words of the word's length are walked by prefix, which costs at
-// most a few binary searches per dictionary word of that length however
-// many readings there are. Both give the same set of hits.
-constexpr std::size_t kMaxReadingsToEnumerate = 4096;
-
-// A position of the word whose letter may stand for more than one letter.
-struct Choice {
-  std::size_t position;
-  std::string letters;  // distinct, in class order
-};
 
 void addReading(DictionaryReadings& readings, std::string_view reading) {
   if (readings.count++ == 0) {
@@ -30,78 +17,82 @@ void addReading(DictionaryReadings& readings, std::string_view reading) {
     if (readings.merged[i] != reading[i]) readings.merged[i] = '*';
 }
 
-bool allFoldTogether(const std::vector<Choice>& choices, const Dictionary& dictionary) {
-  for (const Choice& choice : choices)
-    for (const char letter : choice.letters)
-      if (!dictionary.foldsTogether(static_cast<unsigned char>(letter),
-                                    static_cast<unsigned char>(choice.letters[0])))
-        return false;
-  return true;
-}
-
-void enumerateReadings(std::string& reading, const std::vector<Choice>& choices,
-                       const Dictionary& dictionary, DictionaryReadings& readings) {
-  // Readings that fold alike are kept in one place: find it once.
-  const bool samePlace = allFoldTogether(choices, dictionary);
-  const std::uint64_t place = dictionary.placeOf(reading);
-  std::vector<std::size_t> digit(choices.size(), 0);
-  for (;;) {
-    const bool known =
-        samePlace ? dictionary.containsAt(reading, place) : dictionary.contains(reading);
-    if (known) addReading(readings, reading);
-    std::size_t c = 0;
-    for (; c < choices.size(); ++c) {
-      if (++digit[c] < choices[c].letters.size()) {
-        reading[choices[c].position] = choices[c].letters[digit[c]];
-        break;
-      }
-      digit[c] = 0;
-      reading[choices[c].position] = choices[c].letters[0];
-    }
-    if (c == choices.size()) return;
-  }
-}
-
-// Walks `words` (sorted, all of the reading's length) position by position,
-// narrowing to the range that shares each allowed prefix.
-class PrefixWalk {
+// The letters each position of a word may stand for.
+class Alternatives {
  public:
-  PrefixWalk(const std::vector<std::string_view>& words, std::string_view fixed,
-             const std::vector<std::string>& allowed, DictionaryReadings& readings)
-      : words_(words), fixed_(fixed), allowed_(allowed), readings_(readings) {}
+  Alternatives(std::string_view word, const ConfusionTable& table, const OptionSet& options)
+      : word_(word), table_(table), finals_(options.contains(OptionWord::Finals)) {}
 
-  void walk(std::size_t position, std::size_t first, std::size_t last) {
-    if (position == fixed_.size()) {
-      for (std::size_t i = first; i < last; ++i) addReading(readings_, words_[i]);
-      return;
-    }
-    const std::string& letters = allowed_[position];
-    if (letters.empty()) {
-      narrowTo(fixed_[position], position, first, last);
-    } else {
-      for (const char letter : letters) narrowTo(letter, position, first, last);
-    }
+  std::string_view at(std::size_t position) const {
+    const auto letter = static_cast<unsigned char>(word_[position]);
+    const std::string_view letterClass = table_.classOf(letter);
+    // A final f stands only for f when "finals" is set and f is confused
+    // with the long s.
+    const bool finalF = position + 1 == word_.size() && letter == 'f' && finals_ &&
+                        (letterClass == "sf" || letterClass == "fs");
+    return letterClass.empty() || finalF ? word_.substr(position, 1) : letterClass;
   }
+
+  // Whether `candidate` is one of the readings.
+  bool allows(std::string_view candidate) const {
+    if (candidate.size() != word_.size()) return false;
+    for (std::size_t i = 0; i < candidate.size(); ++i) {
+      const std::string_view letters = at(i);
+      if (std::find(letters.begin(), letters.end(), candidate[i]) == letters.end()) return false;
+    }
+    return true;
+  }
+
+  // Whether every reading folds like the word itself.
+  bool foldLikeTheWord(const LetterFold& fold) const {
+    for (std::size_t i = 0; i < word_.size(); ++i)
+      for (const char letter : at(i))
+        if (fold[static_cast<unsigned char>(letter)] != fold[static_cast<unsigned char>(word_[i])])
+          return false;
+    return true;
+  }
+
+  std::size_t size() const { return word_.size(); }
 
  private:
-  void narrowTo(char letter, std::size_t position, std::size_t first, std::size_t last) {
-    const auto byteAt = [position](std::string_view word) {
-      return static_cast<unsigned char>(word[position]);
-    };
-    const auto wanted = static_cast<unsigned char>(letter);
-    const auto begin = words_.begin();
-    const auto low = std::partition_point(begin + first, begin + last,
-                                          [&](std::string_view w) { return byteAt(w) < wanted; });
-    const auto high = std::partition_point(low, begin + last,
-                                           [&](std::string_view w) { return byteAt(w) <= wanted; });
-    if (low != high) walk(position + 1, low - begin, high - begin);
-  }
-
-  const std::vector<std::string_view>& words_;
-  std::string_view fixed_;
-  const std::vector<std::string>& allowed_;
-  DictionaryReadings& readings_;
+  std::string_view word_;
+  const ConfusionTable& table_;
+  bool finals_;
 };
+
+// Visits one representative of each distinct folded form that the readings
+// take under `fold`. A dictionary loaded with the readingFold of the same
+// table folds all readings alike: then there is exactly one.
+template <typename Visit>
+void forEachFoldedForm(std::string_view word, const Alternatives& alternatives,
+                       const LetterFold& fold, Visit visit) {
+  // Per position, one letter for each distinct fold among its alternatives.
+  std::vector<std::string> forms(word.size());
+  std::vector<std::size_t> varying;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    for (const char letter : alternatives.at(i)) {
+      const bool seen = std::any_of(forms[i].begin(), forms[i].end(), [&](char other) {
+        return fold[static_cast<unsigned char>(other)] == fold[static_cast<unsigned char>(letter)];
+      });
+      if (!seen) forms[i] += letter;
+    }
+    if (forms[i].size() > 1) varying.push_back(i);
+  }
+  std::string representative(word);
+  for (std::size_t i = 0; i < word.size(); ++i) representative[i] = forms[i][0];
+  std::vector<std::size_t> digit(varying.size(), 0);
+  for (;;) {
+    visit(std::string_view(representative));
+    std::size_t v = 0;
+    for (; v < varying.size(); ++v) {
+      const std::string& letters = forms[varying[v]];
+      digit[v] = (digit[v] + 1) % letters.size();
+      representative[varying[v]] = letters[digit[v]];
+      if (digit[v] != 0) break;
+    }
+    if (v == varying.size()) return;
+  }
+}
 
 bool isSmallVowel(char letter) {
   // a e i o u, and a o u with umlaut
@@ -132,41 +123,16 @@ DictionaryReadings findDictionaryReadings(std::string_view word, const Confusion
                                           const OptionSet& options, const Dictionary& dictionary) {
   DictionaryReadings readings;
   if (dictionary.countOfLength(word.size()) == 0) return readings;
-
-  // The reading built from each position's first alternative, and the
-  // positions that have more than one.
-  std::string reading(word);
-  std::vector<Choice> choices;
-  std::size_t product = 1;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    const auto letter = static_cast<unsigned char>(word[i]);
-    const std::string_view letterClass = table.classOf(letter);
-    if (letterClass.empty()) continue;
-    // A final f stands only for f when "finals" is set and f is confused
-    // with the long s.
-    if (i + 1 == word.size() && letter == 'f' && options.contains(OptionWord::Finals) &&
-        (letterClass == "sf" || letterClass == "fs")) {
-      continue;
-    }
-    std::string letters;
-    for (const char alternative : letterClass)
-      if (letters.find(alternative) == std::string::npos) letters += alternative;
-    reading[i] = letters[0];
-    if (letters.size() == 1) continue;
-    product = std::min(product * letters.size(), kMaxReadingsToEnumerate + 1);
-    choices.push_back({i, std::move(letters)});
-  }
-
-  if (product <= kMaxReadingsToEnumerate) {
-    enumerateReadings(reading, choices, dictionary, readings);
+  const Alternatives alternatives(word, table, options);
+  const auto keepReadings = [&](std::string_view form) {
+    dictionary.forEachWordFoldingLike(form, [&](std::string_view candidate) {
+      if (alternatives.allows(candidate)) addReading(readings, candidate);
+    });
+  };
+  if (alternatives.foldLikeTheWord(dictionary.fold())) {
+    keepReadings(word);  // the usual case: one probe run holds them all
   } else {
-    std::vector<std::string> allowed(word.size());
-    for (Choice& choice : choices) {
-      std::sort(choice.letters.begin(), choice.letters.end());
-      allowed[choice.position] = std::move(choice.letters);
-    }
-    const auto& words = dictionary.sortedWordsOfLength(word.size());
-    PrefixWalk(words, reading, allowed, readings).walk(0, 0, words.size());
+    forEachFoldedForm(word, alternatives, dictionary.fold(), keepReadings);
   }
   return readings;
 }
@@ -202,52 +168,10 @@ WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const
   return {Kind::Unknown, std::string(word)};
 }
 
-WordOutcomeCache::Slot WordOutcomeCache::slotOf(std::string_view word) {
-  const std::uint64_t hash = hashWord(word);
-  return {static_cast<std::size_t>(hash) & (kSlots - 1), static_cast<std::uint32_t>(hash >> 32)};
-}
-
-WordOutcomeCache::Entry* WordOutcomeCache::find(std::string_view word, Slot slot) {
-  if (slots_.empty()) return nullptr;
-  const SlotState& state = slots_[slot.index];
-  if (state.entry == 0 || state.tag != slot.tag) return nullptr;
-  Entry& entry = entries_[state.entry - 1];
-  return entry.word == word ? &entry : nullptr;
-}
-
-WordOutcomeCache::Entry* WordOutcomeCache::store(std::string_view word, Slot slot,
-                                                 const WordOutcome& outcome) {
-  if (word.size() > kMaxWordLength) return nullptr;
-  if (slots_.empty()) {
-    slots_.resize(kSlots);
-    entries_.reserve(kSlots);
-  }
-  SlotState& state = slots_[slot.index];
-  if (state.entry == 0) {
-    entries_.emplace_back();
-    state.entry = static_cast<std::uint32_t>(entries_.size());
-  }
-  state.tag = slot.tag;
-  Entry& entry = entries_[state.entry - 1];
-  entry.word.assign(word);
-  entry.outcome.kind = outcome.kind;
-  entry.outcome.result.assign(outcome.result);
-  entry.unknownCount = nullptr;
-  return &entry;
-}
-
 std::string correctWord(std::string_view word, CorrectionContext& context) {
   RunStats& stats = context.runStats;
-  WordOutcomeCache& cache = context.outcomeCache;
-  const WordOutcomeCache::Slot slot = WordOutcomeCache::slotOf(word);
-  WordOutcomeCache::Entry* entry = cache.find(word, slot);
-  WordOutcome decided;
-  if (entry == nullptr) {
-    decided = decideWord(word, context.confusionTable, context.optionSet, context.dictionary);
-    entry = cache.store(word, slot, decided);
-  }
-  const WordOutcome& outcome = entry != nullptr ? entry->outcome : decided;
-
+  WordOutcome outcome =
+      decideWord(word, context.confusionTable, context.optionSet, context.dictionary);
   ++stats.totalWords;
   switch (outcome.kind) {
     case WordOutcome::Kind::CorrectUnchanged:
@@ -261,16 +185,10 @@ std::string correctWord(std::string_view word, CorrectionContext& context) {
       break;
     case WordOutcome::Kind::Unknown:
       ++stats.unknownWords;
-      if (entry == nullptr) {
-        countUnknownWord(context.unknownWordCounts, word);
-      } else if (entry->unknownCount == nullptr) {
-        entry->unknownCount = &countUnknownWord(context.unknownWordCounts, word);
-      } else {
-        ++*entry->unknownCount;
-      }
+      countUnknownWord(context.unknownWordCounts, word);
       break;
   }
-  return outcome.result;
+  return std::move(outcome.result);
 }
 
 }  // namespace scanmend

@@ -22,43 +22,6 @@ struct WordOutcome {
   std::string result;
 };
 
-// Remembers the outcomes of recent words, one per slot of a fixed table:
-// a new word takes its slot over. Book text repeats a few thousand words
-// over and over, so most words are found here and decided only once.
-// Fixed size, and long words are never kept: memory does not grow.
-class WordOutcomeCache {
- public:
-  struct Entry {
-    std::string word;
-    WordOutcome outcome;
-    std::int64_t* unknownCount = nullptr;  // the word's count, once looked up
-  };
-  static constexpr std::size_t kSlots = 1 << 15;
-  static constexpr std::size_t kMaxWordLength = 32;
-
-  // Where `word` would be kept.
-  struct Slot {
-    std::size_t index;
-    std::uint32_t tag;
-  };
-  static Slot slotOf(std::string_view word);
-
-  // The entry of `word`, or nullptr.
-  Entry* find(std::string_view word, Slot slot);
-  // Keeps `outcome` for `word`; nullptr when the word is too long to keep.
-  Entry* store(std::string_view word, Slot slot, const WordOutcome& outcome);
-
- private:
-  // Entries are made as slots are first used, so a short run costs little.
-  // A slot's tag lets most other words pass without reading the entry.
-  struct SlotState {
-    std::uint32_t entry = 0;  // 0: empty, else entry index + 1
-    std::uint32_t tag = 0;
-  };
-  std::vector<SlotState> slots_;
-  std::vector<Entry> entries_;  // capacity kSlots: never moves
-};
-
 // What word correction reads and what it books its outcomes into; the run
 // owns all of it.
 struct CorrectionContext {
@@ -67,7 +30,6 @@ struct CorrectionContext {
   const Dictionary& dictionary;
   RunStats& runStats;
   UnknownWordCounts& unknownWordCounts;
-  WordOutcomeCache outcomeCache{};
 };
 
 // Decides `word` without booking anything.
@@ -86,11 +48,14 @@ std::string correctWord(std::string_view word, CorrectionContext& context);
 std::string applyIJRule(std::string word);
 
 // Folds together the letters that readings may exchange (each confusion
-// class with every class that shares a letter with it), so that a
-// dictionary loaded with it keeps all readings of a word close together.
+// class with every class that shares a letter with it). A dictionary loaded
+// with it keeps all readings of a word in one probe run, which one scan
+// searches, however many readings the word has.
 LetterFold readingFold(const ConfusionTable& table);
 
-// The dictionary readings of `word` under the confusions and options.
+// The dictionary readings of `word` under the confusions and options: the
+// dictionary words that have, at each position, one of the letters that the
+// word's letter may stand for. Found without trying the readings one by one.
 struct DictionaryReadings {
   std::size_t count = 0;
   std::string merged;  // the first reading, "*" wherever a later one differs

@@ -6,11 +6,11 @@
 // No word gets an allocation of its own, so millions of words load in
 // about the time it takes to read the file.
 //
-// A word's place in the table comes from its letters folded through a
-// LetterFold that maps letters the scanner confuses onto one of them; its
-// tag comes from its exact letters. So all readings of a page word (which
-// differ only in confused letters) probe the same few cache lines, and the
-// tags tell them apart without touching the words.
+// Words are placed by their letters folded through a LetterFold that maps
+// the letters the scanner confuses onto one of them. All readings of a page
+// word fold alike, so they all live in one probe run of the table: one scan
+// of it finds every reading the dictionary knows, without trying them one
+// by one.
 #pragma once
 
 #include <array>
@@ -32,40 +32,52 @@ class Dictionary {
   static constexpr std::size_t kMaxWordLength = 255;
 
   // Replaces the contents by the words of `fileBytes` (as read from disk).
-  // `fold` only decides where words are kept, never what is found.
+  // `fold` decides where words are kept, never what is found.
   void assign(std::string fileBytes, const LetterFold& fold = identityFold());
 
   bool contains(std::string_view word) const;
-
-  // For asking about many readings of one word: where words that fold like
-  // `word` are kept, and whether two letters fold together. containsAt(w, p)
-  // answers contains(w) for any w that folds to the same letters as the
-  // word that gave p.
-  std::uint64_t placeOf(std::string_view word) const { return foldedHash(word); }
-  bool foldsTogether(unsigned char a, unsigned char b) const { return fold_[a] == fold_[b]; }
-  bool containsAt(std::string_view word, std::uint64_t place) const;
   std::size_t size() const { return wordCount_; }
   std::size_t countOfLength(std::size_t length) const {
     return length <= kMaxWordLength ? countByLength_[length] : 0;
   }
 
-  // The words of one length in ascending byte order. Built on first use and
-  // kept: only words whose readings are too many to try one by one need it.
-  const std::vector<std::string_view>& sortedWordsOfLength(std::size_t length) const;
+  const LetterFold& fold() const { return fold_; }
+
+  // Calls visit(w) for every word w that folds to the same letters as
+  // `word`.
+  template <typename Visit>
+  void forEachWordFoldingLike(std::string_view word, Visit visit) const;
 
  private:
-  std::string_view recordAt(std::uint64_t offset) const;
-  std::size_t findSlot(std::string_view word, std::uint64_t place) const;
-  std::uint64_t foldedHash(std::string_view word) const;
+  struct Place {
+    std::size_t home;
+    std::uint64_t tag;
+  };
+  Place placeOf(std::string_view word) const;
+  bool foldsAlike(std::string_view a, std::string_view b) const;
+  std::string_view recordAt(std::uint64_t slot) const;
+  std::size_t next(std::size_t index) const { return index + 1 == slots_.size() ? 0 : index + 1; }
+
+  static constexpr std::uint64_t kTagBits = 24;
+  static constexpr std::uint64_t kTagMask = (std::uint64_t{1} << kTagBits) - 1;
 
   std::string records_;               // [length byte][word bytes] per distinct word
-  std::vector<std::uint64_t> slots_;  // 0, or (record offset + 1) << 16 | hash tag
+  std::vector<std::uint64_t> slots_;  // 0, or (record offset + 1) << 24 | folded-hash tag
   LetterFold fold_ = identityFold();
   std::size_t wordCount_ = 0;
   std::array<std::size_t, kMaxWordLength + 1> countByLength_{};
-  mutable std::array<std::vector<std::string_view>, kMaxWordLength + 1> sortedByLength_;
-  mutable std::array<bool, kMaxWordLength + 1> sortedBuilt_{};
 };
+
+template <typename Visit>
+void Dictionary::forEachWordFoldingLike(std::string_view word, Visit visit) const {
+  if (countOfLength(word.size()) == 0) return;
+  const Place place = placeOf(word);
+  for (std::size_t index = place.home; slots_[index] != 0; index = next(index)) {
+    if ((slots_[index] & kTagMask) != place.tag) continue;
+    const std::string_view candidate = recordAt(slots_[index]);
+    if (foldsAlike(candidate, word)) visit(candidate);
+  }
+}
 
 // Prints "Reading dictionary ... " and loads `fileName` into `dictionary`,
 // then prints "done!". When the file cannot be read it prints

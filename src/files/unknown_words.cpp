@@ -4,10 +4,10 @@
 
 namespace scanmend {
 
-std::int64_t& countUnknownWord(UnknownWordCounts& counts, std::string_view word) {
+void countUnknownWord(UnknownWordCounts& counts, std::string_view word) {
   auto entry = counts.find(word);
   if (entry == counts.end()) entry = counts.emplace(std::string(word), 0).first;
-  return ++entry->second;
+  ++entry->second;
 }
 
 std::string formatUnknownWordReport(const UnknownWordCounts& counts) {

@@ -14,9 +14,8 @@ namespace scanmend {
 // Ordered by unsigned byte values, as std::string compares.
 using UnknownWordCounts = std::map<std::string, std::int64_t, std::less<>>;
 
-// Adds 1 to the count of `word`, entering it first when needed; returns the
-// count (map entries stay where they are, so it may be kept).
-std::int64_t& countUnknownWord(UnknownWordCounts& counts, std::string_view word);
+// Adds 1 to the count of `word`, entering it first when needed.
+void countUnknownWord(UnknownWordCounts& counts, std::string_view word);
 
 // The report text: a header line, then "word\tcount" per entry, LF line ends.
 std::string formatUnknownWordReport(const UnknownWordCounts& counts);
