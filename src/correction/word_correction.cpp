@@ -52,8 +52,6 @@ class Alternatives {
     return true;
   }
 
-  std::size_t size() const { return word_.size(); }
-
  private:
   std::string_view word_;
   const ConfusionTable& table_;

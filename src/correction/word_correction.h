@@ -1,11 +1,9 @@
-// Corrects one word of a page: tries every reading that the declared letter
-// confusions allow, keeps those the dictionary knows, and decides.
+// Corrects one word of a page: finds the readings that the declared letter
+// confusions allow and the dictionary knows, and decides.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "dictionary/dictionary.h"
 #include "files/unknown_words.h"

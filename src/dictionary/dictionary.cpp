@@ -23,8 +23,8 @@ Dictionary::Place Dictionary::placeOf(std::string_view word) const {
   for (std::size_t i = 0; i < length; ++i)
     folded[i] = static_cast<char>(fold_[static_cast<unsigned char>(word[i])]);
   const std::uint64_t hash = hashWord(std::string_view(folded, length));
-  const auto home = static_cast<std::size_t>(
-      (static_cast<unsigned __int128>(hash) * slots_.size()) >> 64);
+  const auto home =
+      static_cast<std::size_t>((static_cast<unsigned __int128>(hash) * slots_.size()) >> 64);
   return {home, hash & kTagMask};
 }
 
