@@ -141,6 +141,16 @@ std::string applyIJRule(std::string word) {
   return word;
 }
 
+namespace {
+
+// The decision for one word, which depends only on the word, the tables
+// and the dictionary; correctWord books it.
+struct WordOutcome {
+  enum class Kind { CorrectUnchanged, ChangedIncorrect, Ambiguous, Unknown };
+  Kind kind;
+  std::string result;
+};
+
 WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const OptionSet& options,
                        const Dictionary& dictionary) {
   using Kind = WordOutcome::Kind;
@@ -165,6 +175,8 @@ WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const
   if (changed) return {Kind::ChangedIncorrect, std::move(result)};
   return {Kind::Unknown, std::string(word)};
 }
+
+}  // namespace
 
 std::string correctWord(std::string_view word, CorrectionContext& context) {
   RunStats& stats = context.runStats;

@@ -12,14 +12,6 @@
 
 namespace scanmend {
 
-// The decision for one word, which depends only on the word, the tables
-// and the dictionary.
-struct WordOutcome {
-  enum class Kind { CorrectUnchanged, ChangedIncorrect, Ambiguous, Unknown };
-  Kind kind;
-  std::string result;
-};
-
 // What word correction reads and what it books its outcomes into; the run
 // owns all of it.
 struct CorrectionContext {
@@ -29,10 +21,6 @@ struct CorrectionContext {
   RunStats& runStats;
   UnknownWordCounts& unknownWordCounts;
 };
-
-// Decides `word` without booking anything.
-WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const OptionSet& options,
-                       const Dictionary& dictionary);
 
 // Returns what replaces `word` (non-empty) in the page:
 //  - one known reading: that reading;
