@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
+#include "correction/options.h"
 #include "correction/rule_table.h"
-#include "run/options.h"
 
 namespace scanmend {
 

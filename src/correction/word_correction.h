@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "correction/options.h"
+#include "correction/run_stats.h"
 #include "dictionary/dictionary.h"
 #include "files/unknown_words.h"
-#include "run/options.h"
-#include "run/run_stats.h"
 
 namespace scanmend {
 

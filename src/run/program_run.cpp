@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "correction/options.h"
 #include "correction/page_correction.h"
 #include "correction/word_correction.h"
 #include "dictionary/dictionary.h"
 #include "files/text_files.h"
 #include "files/unknown_words.h"
-#include "run/options.h"
 
 namespace scanmend {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_stats.h"
+#include "correction/run_stats.h"
 
 namespace scanmend {
 

@@ -1,4 +1,4 @@
-#include "run/options.h"
+#include "correction/options.h"
 
 namespace scanmend {
 
