@@ -7,7 +7,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
-arguments="Ufs Bnu Bov BBV UEC I german finals ="
+usual="Ufs Bnu Bov BBV UEC I german finals ="
+# Eleven realistic pairs more, the 25 chained pairs Bab Bbc ... Byz, and the
+# cycle of one-way words Uab Ubc ... Uyz Uza: every small letter in one group.
+pairs="$usual Bce Brt Bbh Bil Bhk Bcr Bae Bmn Bdb Bgq Bsl"
+letters=abcdefghijklmnopqrstuvwxyz
+chain=$usual cycle=$usual
+for i in $(seq 0 24); do chain+=" B${letters:i:1}${letters:i+1:1}"; done
+for i in $(seq 0 25); do cycle+=" U${letters:i:1}${letters:(i+1)%26:1}"; done
 
 cmake --preset bench > /dev/null
 cmake --build --preset bench > /dev/null
@@ -28,11 +35,18 @@ measure() {
 
 printf '%-14s %9s %9s %9s %9s %9s %9s %7s\n' workload cpu_s wall_s rss_MB \
   floor_cpu floor_wall floor_MB ratio
-for workload in book dictionary-2m page-1mb page-2mb page-4mb page-8mb page-10mb markers long-words; do
-  dir=$workloads/$workload
+run() {  # NAME DIRECTORY ARGUMENTS
+  local name=$1 dir=$workloads/$2 arguments=$3
   read -r cpu wall rss < <(measure "$dir" "$build/scanmend" $arguments)
   read -r fcpu fwall frss < <(measure "$dir" "$build/bench/floor")
-  awk -v w="$workload" -v c="$cpu" -v wl="$wall" -v r="$rss" -v fc="$fcpu" -v fw="$fwall" -v fr="$frss" \
+  awk -v w="$name" -v c="$cpu" -v wl="$wall" -v r="$rss" -v fc="$fcpu" -v fw="$fwall" -v fr="$frss" \
     'BEGIN { printf "%-14s %9.3f %9.3f %9.1f %9.3f %9.3f %9.1f %7.2f\n", w, c, wl, r/1024, fc, fw, fr/1024, c/fc }'
+}
+for workload in book dictionary-2m page-1mb page-2mb page-4mb page-8mb page-10mb markers long-words; do
+  run "$workload" "$workload" "$usual"
 done
+run book-pairs book "$pairs"
+run book-chain book "$chain"
+run book-cycle book "$cycle"
+run 10mb-chain page-10mb "$chain"
 echo "dic.txt sizes (MB): $(du -m --apparent-size "$workloads"/dictionaries/*.txt | awk '{printf "%s=%s ", $2, $1}' | sed "s|$workloads/dictionaries/||g")"

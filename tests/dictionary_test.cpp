@@ -109,6 +109,47 @@ TEST(Dictionary, VisitsTheWordsThatFoldAlike) {
   EXPECT_FALSE(containsWord(dictionary, "Hauf"));
 }
 
+TEST(Dictionary, WalksPrefixesOnlyWhenTheFoldGroupsMoreThanPairs) {
+  LetterFold pairs = identityFold();
+  pairs['u'] = 'n';
+  LetterFold chain = pairs;
+  chain['m'] = 'n';
+  Dictionary dictionary;
+  dictionary.assign("Haus\n", pairs);
+  EXPECT_FALSE(dictionary.walksPrefixes());
+  dictionary.assign("Haus\n", chain);
+  EXPECT_TRUE(dictionary.walksPrefixes());
+  EXPECT_TRUE(containsWord(dictionary, "Haus"));
+  EXPECT_FALSE(containsWord(dictionary, "Hans"));
+}
+
+TEST(Dictionary, PrefixWalkFindsTheWordsWithAllowedLetters) {
+  // Words past the eight bytes held in the index's keys, bytes above 0x7F,
+  // neighbours that differ only in their last byte.
+  const std::string file =
+      "Verbindungen\nVerbindungen\r\nVerbinduugen\nVerbindungeu\nVerbindnngen\n"
+      "\xFC"
+      "ber\nuber\naber\nHaus\nHans\nHaut\n";
+  Dictionary dictionary;
+  dictionary.assign(file, identityFold(), ReadingSearch::PrefixWalk);
+  EXPECT_EQ(dictionary.size(), 10u);
+  const auto find = [&](std::vector<std::string_view> letters) {
+    std::vector<std::string> found;
+    dictionary.forEachWordWithLetters(letters, [&](std::string_view w) { found.emplace_back(w); });
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  using Found = std::vector<std::string>;
+  EXPECT_EQ(find({"V", "e", "r", "b", "i", "n", "d", "un", "nu", "g", "e", "nu"}),
+            (Found{"Verbindnngen", "Verbindungen", "Verbindungeu", "Verbinduugen"}));
+  EXPECT_EQ(find({"V", "e", "r", "b", "i", "n", "d", "u", "n", "g", "e", "x"}), Found{});
+  EXPECT_EQ(find({"u\xFC", "b", "e", "r"}), (Found{"uber",
+                                                   "\xFC"
+                                                   "ber"}));
+  EXPECT_EQ(find({"H", "a", "uun", "st"}), (Found{"Hans", "Haus", "Haut"}));
+  EXPECT_EQ(find({"x"}), Found{});
+}
+
 TEST(LoadDictionary, PrintsItsMessagesAroundASuccessfulLoad) {
   TempDir dir;
   // An empty file is no error: the dictionary just stays empty.

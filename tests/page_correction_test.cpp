@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "test_support.h"
 
 namespace scanmend {
@@ -56,6 +58,39 @@ TEST(CorrectPage, KeepsTheLengthWithoutLineJoining) {
   CorrectionFixture fixture({"Bnu", "Bov", "Ufs", "I", "german"}, {"Haus", "Hans", "von"});
   const std::string page = "Hans fchon vvn Iahr a*s dem\nHanfe.\n";
   EXPECT_EQ(correctPage(page, fixture.context).size(), page.size());
+}
+
+}  // namespace
+}  // namespace scanmend
+
+namespace scanmend {
+namespace {
+
+// The outcome cache only saves work: a page corrected through a cache of
+// two slots (every word evicts another) or of many, with words longer than
+// a cache entry, comes out as without one, with the same counts.
+TEST(OutcomeCache, ChangesNothingButTheWork) {
+  std::mt19937 random(11);
+  const std::vector<std::string> pieces{"Hans", "Haus", "auf", "aus", "fein", "sein", "Iahr",
+                                        "fchon", "a*s", "Verbindungsgeschichtenfolge",
+                                        "Verbindnngsgeschichtenfolge", "xyz", "dem"};
+  const std::vector<std::string> words{"Haus", "Hans", "auf", "aus", "sein", "Jahr", "dem",
+                                       "Verbindungsgeschichtenfolge"};
+  std::string page;
+  for (int i = 0; i < 3000; ++i)
+    page += pieces[random() % pieces.size()] + (i % 11 == 10 ? ".\n" : " ");
+  const std::vector<std::string> arguments{"Ufs", "Bnu", "I", "german", "finals"};
+
+  CorrectionFixture plain(arguments, words);
+  const std::string expected = correctPage(page, plain.context);
+  for (const std::size_t slots : {2, 64, 4096}) {
+    CorrectionFixture cached(arguments, words);
+    OutcomeCache cache(slots);
+    cached.context.outcomeCache = &cache;
+    EXPECT_EQ(correctPage(page, cached.context), expected) << slots;
+    EXPECT_EQ(cached.runStats, plain.runStats);
+    EXPECT_EQ(cached.unknownWordCounts, plain.unknownWordCounts);
+  }
 }
 
 }  // namespace

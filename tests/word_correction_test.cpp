@@ -211,6 +211,8 @@ TEST(FindDictionaryReadings, AgreesWithTheFullProductOnRandomWords) {
     half['u'] = 'n';
     Dictionary halfFolded;
     halfFolded.assign(testing::wordLines(words), half);
+    Dictionary walked;
+    walked.assign(testing::wordLines(words), identityFold(), ReadingSearch::PrefixWalk);
     for (int i = 0; i < 20; ++i) {
       const std::string word = randomWord(length);
       std::size_t hits = 0;
@@ -224,12 +226,60 @@ TEST(FindDictionaryReadings, AgreesWithTheFullProductOnRandomWords) {
       }
       // The run's dictionary folds like the readings; the others make the
       // search try each folded form of the readings in turn.
-      for (const Dictionary* dictionary : {&fixture.dictionary, &unfolded, &halfFolded}) {
+      for (const Dictionary* dictionary : {&fixture.dictionary, &unfolded, &halfFolded, &walked}) {
         const DictionaryReadings found =
             findDictionaryReadings(word, fixture.confusionTable, fixture.optionSet, *dictionary);
         ASSERT_EQ(found.count, hits) << word;
         if (hits > 0) {
           ASSERT_EQ(found.merged, merged) << word;
+        }
+      }
+    }
+  }
+}
+
+// Random command lines over a small alphabet chain and cycle their letters
+// into large fold groups, name a letter twice ("Uaa") and mix U and B words:
+// the prefix walk and the folded runs find exactly the readings of the full
+// product.
+TEST(FindDictionaryReadings, AgreesWithTheFullProductUnderRandomTables) {
+  std::mt19937 random(7);
+  const std::string letters = "abcdefsnu";
+  const auto randomWord = [&](std::size_t length) {
+    std::string word(length, ' ');
+    for (char& c : word) c = letters[random() % letters.size()];
+    return word;
+  };
+  for (int round = 0; round < 200; ++round) {
+    std::vector<std::string> arguments{"finals"};
+    for (int k = 0, n = 1 + static_cast<int>(random() % 10); k < n; ++k)
+      arguments.push_back(std::string(1, "UB"[random() % 2]) + letters[random() % letters.size()] +
+                          letters[random() % letters.size()]);
+    const std::size_t length = 1 + random() % 9;
+    std::vector<std::string> words;
+    for (int i = 0; i < 300; ++i) words.push_back(randomWord(length));
+    CorrectionFixture fixture(arguments, words);
+    Dictionary walked;
+    Dictionary runs;
+    walked.assign(testing::wordLines(words), identityFold(), ReadingSearch::PrefixWalk);
+    runs.assign(testing::wordLines(words), readingFold(fixture.confusionTable),
+                ReadingSearch::FoldedRuns);
+    for (int i = 0; i < 30; ++i) {
+      const std::string word = i % 3 == 0 ? words[random() % words.size()] : randomWord(length);
+      std::set<std::string> hits;
+      for (const std::string& reading :
+           allReadings(word, fixture.confusionTable, fixture.optionSet))
+        if (containsWord(runs, reading)) hits.insert(reading);
+      std::string merged = hits.empty() ? "" : *hits.begin();
+      for (const std::string& hit : hits)
+        for (std::size_t k = 0; k < hit.size(); ++k)
+          if (merged[k] != hit[k]) merged[k] = '*';
+      for (const Dictionary* dictionary : {&walked, &runs, &fixture.dictionary}) {
+        const DictionaryReadings readings =
+            findDictionaryReadings(word, fixture.confusionTable, fixture.optionSet, *dictionary);
+        ASSERT_EQ(readings.count, hits.size()) << word;
+        if (!hits.empty()) {
+          ASSERT_EQ(readings.merged, merged) << word;
         }
       }
     }

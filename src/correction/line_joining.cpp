@@ -1,5 +1,7 @@
 #include "correction/line_joining.h"
 
+#include <cstring>
+
 namespace scanmend {
 namespace {
 
@@ -34,16 +36,17 @@ class ForwardSearch {
 
 // One forward pass. A join deletes the two marker bytes and may turn one
 // later space into a line feed; both only ever touch the text at or after
-// the current marker. So the joined text is `out` (everything before the
-// marker, final) followed by `text` from the marker's end on, where the
-// space-to-line-feed changes are made in place. Positions below are
-// positions in `text`.
+// the current marker. So the joined text is built in place: text[0, kept)
+// is final, and text from `copied` on is still as read, apart from the
+// space-to-line-feed changes made ahead. Each join removes two bytes, so
+// `kept` never overtakes `copied`, and moving the bytes between markers
+// down never overwrites a byte not yet read. Positions below are
+// positions in the text as read.
 std::string joinHyphenatedLines(std::string text) {
-  std::string out;
-  std::size_t copied = 0;  // text[copied, marker) still has to go to `out`
+  std::size_t kept = 0;
+  std::size_t copied = 0;  // text[copied, marker) still has to move down to `kept`
   ForwardSearch spaces(text, ' ');
   ForwardSearch lineFeeds(text, '\n');
-
   std::size_t marker = text.find("=\n");
   while (marker != std::string::npos) {
     const std::size_t space = spaces.firstAtOrAfter(marker);
@@ -58,16 +61,18 @@ std::string joinHyphenatedLines(std::string text) {
       text[space] = '\n';
       lineFeeds.appeared(space);
     }
-    if (out.empty()) out.reserve(text.size());
-    out.append(text, copied, marker - copied);
+    std::memmove(text.data() + kept, text.data() + copied, marker - copied);
+    kept += marker - copied;
     copied = rest;
     // The next search starts one byte after the marker's position in the
     // joined text, which is one byte after `rest` here.
     marker = text.find("=\n", rest + 1);
   }
   if (copied == 0) return text;
-  out.append(text, copied, std::string::npos);
-  return out;
+  const std::size_t tail = text.size() - copied;
+  std::memmove(text.data() + kept, text.data() + copied, tail);
+  text.resize(kept + tail);
+  return text;
 }
 
 }  // namespace scanmend

@@ -5,6 +5,7 @@
 
 #include "correction/line_joining.h"
 #include "correction/phrase_repairs.h"
+#include "correction/replace_all.h"
 
 namespace scanmend {
 namespace {
@@ -21,6 +22,52 @@ constexpr std::array<bool, 256> makeSeparatorTable() {
 }
 constexpr std::array<bool, 256> kIsSeparator = makeSeparatorTable();
 
+// Hands out the words of a text in order, each with its hash, while
+// keeping the next few words' memory on its way: their dictionary slots
+// and outcome cache sets are fetched while earlier words are decided, so
+// that the waits for memory overlap instead of coming one after another.
+class WordsAhead {
+ public:
+  WordsAhead(std::string_view text, const CorrectionContext& context)
+      : text_(text), context_(context) {
+    while (queued_ < kAhead && scan()) {
+    }
+  }
+
+  // The next word, or false after the last.
+  bool next(std::size_t& start, PageWord& word) {
+    if (queued_ == 0) return false;
+    start = static_cast<std::size_t>(ring_[first_].text.data() - text_.data());
+    word = ring_[first_];
+    first_ = (first_ + 1) % kAhead;
+    --queued_;
+    scan();
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kAhead = 16;
+
+  bool scan() {
+    while (at_ < text_.size() && kIsSeparator[static_cast<unsigned char>(text_[at_])]) ++at_;
+    if (at_ == text_.size()) return false;
+    const std::size_t start = at_;
+    while (at_ < text_.size() && !kIsSeparator[static_cast<unsigned char>(text_[at_])]) ++at_;
+    const PageWord word(text_.substr(start, at_ - start), context_.dictionary);
+    prefetchDecision(word, context_);
+    ring_[(first_ + queued_) % kAhead] = word;
+    ++queued_;
+    return true;
+  }
+
+  std::string_view text_;
+  const CorrectionContext& context_;
+  std::size_t at_ = 0;
+  std::array<PageWord, kAhead> ring_{};
+  std::size_t first_ = 0;
+  std::size_t queued_ = 0;
+};
+
 }  // namespace
 
 bool isWordSeparator(unsigned char byte) { return kIsSeparator[byte]; }
@@ -28,20 +75,34 @@ bool isWordSeparator(unsigned char byte) { return kIsSeparator[byte]; }
 std::string correctPage(std::string page, CorrectionContext& context) {
   if (context.optionSet.contains(OptionWord::Join)) page = joinHyphenatedLines(std::move(page));
 
+  // With "german" the output is built with the padding spaces that the
+  // phrase repairs search with, so they work on it in place.
+  const bool german = context.optionSet.contains(OptionWord::German);
   std::string output;
-  output.reserve(page.size());
+  output.reserve(page.size() + 2);
+  if (german) output += ' ';
   const std::string_view text(page);
-  std::size_t wordStart = 0;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    const bool atEnd = i == text.size();
-    if (!atEnd && !kIsSeparator[static_cast<unsigned char>(text[i])]) continue;
-    if (i > wordStart) output += correctWord(text.substr(wordStart, i - wordStart), context);
-    if (!atEnd) output += text[i];
-    wordStart = i + 1;
+  WordsAhead words(text, context);
+  std::size_t copied = 0;  // text before this is in the output
+  std::size_t start;
+  PageWord word{};
+  while (words.next(start, word)) {
+    if (start - copied == 1) {  // mostly one separator before the word
+      output += text[copied];
+    } else {
+      output.append(text, copied, start - copied);
+    }
+    appendCorrectedWord(output, word, context);
+    copied = start + word.text.size();
   }
+  output.append(text, copied);
   page = std::string();
 
-  if (context.optionSet.contains(OptionWord::German)) output = repairPhrases(std::move(output));
+  if (german) {
+    output += ' ';
+    repairPaddedPhrases(output);
+    output = stripPadding(std::move(output));
+  }
   return output;
 }
 

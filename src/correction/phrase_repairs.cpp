@@ -1,6 +1,5 @@
 #include "correction/phrase_repairs.h"
 
-#include <algorithm>
 #include <array>
 
 #include "correction/replace_all.h"
@@ -74,17 +73,23 @@ std::span<const RewriteRule> phraseRules() { return kPhraseRules; }
 std::string repairPhrases(std::string text) {
   std::string padded = padWithSpaces(text);
   text = std::string();  // the page is held once more only while padded
+  repairPaddedPhrases(padded);
+  return stripPadding(std::move(padded));
+}
+
+void repairPaddedPhrases(std::string& padded) {
   const bool anyStar = padded.find('*') != std::string::npos;
   for (const RewriteRule& rule : kPhraseRules) {
     if (rule.pattern.size() == 1 && rule.replacement.size() == 1) {
-      std::replace(padded.begin(), padded.end(), rule.pattern[0], rule.replacement[0]);
+      for (std::size_t at = padded.find(rule.pattern[0]); at != std::string::npos;
+           at = padded.find(rule.pattern[0], at + 1))
+        padded[at] = rule.replacement[0];
     } else if (!anyStar && rule.pattern.find('*') != std::string_view::npos) {
       continue;
     } else if (!replaceAroundStars(padded, rule)) {
       replaceAllPadded(padded, rule.pattern, rule.replacement);
     }
   }
-  return stripPadding(std::move(padded));
 }
 
 }  // namespace scanmend

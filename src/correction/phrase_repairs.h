@@ -14,4 +14,8 @@ std::span<const RewriteRule> phraseRules();
 
 std::string repairPhrases(std::string text);
 
+// The same on a text that already has one space added at each end, as the
+// rows' searches need; a page built that way is repaired without a copy.
+void repairPaddedPhrases(std::string& padded);
+
 }  // namespace scanmend

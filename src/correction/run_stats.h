@@ -13,6 +13,8 @@ struct RunStats {
   std::int64_t changedIncorrect = 0;
   std::int64_t ambiguousWords = 0;
   std::int64_t unknownWords = 0;
+
+  bool operator==(const RunStats&) const = default;
 };
 
 }  // namespace scanmend

@@ -1,6 +1,8 @@
 #include "correction/word_correction.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
 #include <vector>
 
 #include "correction/substitution_rules.h"
@@ -117,20 +119,38 @@ LetterFold readingFold(const ConfusionTable& table) {
   return fold;
 }
 
-DictionaryReadings findDictionaryReadings(std::string_view word, const ConfusionTable& table,
+DictionaryReadings findDictionaryReadings(const PageWord& pageWord, const ConfusionTable& table,
                                           const OptionSet& options, const Dictionary& dictionary) {
+  const std::string_view word = pageWord.text;
   DictionaryReadings readings;
   if (dictionary.countOfLength(word.size()) == 0) return readings;
   const Alternatives alternatives(word, table, options);
-  const auto keepReadings = [&](std::string_view form) {
-    dictionary.forEachWordFoldingLike(form, [&](std::string_view candidate) {
-      if (alternatives.allows(candidate)) addReading(readings, candidate);
-    });
+  if (dictionary.walksPrefixes()) {
+    std::array<std::string_view, Dictionary::kMaxWordLength> letters;
+    bool confusable = false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      letters[i] = alternatives.at(i);
+      confusable |= letters[i].size() > 1;
+    }
+    if (!confusable) {  // the word is its only reading: one hash probe decides
+      if (dictionary.contains(word, pageWord.foldedHash)) addReading(readings, word);
+      return readings;
+    }
+    dictionary.forEachWordWithLetters(
+        std::span(letters.data(), word.size()),
+        [&](std::string_view reading) { addReading(readings, reading); });
+    return readings;
+  }
+  const auto keep = [&](std::string_view candidate) {
+    if (alternatives.allows(candidate)) addReading(readings, candidate);
   };
   if (alternatives.foldLikeTheWord(dictionary.fold())) {
-    keepReadings(word);  // the usual case: one probe run holds them all
+    // the usual case: one probe run holds them all
+    dictionary.forEachWordFoldingLike(word, pageWord.foldedHash, keep);
   } else {
-    forEachFoldedForm(word, alternatives, dictionary.fold(), keepReadings);
+    forEachFoldedForm(word, alternatives, dictionary.fold(), [&](std::string_view form) {
+      dictionary.forEachWordFoldingLike(form, keep);
+    });
   }
   return readings;
 }
@@ -141,20 +161,11 @@ std::string applyIJRule(std::string word) {
   return word;
 }
 
-namespace {
-
-// The decision for one word, which depends only on the word, the tables
-// and the dictionary; correctWord books it.
-struct WordOutcome {
-  enum class Kind { CorrectUnchanged, ChangedIncorrect, Ambiguous, Unknown };
-  Kind kind;
-  std::string result;
-};
-
-WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const OptionSet& options,
-                       const Dictionary& dictionary) {
+WordOutcome decideWord(const PageWord& pageWord, const ConfusionTable& table,
+                       const OptionSet& options, const Dictionary& dictionary) {
   using Kind = WordOutcome::Kind;
-  DictionaryReadings readings = findDictionaryReadings(word, table, options, dictionary);
+  const std::string_view word = pageWord.text;
+  DictionaryReadings readings = findDictionaryReadings(pageWord, table, options, dictionary);
   if (readings.count == 1) {
     const Kind kind = readings.merged == word ? Kind::CorrectUnchanged : Kind::ChangedIncorrect;
     return {kind, std::move(readings.merged)};
@@ -176,14 +187,17 @@ WordOutcome decideWord(std::string_view word, const ConfusionTable& table, const
   return {Kind::Unknown, std::string(word)};
 }
 
-}  // namespace
+void prefetchDecision(const PageWord& word, const CorrectionContext& context) {
+  if (context.outcomeCache != nullptr) context.outcomeCache->prefetch(word.foldedHash);
+  context.dictionary.prefetch(word.foldedHash);
+}
 
-std::string correctWord(std::string_view word, CorrectionContext& context) {
+namespace {
+
+void book(WordOutcome::Kind kind, std::string_view word, CorrectionContext& context) {
   RunStats& stats = context.runStats;
-  WordOutcome outcome =
-      decideWord(word, context.confusionTable, context.optionSet, context.dictionary);
   ++stats.totalWords;
-  switch (outcome.kind) {
+  switch (kind) {
     case WordOutcome::Kind::CorrectUnchanged:
       ++stats.correctUnchanged;
       break;
@@ -198,7 +212,29 @@ std::string correctWord(std::string_view word, CorrectionContext& context) {
       countUnknownWord(context.unknownWordCounts, word);
       break;
   }
-  return std::move(outcome.result);
+}
+
+}  // namespace
+
+void appendCorrectedWord(std::string& output, const PageWord& word, CorrectionContext& context) {
+  OutcomeCache* cache = context.outcomeCache;
+  OutcomeCache::Entry known;
+  if (cache != nullptr && cache->find(word.text, word.foldedHash, known)) {
+    book(known.kind, word.text, context);
+    output += known.result;
+    return;
+  }
+  const WordOutcome outcome =
+      decideWord(word, context.confusionTable, context.optionSet, context.dictionary);
+  if (cache != nullptr) cache->remember(word.text, word.foldedHash, outcome);
+  book(outcome.kind, word.text, context);
+  output += outcome.result;
+}
+
+std::string correctWord(const PageWord& word, CorrectionContext& context) {
+  std::string result;
+  appendCorrectedWord(result, word, context);
+  return result;
 }
 
 }  // namespace scanmend

@@ -2,11 +2,14 @@
 // confusions allow and the dictionary knows, and decides.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "correction/options.h"
+#include "correction/outcome_cache.h"
 #include "correction/run_stats.h"
+#include "correction/word_outcome.h"
 #include "dictionary/dictionary.h"
 #include "files/unknown_words.h"
 
@@ -20,6 +23,18 @@ struct CorrectionContext {
   const Dictionary& dictionary;
   RunStats& runStats;
   UnknownWordCounts& unknownWordCounts;
+  OutcomeCache* outcomeCache = nullptr;  // when set, each distinct word is decided once
+};
+
+// A page word with its hash under the dictionary's fold, which places its
+// readings in the dictionary and the word in the outcome cache. Computed
+// once per word, ahead of its correction.
+struct PageWord {
+  PageWord() = default;
+  PageWord(std::string_view word, const Dictionary& dictionary)
+      : text(word), foldedHash(dictionary.foldedHash(word)) {}
+  std::string_view text;
+  std::uint64_t foldedHash = 0;
 };
 
 // Returns what replaces `word` (non-empty) in the page:
@@ -28,7 +43,24 @@ struct CorrectionContext {
 //  - none: the word as the I/J rule ("I") and the substitution rules
 //    ("german") rewrite it, or else the word itself, counted as unknown.
 // Adds 1 to `totalWords` and to exactly one outcome counter.
-std::string correctWord(std::string_view word, CorrectionContext& context);
+std::string correctWord(const PageWord& word, CorrectionContext& context);
+inline std::string correctWord(std::string_view word, CorrectionContext& context) {
+  return correctWord(PageWord(word, context.dictionary), context);
+}
+
+// The same, appending the result to `output`.
+void appendCorrectedWord(std::string& output, const PageWord& word, CorrectionContext& context);
+
+// Starts fetching the memory that correcting `word` will read; a hint only.
+void prefetchDecision(const PageWord& word, const CorrectionContext& context);
+
+// The same decision without booking it anywhere.
+WordOutcome decideWord(const PageWord& word, const ConfusionTable& table, const OptionSet& options,
+                       const Dictionary& dictionary);
+inline WordOutcome decideWord(std::string_view word, const ConfusionTable& table,
+                              const OptionSet& options, const Dictionary& dictionary) {
+  return decideWord(PageWord(word, dictionary), table, options, dictionary);
+}
 
 // For a word starting with I or J: J before a small vowel, I otherwise.
 std::string applyIJRule(std::string word);
@@ -46,7 +78,12 @@ struct DictionaryReadings {
   std::size_t count = 0;
   std::string merged;  // the first reading, "*" wherever a later one differs
 };
-DictionaryReadings findDictionaryReadings(std::string_view word, const ConfusionTable& table,
+DictionaryReadings findDictionaryReadings(const PageWord& word, const ConfusionTable& table,
                                           const OptionSet& options, const Dictionary& dictionary);
+inline DictionaryReadings findDictionaryReadings(std::string_view word, const ConfusionTable& table,
+                                                 const OptionSet& options,
+                                                 const Dictionary& dictionary) {
+  return findDictionaryReadings(PageWord(word, dictionary), table, options, dictionary);
+}
 
 }  // namespace scanmend

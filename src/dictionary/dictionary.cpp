@@ -15,17 +15,23 @@ LetterFold identityFold() {
   return fold;
 }
 
-// The home slot comes from the high bits of the folded hash, the tag from
-// its low bits.
-Dictionary::Place Dictionary::placeOf(std::string_view word) const {
-  char folded[kMaxWordLength];
+std::size_t largestFoldGroup(const LetterFold& fold) {
+  std::array<std::size_t, 256> members{};
+  for (const unsigned char representative : fold) ++members[representative];
+  return *std::max_element(members.begin(), members.end());
+}
+
+// The folded bytes go straight into the hash, eight at a time, as hashWord
+// would take them from a folded copy. The home slot comes from the high
+// bits of the hash, the tag from its low bits.
+std::uint64_t Dictionary::foldedHash(std::string_view word) const {
   const std::size_t length = std::min(word.size(), kMaxWordLength);
-  for (std::size_t i = 0; i < length; ++i)
-    folded[i] = static_cast<char>(fold_[static_cast<unsigned char>(word[i])]);
-  const std::uint64_t hash = hashWord(std::string_view(folded, length));
-  const auto home =
-      static_cast<std::size_t>((static_cast<unsigned __int128>(hash) * slots_.size()) >> 64);
-  return {home, hash & kTagMask};
+  const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
+  return hashChunks(length, [&](std::size_t at, std::size_t count) {
+    std::uint64_t chunk = 0;
+    for (std::size_t i = 0; i < count; ++i) chunk |= std::uint64_t{fold_[bytes[at + i]]} << (8 * i);
+    return chunk;
+  });
 }
 
 bool Dictionary::foldsAlike(std::string_view a, std::string_view b) const {
@@ -42,11 +48,13 @@ std::string_view Dictionary::recordAt(std::uint64_t slot) const {
   return std::string_view(records_).substr(offset + 1, length);
 }
 
-void Dictionary::assign(std::string bytes, const LetterFold& fold) {
+void Dictionary::assign(std::string bytes, const LetterFold& fold, ReadingSearch search) {
   const std::size_t ctrlZ = bytes.find('\x1A');
   if (ctrlZ != std::string::npos) bytes.resize(ctrlZ);
 
-  fold_ = fold;
+  walksPrefixes_ = search == ReadingSearch::PrefixWalk ||
+                   (search == ReadingSearch::Automatic && largestFoldGroup(fold) > 2);
+  fold_ = walksPrefixes_ ? identityFold() : fold;
   const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
   // Load factor at most 3/4, which keeps the table small beside the words.
   slots_.assign(lines + lines / 3 + 1, 0);
@@ -83,7 +91,7 @@ void Dictionary::assign(std::string bytes, const LetterFold& fold) {
       std::size_t length = lineEnd - in;
       if (length > 0 && records_[lineEnd - 1] == '\r') --length;
       length = std::min(length, kMaxWordLength);
-      const Place place = placeOf(std::string_view(records_.data() + in, length));
+      const Place place = placeOf(foldedHash(std::string_view(records_.data() + in, length)));
       __builtin_prefetch(&slots_[place.home]);
       batch[count++] = {in, length, place};
       in = lineEnd + 1;
@@ -106,11 +114,14 @@ void Dictionary::assign(std::string bytes, const LetterFold& fold) {
   }
   // No shrink_to_fit: the copy would double the peak memory of a load.
   records_.resize(out);
+  prefixIndex_ = PrefixIndex();
+  if (walksPrefixes_) prefixIndex_.build(records_);
 }
 
-bool Dictionary::contains(std::string_view word) const {
+bool Dictionary::contains(std::string_view word, std::uint64_t foldedHash) const {
   bool found = false;
-  forEachWordFoldingLike(word, [&](std::string_view candidate) { found |= candidate == word; });
+  forEachWordFoldingLike(word, foldedHash,
+                         [&](std::string_view candidate) { found |= candidate == word; });
   return found;
 }
 

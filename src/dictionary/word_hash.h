@@ -16,21 +16,26 @@ inline std::uint64_t mixBits(std::uint64_t x) {
   return x;
 }
 
-inline std::uint64_t hashWord(std::string_view word) {
-  const char* p = word.data();
-  std::size_t n = word.size();
-  std::uint64_t h = 0x9E3779B97F4A7C15ULL * (n + 1);
-  while (n >= 8) {
-    std::uint64_t k;
-    std::memcpy(&k, p, 8);
-    h = (h ^ k) * 0xff51afd7ed558ccdULL;
+// Hashes `length` bytes handed over by chunk(at, count) as little-endian
+// words of up to eight bytes, so that a caller can hash bytes it transforms
+// on the way without copying them first.
+template <typename Chunk>
+inline std::uint64_t hashChunks(std::size_t length, Chunk chunk) {
+  std::uint64_t h = 0x9E3779B97F4A7C15ULL * (length + 1);
+  std::size_t at = 0;
+  for (; length - at >= 8; at += 8) {
+    h = (h ^ chunk(at, 8)) * 0xff51afd7ed558ccdULL;
     h ^= h >> 32;
-    p += 8;
-    n -= 8;
   }
-  std::uint64_t k = 0;
-  std::memcpy(&k, p, n);
-  return mixBits(h ^ k);
+  return mixBits(h ^ chunk(at, length - at));
+}
+
+inline std::uint64_t hashWord(std::string_view word) {
+  return hashChunks(word.size(), [&word](std::size_t at, std::size_t count) {
+    std::uint64_t k = 0;
+    std::memcpy(&k, word.data() + at, count);
+    return k;
+  });
 }
 
 }  // namespace scanmend

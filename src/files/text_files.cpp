@@ -43,10 +43,19 @@ bool readFileBytes(const std::string& path, std::string& bytes) {
 void decodeText(std::string& bytes) {
   const std::size_t end = bytes.find(kCtrlZ);
   if (end != std::string::npos) bytes.resize(end);
+  // Moves the runs between the dropped CRs down, found with memchr.
+  char* const data = bytes.data();
+  const std::size_t size = bytes.size();
   std::size_t out = 0;
-  for (std::size_t in = 0; in < bytes.size(); ++in) {
-    if (bytes[in] == '\r' && in + 1 < bytes.size() && bytes[in + 1] == '\n') continue;
-    bytes[out++] = bytes[in];
+  std::size_t in = 0;
+  while (in < size) {
+    const void* found = std::memchr(data + in, '\r', size - in);
+    const std::size_t cr = found == nullptr ? size : static_cast<const char*>(found) - data;
+    const bool drop = cr + 1 < size && data[cr + 1] == '\n';
+    const std::size_t keep = (drop ? cr : std::min(cr + 1, size)) - in;
+    if (out != in) std::memmove(data + out, data + in, keep);
+    out += keep;
+    in += keep + (drop ? 1 : 0);
   }
   bytes.resize(out);
 }
@@ -86,9 +95,14 @@ void writeTextFile(const std::string& text, const std::string& path, std::ostrea
   for (std::size_t start = 0; start < text.size() && ok; start += kChunk) {
     chunk.clear();
     const std::size_t stop = std::min(text.size(), start + kChunk);
-    for (std::size_t i = start; i < stop; ++i) {
-      if (text[i] == '\n') chunk += '\r';
-      chunk += text[i];
+    for (std::size_t i = start; i < stop;) {
+      const void* found = std::memchr(text.data() + i, '\n', stop - i);
+      const std::size_t lineFeed =
+          found == nullptr ? stop : static_cast<const char*>(found) - text.data();
+      chunk.append(text, i, lineFeed - i);
+      if (lineFeed == stop) break;
+      chunk += "\r\n";
+      i = lineFeed + 1;
     }
     ok = std::fwrite(chunk.data(), 1, chunk.size(), file.get()) == chunk.size();
   }

@@ -1,8 +1,14 @@
 #include "files/unknown_words.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "dictionary/word_hash.h"
 #include "files/text_files.h"
 
 namespace scanmend {
+
+std::size_t UnknownWordHash::operator()(std::string_view word) const { return hashWord(word); }
 
 void countUnknownWord(UnknownWordCounts& counts, std::string_view word) {
   auto entry = counts.find(word);
@@ -11,8 +17,13 @@ void countUnknownWord(UnknownWordCounts& counts, std::string_view word) {
 }
 
 std::string formatUnknownWordReport(const UnknownWordCounts& counts) {
+  std::vector<const UnknownWordCounts::value_type*> entries;
+  entries.reserve(counts.size());
+  for (const auto& entry : counts) entries.push_back(&entry);
+  std::sort(entries.begin(), entries.end(), [](auto a, auto b) { return a->first < b->first; });
   std::string report = "word frequency of unknown words:\n";
-  for (const auto& [word, count] : counts) {
+  for (const auto* entry : entries) {
+    const auto& [word, count] = *entry;
     report += word;
     report += '\t';
     report += std::to_string(count);

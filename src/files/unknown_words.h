@@ -4,20 +4,27 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace scanmend {
 
-// Ordered by unsigned byte values, as std::string compares.
-using UnknownWordCounts = std::map<std::string, std::int64_t, std::less<>>;
+struct UnknownWordHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view word) const;
+};
+// Counted in a hash table, which a run with many distinct unknown words
+// fills far faster than an ordered map; the report puts them in byte order.
+using UnknownWordCounts =
+    std::unordered_map<std::string, std::int64_t, UnknownWordHash, std::equal_to<>>;
 
 // Adds 1 to the count of `word`, entering it first when needed.
 void countUnknownWord(UnknownWordCounts& counts, std::string_view word);
 
-// The report text: a header line, then "word\tcount" per entry, LF line ends.
+// The report text: a header line, then "word\tcount" per entry in byte
+// order (unsigned, a word before its continuations), LF line ends.
 std::string formatUnknownWordReport(const UnknownWordCounts& counts);
 
 // Writes the report to `baseDirectory` + "/word_fr.txt".

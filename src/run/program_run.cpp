@@ -49,7 +49,11 @@ int runScanmend(const std::vector<std::string>& arguments, std::ostream& console
   Dictionary dictionary;
   if (!loadDictionary(dictionary, "dic.txt", console, readingFold(confusionTable))) return 1;
 
-  CorrectionContext context{confusionTable, optionSet, dictionary, runStats, unknownWordCounts};
+  // Frequent words are decided once. A prefix walk costs more than a probe
+  // of the folded runs, so there the cache holds a book's whole vocabulary.
+  OutcomeCache outcomeCache(dictionary.walksPrefixes() ? 1 << 17 : 1 << 14);
+  CorrectionContext context{confusionTable, optionSet,         dictionary,
+                            runStats,       unknownWordCounts, &outcomeCache};
   std::string page;
   for (std::int64_t pageNumber = 1; readPage(page, pageNumber, console); ++pageNumber) {
     page = correctPage(std::move(page), context);
