@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dictionary/word_hash.h"
+#include "files/large_buffers.h"
 #include "files/text_files.h"
 
 namespace scanmend {
@@ -57,6 +58,8 @@ void Dictionary::assign(std::string bytes, const LetterFold& fold, ReadingSearch
   fold_ = walksPrefixes_ ? identityFold() : fold;
   const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
   // Load factor at most 3/4, which keeps the table small beside the words.
+  slots_.clear();
+  reserveLarge(slots_, lines + lines / 3 + 1);
   slots_.assign(lines + lines / 3 + 1, 0);
   wordCount_ = 0;
   countByLength_.fill(0);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <system_error>
 
+#include "files/large_buffers.h"
+
 namespace scanmend {
 namespace {
 
@@ -28,7 +30,9 @@ bool readFileBytes(const std::string& path, std::string& bytes) {
   std::error_code error;
   const auto expected = std::filesystem::file_size(path, error);
   std::size_t size = 0;
-  bytes.resize(error ? kChunk : static_cast<std::size_t>(expected) + 1);
+  const std::size_t initial = error ? kChunk : static_cast<std::size_t>(expected) + 1;
+  reserveLarge(bytes, initial);
+  bytes.resize(initial);
   for (;;) {
     if (size == bytes.size()) bytes.resize(bytes.size() * 2);
     const std::size_t got = std::fread(bytes.data() + size, 1, bytes.size() - size, file.get());
