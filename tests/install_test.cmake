@@ -8,7 +8,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefi
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
-foreach(installed bin/scanmend share/man/man1/scanmend.1)
+foreach(installed bin/scanmend bin/scanmend-advise share/man/man1/scanmend.1
+                  share/man/man1/scanmend-advise.1)
   if(NOT EXISTS ${prefix}/${installed})
     message(FATAL_ERROR "not installed: ${installed}")
   endif()
@@ -21,6 +22,12 @@ execute_process(COMMAND ${prefix}/bin/scanmend Ufs Bnu Bov BBV UEC I german fina
                 RESULT_VARIABLE status OUTPUT_VARIABLE console ERROR_VARIABLE errors)
 if(NOT status EQUAL 0 OR NOT errors STREQUAL "" OR NOT console MATCHES "Stats:")
   message(FATAL_ERROR "installed binary: status ${status}\n${console}${errors}")
+endif()
+execute_process(COMMAND ${prefix}/bin/scanmend-advise --args-only
+                WORKING_DIRECTORY ${SCRATCH}/sample
+                RESULT_VARIABLE status OUTPUT_VARIABLE advice ERROR_QUIET)
+if(NOT status EQUAL 0 OR NOT advice MATCHES "^Ufs ")
+  message(FATAL_ERROR "installed scanmend-advise: status ${status}\n${advice}")
 endif()
 foreach(written out/001.txt out/002.txt out/003.txt word_fr.txt)
   if(NOT EXISTS ${SCRATCH}/sample/${written})

@@ -27,6 +27,7 @@ std::size_t largestFoldGroup(const LetterFold& fold) {
 // bits of the hash, the tag from its low bits.
 std::uint64_t Dictionary::foldedHash(std::string_view word) const {
   const std::size_t length = std::min(word.size(), kMaxWordLength);
+  if (foldIsIdentity_) return hashWord(word.substr(0, length));  // the same hash, sooner
   const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
   return hashChunks(length, [&](std::size_t at, std::size_t count) {
     std::uint64_t chunk = 0;
@@ -56,6 +57,7 @@ void Dictionary::assign(std::string bytes, const LetterFold& fold, ReadingSearch
   walksPrefixes_ = search == ReadingSearch::PrefixWalk ||
                    (search == ReadingSearch::Automatic && largestFoldGroup(fold) > 2);
   fold_ = walksPrefixes_ ? identityFold() : fold;
+  foldIsIdentity_ = fold_ == identityFold();
   const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
   // Load factor at most 3/4, which keeps the table small beside the words.
   slots_.clear();

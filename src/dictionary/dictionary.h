@@ -106,6 +106,7 @@ class Dictionary {
   std::string records_;               // [length byte][word bytes] per distinct word
   std::vector<std::uint64_t> slots_;  // 0, or (record offset + 1) << 24 | folded-hash tag
   LetterFold fold_ = identityFold();
+  bool foldIsIdentity_ = true;
   bool walksPrefixes_ = false;
   PrefixIndex prefixIndex_;  // built only when walksPrefixes_
   std::size_t wordCount_ = 0;

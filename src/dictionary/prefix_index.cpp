@@ -38,6 +38,17 @@ void PrefixIndex::build(std::string_view records) {
       return wordAt(records, a).substr(8) < wordAt(records, b).substr(8);
     });
   }
+
+  for (std::size_t length = 0; length < 256; ++length) {
+    std::vector<std::size_t>& first = firstByteStart_[length];
+    first.clear();
+    if (length == 0 || lengthStart_[length] == lengthStart_[length + 1]) continue;
+    first.assign(257, lengthStart_[length]);
+    for (std::size_t k = lengthStart_[length]; k < lengthStart_[length + 1]; ++k)
+      first[(entries_[k].key >> 56) + 1] = k + 1;
+    for (std::size_t byte = 1; byte < 257; ++byte)
+      first[byte] = std::max(first[byte], first[byte - 1]);
+  }
 }
 
 PrefixIndex::Range PrefixIndex::narrow(std::string_view records, Range range, std::size_t depth,

@@ -56,15 +56,27 @@ class PrefixIndex {
 
   std::vector<Entry> entries_;                  // sorted by length, then by bytes
   std::array<std::size_t, 257> lengthStart_{};  // entries of length n: [start[n], start[n + 1])
+  // Per length, where the entries of each first byte start (257 each), or
+  // empty for a length without words.
+  std::array<std::vector<std::size_t>, 256> firstByteStart_;
 };
 
 template <typename Visit>
 void PrefixIndex::forEachWordWithLetters(std::string_view records,
                                          std::span<const std::string_view> letters,
                                          Visit&& visit) const {
-  if (letters.size() >= lengthStart_.size() - 1) return;
-  const Range all{lengthStart_[letters.size()], lengthStart_[letters.size() + 1]};
-  if (all.begin < all.end) walk(records, letters, all, 0, visit);
+  if (letters.empty() || letters.size() >= lengthStart_.size() - 1) return;
+  const std::vector<std::size_t>& first = firstByteStart_[letters.size()];
+  if (first.empty()) return;
+  // The first letter picks its range from the table; the walk goes on
+  // from the second.
+  const std::string_view here = letters[0];
+  for (std::size_t j = 0; j < here.size(); ++j) {
+    if (here.substr(0, j).find(here[j]) != std::string_view::npos) continue;
+    const auto byte = static_cast<unsigned char>(here[j]);
+    const Range range{first[byte], first[byte + 1]};
+    if (range.begin < range.end) walk(records, letters, range, 1, visit);
+  }
 }
 
 template <typename Visit>

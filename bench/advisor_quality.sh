@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Word accuracy of the advice on test books with known misreading profiles,
+# against the raw pages, the README's example line and the line that
+# declares exactly the injected profile. Needs Debian's wogerman.
+#
+#   bash bench/advisor_quality.sh [PAGES]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+pages=${1:-200}
+words=/usr/share/dict/ogerman
+[ -f "$words" ] || { echo "needs the word list $words: apt-get install wogerman"; exit 1; }
+cmake --preset bench > /dev/null
+cmake --build --preset bench > /dev/null
+build=$PWD/build/bench
+books=$build/test-books
+"$build/bench/make_test_books" "$words" "$books" "$pages" > /dev/null
+readme="Ufs Bnu Bov BBV UEC I german finals ="
+
+accuracy() {  # BOOK ARGUMENTS...
+  local book=$1; shift
+  rm -f "$book"/out/*
+  (cd "$book" && "$build/scanmend" "$@" > /dev/null)
+  "$build/bench/word_accuracy" "$book/truth" "$book/out"
+}
+
+printf '%-20s %7s %7s %7s %7s  %s\n' profile raw readme exact advice "advice (CPU s)"
+for book in "$books"/*/; do
+  name=$(basename "$book")
+  raw=$("$build/bench/word_accuracy" "$book/truth" "$book/in")
+  with_readme=$(accuracy "$book" $readme)
+  with_exact=$(accuracy "$book" $(cat "$book/exact.txt"))
+  advice=$(cd "$book" && /usr/bin/time -f %U+%S -o "$build/advise-time.txt" \
+    "$build/scanmend-advise" --args-only 2> /dev/null)
+  with_advice=$(accuracy "$book" $advice)
+  seconds=$(awk -F+ '{ printf "%.2f", $1 + $2 }' "$build/advise-time.txt")
+  printf '%-20s %7s %7s %7s %7s  %s (%s)\n' "$name" "$raw" "$with_readme" "$with_exact" \
+    "$with_advice" "$advice" "$seconds"
+done

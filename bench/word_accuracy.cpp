@@ -1,0 +1,70 @@
+// Word accuracy of corrected pages against the true pages: the share of
+// true words that stand unchanged in the same place.
+//
+//   word_accuracy TRUTH_DIRECTORY PAGES_DIRECTORY
+//
+// Both sides are read as the tool reads pages; words broken at a line end
+// with "=" (or "-", as the phrase repairs write it) are glued together
+// first, so that a run with and a run without line joining are compared on
+// the same words.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "correction/page_correction.h"
+#include "files/text_files.h"
+
+namespace {
+
+std::vector<std::string> wordsOf(const std::string& path) {
+  std::string text;
+  if (!scanmend::readFileBytes(path, text)) return {};
+  scanmend::decodeText(text);
+  std::string glued;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((text[i] == '=' || text[i] == '-') && i + 1 < text.size() && text[i + 1] == '\n') {
+      ++i;
+      continue;
+    }
+    glued += text[i];
+  }
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : glued + "\n") {
+    if (!scanmend::isWordSeparator(static_cast<unsigned char>(c))) {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  return words;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: word_accuracy TRUTH_DIRECTORY PAGES_DIRECTORY\n";
+    return 2;
+  }
+  long total = 0;
+  long right = 0;
+  for (int n = 1;; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/%03d.txt", n);
+    const std::vector<std::string> truth = wordsOf(argv[1] + std::string(name));
+    if (truth.empty()) break;
+    const std::vector<std::string> pages = wordsOf(argv[2] + std::string(name));
+    total += static_cast<long>(truth.size());
+    for (std::size_t i = 0; i < truth.size() && i < pages.size(); ++i)
+      right += truth[i] == pages[i];
+  }
+  if (total == 0) {
+    std::cerr << "word_accuracy: no true pages in " << argv[1] << "\n";
+    return 1;
+  }
+  std::printf("%.2f\n", 100.0 * static_cast<double>(right) / static_cast<double>(total));
+  return 0;
+}

@@ -1,0 +1,388 @@
+#include "advise/advice.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "advise/evidence.h"
+#include "advise/weighing.h"
+
+namespace scanmend::advise {
+namespace {
+
+// An exchange counts as a misreading when the unknown words take it at
+// least twice as often as the dictionary's own words do.
+constexpr double kMinimumConfidence = 0.5;
+constexpr std::size_t kMostCandidates = 24;
+constexpr double kRuleConfidence = 0.9;
+constexpr std::size_t kExamples = 3;
+
+// "Uxy" or "Bxy".
+std::string confusionWord(char form, unsigned char x, unsigned char y) {
+  return std::string{form, static_cast<char>(x), static_cast<char>(y)};
+}
+
+std::string oneDecimal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+std::string describe(const std::string& word) {
+  if (word == "I")
+    return "I and J are confused both ways; an unknown word starting with I or J takes J "
+           "before a small vowel, I otherwise";
+  if (word == "german")
+    return "the fixed Fraktur repairs of unknown words (\"fch\" to \"sch\", \"qn\" to \"qu\", "
+           "...), \"a*s\" settled to \"aus\", every \"=\" made \"-\"";
+  if (word == "finals") return "a word-final f stays f (no word ends in a long s)";
+  if (word == "=") return "words broken at a line end with \"=\" are joined";
+  if (word == "Bnu") return "n and u are confused both ways, with the n/u repair rules";
+  if (word == "Bov") return "o and v are confused both ways, with the o/v repair rules";
+  if (word == "BBV") return "B and V are confused both ways, with the \"Bor\" to \"Vor\" rule";
+  if (word.size() == 3 && word[0] == 'U')
+    return "the scanner's " + word.substr(1, 1) + " may be " + word.substr(2, 1);
+  if (word.size() == 3 && word[0] == 'B')
+    return word.substr(1, 1) + " and " + word.substr(2, 1) + " are confused both ways";
+  return word;
+}
+
+// The letters whose class a confusion word sets.
+std::string declaredLetters(const std::string& word) {
+  if (word == "I") return "IJ";
+  if (word.size() == 3 && word[0] == 'U') return word.substr(1, 1);
+  if (word.size() == 3 && word[0] == 'B') return word.substr(1, 2);
+  return "";
+}
+
+// The confusion words that the evidence suggests, best first.
+std::vector<std::string> candidateWords(const Evidence& evidence, std::int64_t minimumWords) {
+  std::vector<const PairEvidence*> strong;
+  for (const PairEvidence& pair : evidence.pairs)
+    if (pair.confidence >= kMinimumConfidence && pair.words >= minimumWords)
+      strong.push_back(&pair);
+  std::sort(strong.begin(), strong.end(), [](const PairEvidence* a, const PairEvidence* b) {
+    return static_cast<double>(a->words) * a->confidence >
+           static_cast<double>(b->words) * b->confidence;
+  });
+  if (strong.size() > kMostCandidates) strong.resize(kMostCandidates);
+
+  std::vector<std::string> words;
+  const auto add = [&words](std::string word) {
+    if (std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
+  };
+  const auto isStrong = [&strong](unsigned char scanned, unsigned char meant) {
+    return std::any_of(strong.begin(), strong.end(), [&](const PairEvidence* pair) {
+      return pair->scanned == scanned && pair->meant == meant;
+    });
+  };
+  for (const PairEvidence* pair : strong) {
+    const unsigned char x = pair->scanned;
+    const unsigned char y = pair->meant;
+    const auto is = [&](char a, char b) { return (x == a && y == b) || (x == b && y == a); };
+    if (is('I', 'J')) {
+      add("I");
+    } else if (is('n', 'u')) {
+      add("Bnu");
+    } else if (is('o', 'v')) {
+      add("Bov");
+      add(confusionWord('U', x, y));
+    } else if (is('B', 'V')) {
+      add("BBV");
+      add(confusionWord('U', x, y));
+    } else {
+      if (isStrong(y, x)) add(confusionWord('B', std::min(x, y), std::max(x, y)));
+      add(confusionWord('U', x, y));
+    }
+  }
+  return words;
+}
+
+// Weighs argument sets over one list of distinct words.
+class Search {
+ public:
+  Search(const std::vector<BookWord>& words, const Dictionary& dictionary, const Evidence& evidence)
+      : words_(words), dictionary_(dictionary), evidence_(evidence), index_(indexLetters(words)) {
+    known_.reserve(words.size());
+    for (const BookWord& word : words) known_.push_back(dictionary.contains(word.text));
+  }
+
+  Outcomes decide(const std::vector<std::string>& arguments) const {
+    return decideWords(words_, RunTables(arguments), dictionary_);
+  }
+  Outcomes redecide(const std::vector<std::string>& before, const Outcomes& previous,
+                    const std::vector<std::string>& after) const {
+    return redecideWords(words_, index_, RunTables(before), previous, RunTables(after),
+                         dictionary_);
+  }
+
+  // The estimated number of page words that come out right, beyond the
+  // raw pages.
+  double value(const Outcomes& outcomes, const std::vector<std::string>& arguments) const {
+    const RunTables tables(arguments);
+    double total = 0;
+    for (std::size_t i = 0; i < words_.size(); ++i)
+      total += valueOf(i, outcomes[i], tables.confusionTable);
+    return total;
+  }
+
+  // Whether the outcome changes a word that the dictionary does not know.
+  bool resolves(std::size_t i, const WordOutcome& outcome) const {
+    return !known_[i] && outcome.kind == WordOutcome::Kind::ChangedIncorrect;
+  }
+  // Whether it makes a word that reads as correct ambiguous.
+  bool putsAtRisk(std::size_t i, const WordOutcome& outcome) const {
+    return known_[i] && outcome.kind == WordOutcome::Kind::Ambiguous;
+  }
+
+  const std::vector<BookWord>& words() const { return words_; }
+
+ private:
+  // A changed word is right when every letter exchange that made it is a
+  // misreading, and wrong (where the word was right as read) otherwise.
+  // The fixed Fraktur rules exchange letters too (fch to sch: f for s);
+  // where they make a dictionary word, that alone speaks for them.
+  double valueOf(std::size_t i, const WordOutcome& outcome, const ConfusionTable& table) const {
+    const auto count = static_cast<double>(words_[i].count);
+    if (putsAtRisk(i, outcome)) return -count;
+    if (!resolves(i, outcome)) return 0;
+    const std::string& word = words_[i].text;
+    const bool known = dictionary_.contains(outcome.result);
+    double confidence = 1;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+      const auto scanned = static_cast<unsigned char>(word[k]);
+      const auto meant = static_cast<unsigned char>(outcome.result[k]);
+      if (scanned == meant) continue;
+      double exchange = evidence_.confidence(scanned, meant);
+      const bool byRule =
+          table.classOf(scanned).find(static_cast<char>(meant)) == std::string_view::npos;
+      if (byRule && known) exchange = std::max(exchange, kRuleConfidence);
+      confidence = std::min(confidence, exchange);
+    }
+    return count * (2 * confidence - 1);
+  }
+
+  const std::vector<BookWord>& words_;
+  const Dictionary& dictionary_;
+  const Evidence& evidence_;
+  LetterIndex index_;
+  std::vector<bool> known_;
+};
+
+// The named word for a one-way n/u, o/v or B/V word, or "".
+std::string namedBothWays(const std::string& word) {
+  if (word.size() != 3 || word[0] != 'U') return "";
+  const std::string pair = word.substr(1);
+  if (pair == "nu" || pair == "un") return "Bnu";
+  if (pair == "ov" || pair == "vo") return "Bov";
+  if (pair == "BV" || pair == "VB") return "BBV";
+  return "";
+}
+
+std::vector<std::string> with(std::vector<std::string> arguments, const std::string& word) {
+  arguments.push_back(word);
+  return arguments;
+}
+
+std::vector<std::string> without(std::vector<std::string> arguments, const std::string& word) {
+  arguments.erase(std::remove(arguments.begin(), arguments.end(), word), arguments.end());
+  return arguments;
+}
+
+std::string gainText(const Search& search, const Outcomes& before, const Outcomes& after) {
+  std::int64_t resolved = 0;
+  std::int64_t atRisk = 0;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (search.resolves(i, after[i]) && !search.resolves(i, before[i]))
+      resolved += search.words()[i].count;
+    if (search.putsAtRisk(i, after[i]) && !search.putsAtRisk(i, before[i]))
+      atRisk += search.words()[i].count;
+  }
+  return "would resolve " + std::to_string(resolved) + " and put " + std::to_string(atRisk) +
+         " correct words at risk";
+}
+
+Proposal describeEffect(const Search& search, const std::string& word, const Outcomes& before,
+                        const Outcomes& after) {
+  Proposal proposal;
+  proposal.word = word;
+  proposal.declares = describe(word);
+  std::vector<std::size_t> resolved;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    const std::int64_t count = search.words()[i].count;
+    if (search.resolves(i, after[i]) && after[i].result != before[i].result) {
+      ++proposal.resolvedWords;
+      proposal.resolvedOccurrences += count;
+      resolved.push_back(i);
+    }
+    if (search.putsAtRisk(i, after[i]) && !search.putsAtRisk(i, before[i])) {
+      ++proposal.atRiskWords;
+      proposal.atRiskOccurrences += count;
+    }
+  }
+  std::stable_sort(resolved.begin(), resolved.end(), [&](std::size_t a, std::size_t b) {
+    return search.words()[a].count > search.words()[b].count;
+  });
+  for (std::size_t k = 0; k < resolved.size() && k < kExamples; ++k)
+    proposal.examples.emplace_back(search.words()[resolved[k]].text, after[resolved[k]].result);
+  return proposal;
+}
+
+std::vector<BookWord> mostFrequent(std::vector<BookWord> words, std::size_t most) {
+  std::stable_sort(words.begin(), words.end(),
+                   [](const BookWord& a, const BookWord& b) { return a.count > b.count; });
+  if (words.size() > most) words.resize(most);
+  return words;
+}
+
+}  // namespace
+
+Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Progress& progress) {
+  const auto say = [&progress](const std::string& text) {
+    if (progress) progress(text);
+  };
+  Advice advice;
+  say("gathering evidence from " + std::to_string(book.words.size()) + " distinct words");
+  const Evidence evidence = gatherEvidence(book.words, dictionary);
+  advice.capitalised = evidence.capitalised;
+
+  // Line joining changes which words there are; decide it first, on
+  // whether the joined words are known.
+  const bool join = book.lineEndMarkers > 0 && [&] {
+    std::int64_t joinedKnown = 0;
+    std::int64_t joined = 0;
+    std::size_t k = 0;
+    for (const BookWord& word : book.joinedWords) {
+      while (k < book.words.size() && book.words[k].text < word.text) ++k;
+      if (k < book.words.size() && book.words[k].text == word.text) continue;
+      joined += word.count;
+      if (dictionary.contains(word.text)) joinedKnown += word.count;
+    }
+    return joined > 0 && 4 * joinedKnown >= joined;
+  }();
+  const std::vector<BookWord>& words = join ? book.joinedWords : book.words;
+  const Search search(words, dictionary, evidence);
+
+  const std::int64_t minimumWords = std::max<std::int64_t>(2, evidence.unknownWords / 500);
+  std::vector<std::string> candidates = candidateWords(evidence, minimumWords);
+  for (const PairEvidence& pair : evidence.pairs) {
+    if (pair.words < minimumWords || pair.confidence >= kMinimumConfidence) continue;
+    if (advice.leftOut.size() >= 8) break;
+    advice.leftOut.push_back(
+        {confusionWord('U', pair.scanned, pair.meant),
+         "resolves " + std::to_string(pair.words) + " unknown words, but only " +
+             oneDecimal(pair.ratio) +
+             " times as often as the dictionary's own words take it: word forms, not "
+             "misreadings"});
+  }
+
+  // Each candidate alone, then the best ones together, each kept only
+  // while it still gains on top of those kept before.
+  say("weighing " + std::to_string(candidates.size()) + " candidates");
+  std::vector<std::string> arguments;
+  Outcomes outcomes = search.decide(arguments);
+  double value = search.value(outcomes, arguments);
+  std::vector<std::pair<double, std::string>> ranked;
+  for (const std::string& candidate : candidates) {
+    const Outcomes alone = search.redecide(arguments, outcomes, {candidate});
+    const double gain = search.value(alone, {candidate}) - value;
+    if (gain > 0) {
+      ranked.emplace_back(gain, candidate);
+    } else {
+      advice.leftOut.push_back(
+          {candidate, "costs more than it gains: it " + gainText(search, outcomes, alone)});
+    }
+  }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (const auto& [standalone, candidate] : ranked) {
+    const std::string letters = declaredLetters(candidate);
+    const auto taken = std::find_if(arguments.begin(), arguments.end(), [&](const std::string& w) {
+      return declaredLetters(w).find_first_of(letters) != std::string::npos;
+    });
+    if (taken != arguments.end()) {
+      advice.leftOut.push_back(
+          {candidate, "its letters are already declared by " + *taken + ", which gains more"});
+      continue;
+    }
+    const std::vector<std::string> next = with(arguments, candidate);
+    Outcomes nextOutcomes = search.redecide(arguments, outcomes, next);
+    const double nextValue = search.value(nextOutcomes, next);
+    if (nextValue > value) {
+      arguments = next;
+      outcomes = std::move(nextOutcomes);
+      value = nextValue;
+    } else {
+      advice.leftOut.push_back({candidate, "gains nothing beside the words already chosen: it " +
+                                               gainText(search, outcomes, nextOutcomes)});
+    }
+  }
+
+  // The option words, each kept where it gains.
+  say("weighing the option words");
+  const RunTables tables(arguments);
+  const std::string_view fClass = tables.confusionTable.classOf('f');
+  std::vector<std::string> options;
+  if (fClass == "fs" || fClass == "sf") options.push_back("finals");
+  options.push_back("german");
+  if (std::find(arguments.begin(), arguments.end(), "I") == arguments.end()) options.push_back("I");
+  for (const std::string& option : options) {
+    const std::vector<std::string> next = with(arguments, option);
+    Outcomes nextOutcomes = search.redecide(arguments, outcomes, next);
+    const double nextValue = search.value(nextOutcomes, next);
+    if (nextValue > value) {
+      arguments = next;
+      outcomes = std::move(nextOutcomes);
+      value = nextValue;
+    } else {
+      advice.leftOut.push_back(
+          {option, "gains nothing on this book: it " + gainText(search, outcomes, nextOutcomes)});
+    }
+  }
+  // "Bnu", "Bov" and "BBV" also switch on the repair rules of their pair,
+  // which may gain where the book shows only one way of it.
+  for (const std::string& word : std::vector<std::string>(arguments)) {
+    const std::string named = namedBothWays(word);
+    if (named.empty()) continue;
+    std::vector<std::string> next = without(arguments, word);
+    next.insert(
+        next.begin() + (std::find(arguments.begin(), arguments.end(), word) - arguments.begin()),
+        named);
+    if (std::find(next.begin(), next.end(), "german") == next.end()) next.push_back("german");
+    Outcomes nextOutcomes = search.redecide(arguments, outcomes, next);
+    const double nextValue = search.value(nextOutcomes, next);
+    if (nextValue > value) {
+      advice.leftOut.push_back({word, named + " declares the same letters and gains more with its "
+                                              "repair rules"});
+      arguments = next;
+      outcomes = std::move(nextOutcomes);
+      value = nextValue;
+      std::erase_if(advice.leftOut, [](const LeftOut& left) { return left.word == "german"; });
+    }
+  }
+  if (join) arguments.push_back("=");
+
+  // What each chosen word does, beside all the others.
+  say("describing the advice");
+  advice.arguments = arguments;
+  for (const std::string& word : arguments) {
+    if (word == "=") {
+      Proposal proposal;
+      proposal.word = word;
+      proposal.declares = describe(word);
+      proposal.resolvedWords = book.lineEndMarkers;
+      advice.proposals.push_back(proposal);
+      continue;
+    }
+    const Outcomes before = search.redecide(arguments, outcomes, without(arguments, word));
+    advice.proposals.push_back(describeEffect(search, word, before, outcomes));
+  }
+  advice.statistics = predictStatistics(words, outcomes);
+  std::vector<BookWord> unknown;
+  for (std::size_t i = 0; i < words.size(); ++i)
+    if (outcomes[i].kind == WordOutcome::Kind::Unknown) unknown.push_back(words[i]);
+  advice.unknown = mostFrequent(std::move(unknown), 12);
+  advice.capitalised = mostFrequent(std::move(advice.capitalised), advice.capitalised.size());
+  return advice;
+}
+
+}  // namespace scanmend::advise

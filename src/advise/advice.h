@@ -1,0 +1,52 @@
+// Finds the command line for a book: which confusion words and option
+// words make the run correct the most words, judged by the run that each
+// candidate set produces over the book's distinct words, weighted by their
+// counts. A candidate gains where it turns unknown words into readings
+// that the evidence for its letter exchanges makes likely right, and costs
+// where it turns words that read correctly now into ambiguous ones.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "advise/book.h"
+#include "correction/run_stats.h"
+#include "dictionary/dictionary.h"
+
+namespace scanmend::advise {
+
+struct Proposal {
+  std::string word;                // the command-line word, Windows-1252 bytes
+  std::string declares;            // what it declares, Windows-1252 text
+  std::int64_t resolvedWords = 0;  // unknown words that it turns into dictionary words
+  std::int64_t resolvedOccurrences = 0;
+  std::int64_t atRiskWords = 0;  // words that read as correct and that it makes ambiguous
+  std::int64_t atRiskOccurrences = 0;
+  std::vector<std::pair<std::string, std::string>> examples;  // OCR form -> reading
+};
+
+struct LeftOut {
+  std::string word;
+  std::string reason;  // Windows-1252 text
+};
+
+struct Advice {
+  std::vector<std::string> arguments;
+  std::vector<Proposal> proposals;  // one per argument, in the order of the arguments
+  std::vector<LeftOut> leftOut;
+  RunStats statistics;                // what the suggested run prints
+  std::vector<BookWord> capitalised;  // unknown only as capitals ("Die"), most frequent first
+  std::vector<BookWord> unknown;      // left unknown by the suggested run, most frequent first
+};
+
+using Progress = std::function<void(const std::string&)>;
+
+// `dictionary` must search readings by the prefix walk, so that one
+// dictionary serves every candidate set.
+Advice adviseArguments(const Book& book, const Dictionary& dictionary,
+                       const Progress& progress = {});
+
+}  // namespace scanmend::advise

@@ -1,0 +1,160 @@
+#include "advise/evidence.h"
+
+#include <algorithm>
+#include <array>
+
+#include "advise/letters.h"
+
+namespace scanmend::advise {
+namespace {
+
+constexpr std::size_t kPairs = 256 * 256;
+// The rates are measured on samples, which bound the work on large books:
+// the most frequent unknown words (they carry most of the misreadings'
+// occurrences) and an even spread of the book's dictionary words.
+constexpr std::size_t kUnknownSample = 2500;
+constexpr std::size_t kOwnSample = 2000;
+constexpr std::size_t kExamples = 3;
+
+std::size_t pairOf(unsigned char scanned, unsigned char meant) { return scanned * 256u + meant; }
+
+bool isPlainWord(const std::string& word) {
+  return word.size() >= 2 && std::all_of(word.begin(), word.end(), [](char c) {
+           return isLetter(static_cast<unsigned char>(c));
+         });
+}
+
+// Calls found(pair, reading) once per exchange scanned -> meant that makes
+// `word` a dictionary word, at one of its positions or at all positions of
+// the scanned letter.
+template <typename Found>
+void forEachExchange(const std::string& word, const std::vector<unsigned char>& alphabet,
+                     const Dictionary& dictionary, Found found) {
+  std::vector<std::size_t> seen;
+  std::string variant = word;
+  const auto tryVariant = [&](unsigned char scanned, unsigned char meant) {
+    if (!dictionary.contains(variant)) return;
+    const std::size_t pair = pairOf(scanned, meant);
+    if (std::find(seen.begin(), seen.end(), pair) != seen.end()) return;
+    seen.push_back(pair);
+    found(pair, variant);
+  };
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const auto scanned = static_cast<unsigned char>(word[i]);
+    const bool repeated = word.find(word[i], i + 1) != std::string::npos &&
+                          word.find(word[i]) == i;  // first of several
+    for (const unsigned char meant : alphabet) {
+      if (meant == scanned) continue;
+      variant[i] = static_cast<char>(meant);
+      tryVariant(scanned, meant);
+      variant[i] = word[i];
+      if (!repeated) continue;
+      std::replace(variant.begin(), variant.end(), word[i], static_cast<char>(meant));
+      tryVariant(scanned, meant);
+      variant = word;
+    }
+  }
+}
+
+void countHeldLetters(const std::string& word, std::array<std::int64_t, 256>& holding) {
+  std::array<bool, 256> held{};
+  for (const char c : word) held[static_cast<unsigned char>(c)] = true;
+  for (std::size_t byte = 0; byte < 256; ++byte) holding[byte] += held[byte];
+}
+
+void addExample(PairEvidence& pair, const BookWord& word, const std::string& reading) {
+  auto& examples = pair.examples;
+  examples.emplace_back(word.text, reading);
+  // Kept in the order found; the words come most frequent first.
+  if (examples.size() > kExamples) examples.pop_back();
+}
+
+}  // namespace
+
+bool isCapitalisedForm(const std::string& word, const Dictionary& dictionary) {
+  if (word.empty() || !isCapital(static_cast<unsigned char>(word[0]))) return false;
+  std::string small = word;
+  small[0] = static_cast<char>(smallLetterOf(static_cast<unsigned char>(word[0])));
+  return dictionary.contains(small);
+}
+
+double Evidence::confidence(unsigned char scanned, unsigned char meant) const {
+  for (const PairEvidence& pair : pairs)
+    if (pair.scanned == scanned && pair.meant == meant) return pair.confidence;
+  return 0;
+}
+
+Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& dictionary) {
+  Evidence evidence;
+  std::vector<const BookWord*> known;
+  std::vector<const BookWord*> unknown;
+  std::array<bool, 256> inAlphabet{};
+  for (const BookWord& word : words) {
+    if (dictionary.contains(word.text)) {
+      known.push_back(&word);
+      for (const char c : word.text)
+        if (isLetter(static_cast<unsigned char>(c)))
+          inAlphabet[static_cast<unsigned char>(c)] = true;
+    } else if (isCapitalisedForm(word.text, dictionary)) {
+      evidence.capitalised.push_back(word);
+    } else if (isPlainWord(word.text)) {
+      unknown.push_back(&word);
+    }
+  }
+  std::vector<unsigned char> alphabet;
+  for (std::size_t byte = 0; byte < 256; ++byte)
+    if (inAlphabet[byte]) alphabet.push_back(static_cast<unsigned char>(byte));
+  const auto byCount = [](const auto& a, const auto& b) {
+    if (a.count != b.count) return a.count > b.count;
+    return a.text < b.text;
+  };
+  std::sort(evidence.capitalised.begin(), evidence.capitalised.end(), byCount);
+  std::sort(unknown.begin(), unknown.end(), [&](auto* a, auto* b) { return byCount(*a, *b); });
+  if (unknown.size() > kUnknownSample) unknown.resize(kUnknownSample);
+  evidence.unknownWords = static_cast<std::int64_t>(unknown.size());
+
+  std::vector<PairEvidence> pairs(kPairs);
+  std::array<std::int64_t, 256> unknownHolding{};
+  for (const BookWord* word : unknown) {
+    countHeldLetters(word->text, unknownHolding);
+    forEachExchange(word->text, alphabet, dictionary,
+                    [&](std::size_t pair, const std::string& reading) {
+                      ++pairs[pair].words;
+                      pairs[pair].occurrences += word->count;
+                      addExample(pairs[pair], *word, reading);
+                    });
+  }
+
+  // The neighbourhood of the dictionary's own words, on an even sample of
+  // the known words of the book.
+  std::vector<std::int64_t> own(kPairs, 0);
+  std::array<std::int64_t, 256> ownHolding{};
+  const std::size_t step = known.size() / kOwnSample + 1;
+  for (std::size_t k = 0; k < known.size(); k += step) {
+    countHeldLetters(known[k]->text, ownHolding);
+    forEachExchange(known[k]->text, alphabet, dictionary,
+                    [&](std::size_t pair, const std::string&) { ++own[pair]; });
+  }
+
+  for (std::size_t p = 0; p < kPairs; ++p) {
+    PairEvidence& pair = pairs[p];
+    if (pair.words == 0) continue;
+    pair.scanned = static_cast<unsigned char>(p / 256);
+    pair.meant = static_cast<unsigned char>(p % 256);
+    pair.pageRate =
+        static_cast<double>(pair.words) / static_cast<double>(unknownHolding[pair.scanned]);
+    pair.ownRate =
+        (static_cast<double>(own[p]) + 0.5) / (static_cast<double>(ownHolding[pair.scanned]) + 1.0);
+    pair.ratio = pair.pageRate / pair.ownRate;
+    pair.confidence = std::clamp(1.0 - 1.0 / pair.ratio, 0.0, 0.99);
+    evidence.pairs.push_back(std::move(pair));
+  }
+  std::sort(evidence.pairs.begin(), evidence.pairs.end(),
+            [](const PairEvidence& a, const PairEvidence& b) {
+              if (a.words != b.words) return a.words > b.words;
+              return std::pair(a.scanned, a.meant) < std::pair(b.scanned, b.meant);
+            });
+  return evidence;
+}
+
+}  // namespace scanmend::advise

@@ -1,0 +1,48 @@
+// Evidence for misreadings: which letter exchanges turn the book's unknown
+// words into dictionary words, measured against how often the same
+// exchange turns dictionary words into other dictionary words. Words are
+// each other's neighbours ("schoenen", "schoener"), so any exchange finds some
+// unknown words; a misreading of the scanner finds far more of them than
+// the dictionary's own neighbourhood explains.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "advise/book.h"
+#include "dictionary/dictionary.h"
+
+namespace scanmend::advise {
+
+struct PairEvidence {
+  unsigned char scanned = 0;
+  unsigned char meant = 0;
+  std::int64_t words = 0;        // distinct unknown words that the exchange makes dictionary words
+  std::int64_t occurrences = 0;  // their occurrences
+  double pageRate = 0;           // words, per unknown word that holds the scanned letter
+  double ownRate = 0;            // the same for dictionary words of the book
+  double ratio = 0;              // pageRate / ownRate
+  double confidence = 0;         // of a word it resolves, the share that is a real misreading
+  std::vector<std::pair<std::string, std::string>> examples;  // the most frequent, OCR -> reading
+};
+
+struct Evidence {
+  std::vector<PairEvidence> pairs;  // with at least one word, most words first
+  std::int64_t unknownWords = 0;    // distinct unknown words weighed as evidence (a sample)
+  // Unknown words that are only a capitalised form of a dictionary word
+  // ("Die" when only "die" is listed): no misreading, and no evidence.
+  std::vector<BookWord> capitalised;  // most frequent first
+
+  // The confidence of the exchange, 0 when nothing speaks for it.
+  double confidence(unsigned char scanned, unsigned char meant) const;
+};
+
+// Whether `word` is unknown but its first letter made small gives a
+// dictionary word.
+bool isCapitalisedForm(const std::string& word, const Dictionary& dictionary);
+
+Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& dictionary);
+
+}  // namespace scanmend::advise

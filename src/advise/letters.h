@@ -1,0 +1,23 @@
+// Letters of Windows-1252 text: which bytes are letters, and the small
+// letter of a capital.
+#pragma once
+
+namespace scanmend::advise {
+
+inline bool isLetter(unsigned char byte) {
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+         (byte >= 0xC0 && byte != 0xD7 && byte != 0xF7) || byte == 0x8A || byte == 0x8C ||
+         byte == 0x8E || byte == 0x9A || byte == 0x9C || byte == 0x9E || byte == 0x9F;
+}
+
+inline unsigned char smallLetterOf(unsigned char byte) {
+  if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7))
+    return static_cast<unsigned char>(byte + 32);
+  if (byte == 0x8A || byte == 0x8C || byte == 0x8E) return static_cast<unsigned char>(byte + 16);
+  if (byte == 0x9F) return 0xFF;
+  return byte;
+}
+
+inline bool isCapital(unsigned char byte) { return smallLetterOf(byte) != byte; }
+
+}  // namespace scanmend::advise

@@ -1,0 +1,198 @@
+#include "advise/report.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace scanmend::advise {
+namespace {
+
+// The characters of 0x80 to 0x9F; the five bytes that Windows-1252 leaves
+// undefined keep their own code points.
+constexpr std::array<char16_t, 32> kHighControls{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendCodePoint(std::string& out, unsigned codePoint) {
+  if (codePoint < 0x80) {
+    out += static_cast<char>(codePoint);
+  } else if (codePoint < 0x800) {
+    out += static_cast<char>(0xC0 | (codePoint >> 6));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (codePoint >> 12));
+    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  }
+}
+
+// Appends the parts one after another; cheaper than chains of +, and
+// clear of a false warning that such chains raise in optimised builds.
+template <typename... Parts>
+void append(std::string& out, const Parts&... parts) {
+  (out.append(std::string_view(parts)), ...);
+}
+
+std::string hexByte(unsigned char byte) {
+  char text[8];
+  std::snprintf(text, sizeof text, "\\x%02X", byte);
+  return text;
+}
+
+// 1234567 as "1,234,567".
+std::string grouped(std::int64_t number) {
+  const std::string digits = std::to_string(number);
+  const std::size_t first = number < 0 ? 1 : 0;
+  std::string text;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > first && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return text;
+}
+
+std::string plural(std::int64_t count, std::string_view one, std::string_view many) {
+  std::string text = grouped(count);
+  append(text, " ", count == 1 ? one : many);
+  return text;
+}
+
+std::string commandLine(const Advice& advice) {
+  std::string line = "scanmend";
+  for (const std::string& word : advice.arguments) append(line, " ", shellWord(word));
+  return line;
+}
+
+// printf '%s\n' WORD ... >> dic.txt
+std::string addCommand(const std::vector<BookWord>& words) {
+  std::string command = "printf '%s\\n'";
+  for (const BookWord& word : words) append(command, " ", shellWord(word.text));
+  append(command, " >> dic.txt");
+  return command;
+}
+
+std::string wordList(const std::vector<BookWord>& words) {
+  std::string list;
+  for (const BookWord& word : words)
+    append(list, list.empty() ? "" : ", ", toUtf8(word.text), " (", grouped(word.count), ")");
+  return list;
+}
+
+}  // namespace
+
+std::string toUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += hexByte(byte);
+    } else if (byte >= 0x80 && byte < 0xA0) {
+      appendCodePoint(out, kHighControls[byte - 0x80]);
+    } else {
+      appendCodePoint(out, byte);
+    }
+  }
+  return out;
+}
+
+std::string shellWord(std::string_view word) {
+  const auto plain = [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           std::string_view("=+-_.,:/@%").find(c) != std::string_view::npos;
+  };
+  if (!word.empty() && std::all_of(word.begin(), word.end(), plain)) return std::string(word);
+  std::string out = "$'";
+  for (const char c : word) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7F) {
+      out += hexByte(byte);
+    } else {
+      if (c == '\'' || c == '\\') out += '\\';
+      out += c;
+    }
+  }
+  out += '\'';
+  return out;
+}
+
+std::string formatArgumentsLine(const Advice& advice) {
+  std::string line;
+  for (const std::string& word : advice.arguments) append(line, line.empty() ? "" : " ", word);
+  line += '\n';
+  return line;
+}
+
+std::string formatReport(const Advice& advice, const Book& book, std::size_t dictionaryWords) {
+  const RunStats& stats = advice.statistics;
+  std::string out;
+  append(out, "Read ", plural(book.pages, "page", "pages"), " (",
+         plural(stats.totalWords, "word", "words"), ") and a dictionary of ",
+         plural(static_cast<std::int64_t>(dictionaryWords), "word", "words"), ".\n\n");
+
+  append(out, "Suggested command line:\n\n    ", commandLine(advice), "\n\n");
+
+  out += "What each word does:\n";
+  if (advice.proposals.empty()) out += "\n    nothing helps this book beyond the dictionary\n";
+  for (const Proposal& proposal : advice.proposals) {
+    append(out, "\n  ", shellWord(proposal.word), ": ", toUtf8(proposal.declares), "\n");
+    if (proposal.word == "=") {
+      append(out, "    ", plural(proposal.resolvedWords, "line end", "line ends"),
+             " with \"=\" in the pages\n");
+      continue;
+    }
+    append(out, "    resolves ", plural(proposal.resolvedWords, "distinct word", "distinct words"),
+           " (", plural(proposal.resolvedOccurrences, "occurrence", "occurrences"), ")");
+    append(out, "; puts ", plural(proposal.atRiskWords, "correct word", "correct words"), " (",
+           plural(proposal.atRiskOccurrences, "occurrence", "occurrences"), ") at risk\n");
+    if (!proposal.examples.empty()) {
+      out += "    for example:";
+      for (const auto& [scanned, reading] : proposal.examples)
+        append(out, " ", toUtf8(scanned), " -> ", toUtf8(reading), ";");
+      out.back() = '\n';
+    }
+  }
+
+  out += "\nWeighed and left out:\n";
+  if (advice.leftOut.empty()) out += "\n    nothing\n";
+  for (const LeftOut& left : advice.leftOut)
+    append(out, "\n  ", shellWord(left.word), ": ", toUtf8(left.reason), "\n");
+
+  out += "\nThe suggested run will print these statistics:\n\n";
+  append(out, "    Total words:                  ", std::to_string(stats.totalWords), "\n");
+  append(out, "    Correct words left unchanged: ", std::to_string(stats.correctUnchanged), "\n");
+  append(out, "    Changed incorrect words:      ", std::to_string(stats.changedIncorrect), "\n");
+  append(out, "    Ambiguous words:              ", std::to_string(stats.ambiguousWords), "\n");
+  append(out, "    Unknown words:                ", std::to_string(stats.unknownWords), "\n");
+
+  out += "\nThe dictionary:\n";
+  std::int64_t capitalisedOccurrences = 0;
+  for (const BookWord& word : advice.capitalised) capitalisedOccurrences += word.count;
+  if (advice.capitalised.empty()) {
+    out += "\n  no unknown word is only a capitalised form of a dictionary word\n";
+  } else {
+    const std::vector<BookWord> shown(
+        advice.capitalised.begin(),
+        advice.capitalised.begin() +
+            static_cast<std::ptrdiff_t>(std::min<std::size_t>(advice.capitalised.size(), 12)));
+    append(out, "\n  ",
+           plural(static_cast<std::int64_t>(advice.capitalised.size()), "unknown word is",
+                  "unknown words are"),
+           " only the capitalised form of a dictionary word (",
+           plural(capitalisedOccurrences, "occurrence", "occurrences"),
+           "), such as sentence starts: ", wordList(shown),
+           ". No confusion word should mend them; add them to the dictionary:\n\n    ",
+           addCommand(shown), "\n");
+  }
+  if (!advice.unknown.empty()) {
+    append(out, "\n  The most frequent words that the suggested run leaves unknown: ",
+           wordList(advice.unknown),
+           ". Those that are real words (names, rare forms) belong in the dictionary; "
+           "for example all of them:\n\n    ",
+           addCommand(advice.unknown), "\n");
+  }
+  return out;
+}
+
+}  // namespace scanmend::advise
