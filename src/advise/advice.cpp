@@ -1,10 +1,13 @@
 #include "advise/advice.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "advise/evidence.h"
 #include "advise/weighing.h"
+#include "correction/word_correction.h"
 
 namespace scanmend::advise {
 namespace {
@@ -54,11 +57,18 @@ std::string declaredLetters(const std::string& word) {
   return "";
 }
 
+// Whether the exchange resolves clearly more unknown words than the
+// dictionary's own neighbourhood would by chance (three deviations of a
+// Poisson count, and a few words at least).
+bool isSignificant(const PairEvidence& pair) {
+  return static_cast<double>(pair.words) >= pair.expected + 3 * std::sqrt(pair.expected) + 3;
+}
+
 // The confusion words that the evidence suggests, best first.
 std::vector<std::string> candidateWords(const Evidence& evidence, std::int64_t minimumWords) {
   std::vector<const PairEvidence*> strong;
   for (const PairEvidence& pair : evidence.pairs)
-    if (pair.confidence >= kMinimumConfidence && pair.words >= minimumWords)
+    if (pair.confidence >= kMinimumConfidence && pair.words >= minimumWords && isSignificant(pair))
       strong.push_back(&pair);
   std::sort(strong.begin(), strong.end(), [](const PairEvidence* a, const PairEvidence* b) {
     return static_cast<double>(a->words) * a->confidence >
@@ -103,7 +113,11 @@ class Search {
   Search(const std::vector<BookWord>& words, const Dictionary& dictionary, const Evidence& evidence)
       : words_(words), dictionary_(dictionary), evidence_(evidence), index_(indexLetters(words)) {
     known_.reserve(words.size());
-    for (const BookWord& word : words) known_.push_back(dictionary.contains(word.text));
+    capitalised_.reserve(words.size());
+    for (const BookWord& word : words) {
+      known_.push_back(dictionary.contains(word.text));
+      capitalised_.push_back(!known_.back() && isCapitalisedForm(word.text, dictionary));
+    }
   }
 
   Outcomes decide(const std::vector<std::string>& arguments) const {
@@ -145,6 +159,7 @@ class Search {
     const auto count = static_cast<double>(words_[i].count);
     if (putsAtRisk(i, outcome)) return -count;
     if (!resolves(i, outcome)) return 0;
+    if (capitalised_[i]) return -count;  // a sentence start ("Soll"), right as it stands
     const std::string& word = words_[i].text;
     const bool known = dictionary_.contains(outcome.result);
     double confidence = 1;
@@ -166,6 +181,7 @@ class Search {
   const Evidence& evidence_;
   LetterIndex index_;
   std::vector<bool> known_;
+  std::vector<bool> capitalised_;
 };
 
 // The named word for a one-way n/u, o/v or B/V word, or "".
@@ -218,6 +234,10 @@ Proposal describeEffect(const Search& search, const std::string& word, const Out
       ++proposal.atRiskWords;
       proposal.atRiskOccurrences += count;
     }
+    if (search.putsAtRisk(i, before[i]) && !search.putsAtRisk(i, after[i])) {
+      ++proposal.keptWords;
+      proposal.keptOccurrences += count;
+    }
   }
   std::stable_sort(resolved.begin(), resolved.end(), [&](std::size_t a, std::size_t b) {
     return search.words()[a].count > search.words()[b].count;
@@ -245,22 +265,11 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
   const Evidence evidence = gatherEvidence(book.words, dictionary);
   advice.capitalised = evidence.capitalised;
 
-  // Line joining changes which words there are; decide it first, on
-  // whether the joined words are known.
-  const bool join = book.lineEndMarkers > 0 && [&] {
-    std::int64_t joinedKnown = 0;
-    std::int64_t joined = 0;
-    std::size_t k = 0;
-    for (const BookWord& word : book.joinedWords) {
-      while (k < book.words.size() && book.words[k].text < word.text) ++k;
-      if (k < book.words.size() && book.words[k].text == word.text) continue;
-      joined += word.count;
-      if (dictionary.contains(word.text)) joinedKnown += word.count;
-    }
-    return joined > 0 && 4 * joinedKnown >= joined;
-  }();
-  const std::vector<BookWord>& words = join ? book.joinedWords : book.words;
-  const Search search(words, dictionary, evidence);
+  // Line joining changes which words there are: where the pages break
+  // words at line ends, the candidates are weighed on the joined words,
+  // and "=" is decided last.
+  const bool broken = book.lineEndMarkers > 0;
+  const Search search(broken ? book.joinedWords : book.words, dictionary, evidence);
 
   const std::int64_t minimumWords = std::max<std::int64_t>(2, evidence.unknownWords / 500);
   std::vector<std::string> candidates = candidateWords(evidence, minimumWords);
@@ -289,7 +298,8 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
       ranked.emplace_back(gain, candidate);
     } else {
       advice.leftOut.push_back(
-          {candidate, "costs more than it gains: it " + gainText(search, outcomes, alone)});
+          {candidate, (gain < 0 ? "costs more than it gains: it " : "gains nothing: it ") +
+                          gainText(search, outcomes, alone)});
     }
   }
   std::stable_sort(ranked.begin(), ranked.end(),
@@ -359,27 +369,58 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
       std::erase_if(advice.leftOut, [](const LeftOut& left) { return left.word == "german"; });
     }
   }
-  if (join) arguments.push_back("=");
+  // "=" stays where the run reads most of the words it joins (as they are
+  // or as readings); else the run goes over the words as the pages break them.
+  Proposal joining;
+  std::int64_t joined = 0;
+  if (broken) {
+    joining.word = "=";
+    joining.declares = describe("=");
+    joining.lineEnds = book.lineEndMarkers;
+    const RunTables tables(arguments);
+    for (const BookWord& word : book.brokenWords) {
+      joined += word.count;
+      std::string whole = word.text;
+      std::erase(whole, '=');
+      const WordOutcome outcome =
+          decideWord(whole, tables.confusionTable, tables.optionSet, dictionary);
+      const bool read = outcome.kind == WordOutcome::Kind::CorrectUnchanged ||
+                        (outcome.kind == WordOutcome::Kind::ChangedIncorrect &&
+                         dictionary.contains(outcome.result));
+      if (!read) continue;
+      ++joining.resolvedWords;
+      joining.resolvedOccurrences += word.count;
+      if (joining.examples.size() < kExamples)
+        joining.examples.emplace_back(word.text, outcome.result);
+    }
+    if (2 * joining.resolvedOccurrences < joined)
+      advice.leftOut.push_back({"=", "of the words it would join, the run reads only " +
+                                         std::to_string(joining.resolvedOccurrences) + " of " +
+                                         std::to_string(joined) + " as dictionary words"});
+  }
+  const bool join = broken && 2 * joining.resolvedOccurrences >= joined;
+  std::optional<Search> unjoined;
+  if (broken && !join) {
+    unjoined.emplace(book.words, dictionary, evidence);
+    outcomes = unjoined->decide(arguments);
+  }
+  const Search& run = unjoined ? *unjoined : search;
 
   // What each chosen word does, beside all the others.
   say("describing the advice");
-  advice.arguments = arguments;
   for (const std::string& word : arguments) {
-    if (word == "=") {
-      Proposal proposal;
-      proposal.word = word;
-      proposal.declares = describe(word);
-      proposal.resolvedWords = book.lineEndMarkers;
-      advice.proposals.push_back(proposal);
-      continue;
-    }
-    const Outcomes before = search.redecide(arguments, outcomes, without(arguments, word));
-    advice.proposals.push_back(describeEffect(search, word, before, outcomes));
+    const Outcomes before = run.redecide(arguments, outcomes, without(arguments, word));
+    advice.proposals.push_back(describeEffect(run, word, before, outcomes));
   }
-  advice.statistics = predictStatistics(words, outcomes);
+  if (join) {
+    arguments.push_back("=");
+    advice.proposals.push_back(joining);
+  }
+  advice.arguments = arguments;
+  advice.statistics = predictStatistics(run.words(), outcomes);
   std::vector<BookWord> unknown;
-  for (std::size_t i = 0; i < words.size(); ++i)
-    if (outcomes[i].kind == WordOutcome::Kind::Unknown) unknown.push_back(words[i]);
+  for (std::size_t i = 0; i < run.words().size(); ++i)
+    if (outcomes[i].kind == WordOutcome::Kind::Unknown) unknown.push_back(run.words()[i]);
   advice.unknown = mostFrequent(std::move(unknown), 12);
   advice.capitalised = mostFrequent(std::move(advice.capitalised), advice.capitalised.size());
   return advice;

@@ -21,10 +21,13 @@ namespace scanmend::advise {
 struct Proposal {
   std::string word;                // the command-line word, Windows-1252 bytes
   std::string declares;            // what it declares, Windows-1252 text
-  std::int64_t resolvedWords = 0;  // unknown words that it turns into dictionary words
+  std::int64_t resolvedWords = 0;  // unknown words that it changes (for "=": joined words read)
   std::int64_t resolvedOccurrences = 0;
   std::int64_t atRiskWords = 0;  // words that read as correct and that it makes ambiguous
   std::int64_t atRiskOccurrences = 0;
+  std::int64_t keptWords = 0;  // words it keeps from being made ambiguous ("finals")
+  std::int64_t keptOccurrences = 0;
+  std::int64_t lineEnds = 0;  // for "=": the line ends with "=" in the pages
   std::vector<std::pair<std::string, std::string>> examples;  // OCR form -> reading
 };
 

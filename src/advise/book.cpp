@@ -31,37 +31,52 @@ std::vector<BookWord> sorted(Counts&& counts) {
   return words;
 }
 
-std::int64_t countMarkers(std::string_view text) {
+// Counts the line-end markers and adds the words they break.
+std::int64_t addBrokenWords(std::string_view text, Counts& broken) {
+  const auto isWordByte = [](char c) { return !isWordSeparator(static_cast<unsigned char>(c)); };
   std::int64_t markers = 0;
   for (std::size_t at = text.find("=\n"); at != std::string_view::npos;
-       at = text.find("=\n", at + 1))
+       at = text.find("=\n", at + 1)) {
     ++markers;
+    std::size_t start = at;
+    while (start > 0 && isWordByte(text[start - 1])) --start;
+    std::size_t end = at + 2;
+    while (end < text.size() && isWordByte(text[end])) ++end;
+    if (start < at && end > at + 2)
+      ++broken[std::string(text.substr(start, at + 1 - start)) +
+               std::string(text.substr(at + 2, end - at - 2))];
+  }
   return markers;
 }
 
 }  // namespace
 
-std::vector<BookWord> countWords(const std::vector<std::string>& texts) {
-  Counts counts;
-  for (const std::string& text : texts) addWords(text, counts);
-  return sorted(std::move(counts));
-}
-
-bool readBook(Book& book) {
+Book bookOfPages(const std::vector<std::string>& pages) {
   Counts plain;
   Counts joined;
-  book = Book();
-  for (std::int64_t number = 1;; ++number) {
-    std::string page;
-    if (!readFileBytes(inputPagePath(number), page)) break;
-    decodeText(page);
+  Counts broken;
+  Book book;
+  for (const std::string& page : pages) {
     ++book.pages;
-    book.lineEndMarkers += countMarkers(page);
+    book.lineEndMarkers += addBrokenWords(page, broken);
     addWords(page, plain);
     addWords(joinHyphenatedLines(page), joined);
   }
   book.words = sorted(std::move(plain));
   book.joinedWords = sorted(std::move(joined));
+  book.brokenWords = sorted(std::move(broken));
+  return book;
+}
+
+bool readBook(Book& book) {
+  std::vector<std::string> pages;
+  for (std::int64_t number = 1;; ++number) {
+    std::string page;
+    if (!readFileBytes(inputPagePath(number), page)) break;
+    decodeText(page);
+    pages.push_back(std::move(page));
+  }
+  book = bookOfPages(pages);
   return book.pages > 0;
 }
 

@@ -22,13 +22,16 @@ struct Book {
   // stand after the line joining of "=".
   std::vector<BookWord> words;
   std::vector<BookWord> joinedWords;
+  // The words that the line-end markers break, with the "=" where they
+  // are broken and without the line end ("Ver=bindung").
+  std::vector<BookWord> brokenWords;
 };
 
 // Reads the pages of the working directory from in/001.txt up to the first
 // that cannot be read, as a run does. False when there is no in/001.txt.
 bool readBook(Book& book);
 
-// The distinct words of `texts` with their counts, in byte order.
-std::vector<BookWord> countWords(const std::vector<std::string>& texts);
+// The book of these page texts (as read, line ends LF).
+Book bookOfPages(const std::vector<std::string>& pages);
 
 }  // namespace scanmend::advise

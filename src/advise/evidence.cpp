@@ -145,6 +145,7 @@ Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& di
         static_cast<double>(pair.words) / static_cast<double>(unknownHolding[pair.scanned]);
     pair.ownRate =
         (static_cast<double>(own[p]) + 0.5) / (static_cast<double>(ownHolding[pair.scanned]) + 1.0);
+    pair.expected = pair.ownRate * static_cast<double>(unknownHolding[pair.scanned]);
     pair.ratio = pair.pageRate / pair.ownRate;
     pair.confidence = std::clamp(1.0 - 1.0 / pair.ratio, 0.0, 0.99);
     evidence.pairs.push_back(std::move(pair));

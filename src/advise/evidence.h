@@ -23,6 +23,7 @@ struct PairEvidence {
   std::int64_t occurrences = 0;  // their occurrences
   double pageRate = 0;           // words, per unknown word that holds the scanned letter
   double ownRate = 0;            // the same for dictionary words of the book
+  double expected = 0;           // words that the dictionary's own rate would resolve
   double ratio = 0;              // pageRate / ownRate
   double confidence = 0;         // of a word it resolves, the share that is a real misreading
   std::vector<std::pair<std::string, std::string>> examples;  // the most frequent, OCR -> reading

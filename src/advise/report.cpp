@@ -138,14 +138,22 @@ std::string formatReport(const Advice& advice, const Book& book, std::size_t dic
   for (const Proposal& proposal : advice.proposals) {
     append(out, "\n  ", shellWord(proposal.word), ": ", toUtf8(proposal.declares), "\n");
     if (proposal.word == "=") {
-      append(out, "    ", plural(proposal.resolvedWords, "line end", "line ends"),
-             " with \"=\" in the pages\n");
-      continue;
+      append(out, "    joins the words broken at ",
+             plural(proposal.lineEnds, "line end", "line ends"), "; ",
+             plural(proposal.resolvedWords, "joined word", "joined words"), " (",
+             plural(proposal.resolvedOccurrences, "occurrence", "occurrences"),
+             ") then read as dictionary words\n");
+    } else {
+      append(out, "    resolves ",
+             plural(proposal.resolvedWords, "distinct word", "distinct words"), " (",
+             plural(proposal.resolvedOccurrences, "occurrence", "occurrences"), ")");
+      append(out, "; puts ", plural(proposal.atRiskWords, "correct word", "correct words"), " (",
+             plural(proposal.atRiskOccurrences, "occurrence", "occurrences"), ") at risk\n");
+      if (proposal.keptWords > 0)
+        append(out, "    keeps ", plural(proposal.keptWords, "correct word", "correct words"), " (",
+               plural(proposal.keptOccurrences, "occurrence", "occurrences"),
+               ") from being made ambiguous\n");
     }
-    append(out, "    resolves ", plural(proposal.resolvedWords, "distinct word", "distinct words"),
-           " (", plural(proposal.resolvedOccurrences, "occurrence", "occurrences"), ")");
-    append(out, "; puts ", plural(proposal.atRiskWords, "correct word", "correct words"), " (",
-           plural(proposal.atRiskOccurrences, "occurrence", "occurrences"), ") at risk\n");
     if (!proposal.examples.empty()) {
       out += "    for example:";
       for (const auto& [scanned, reading] : proposal.examples)
