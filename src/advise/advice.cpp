@@ -121,7 +121,14 @@ class Search {
   }
 
   Outcomes decide(const std::vector<std::string>& arguments) const {
-    return decideWords(words_, RunTables(arguments), dictionary_);
+    if (!arguments.empty()) return decideWords(words_, RunTables(arguments), dictionary_);
+    Outcomes outcomes;  // no arguments: known words stand, the others are unknown
+    outcomes.reserve(words_.size());
+    for (std::size_t i = 0; i < words_.size(); ++i)
+      outcomes.push_back(
+          {known_[i] ? WordOutcome::Kind::CorrectUnchanged : WordOutcome::Kind::Unknown,
+           words_[i].text});
+    return outcomes;
   }
   Outcomes redecide(const std::vector<std::string>& before, const Outcomes& previous,
                     const std::vector<std::string>& after) const {
@@ -161,7 +168,6 @@ class Search {
     if (!resolves(i, outcome)) return 0;
     if (capitalised_[i]) return -count;  // a sentence start ("Soll"), right as it stands
     const std::string& word = words_[i].text;
-    const bool known = dictionary_.contains(outcome.result);
     double confidence = 1;
     for (std::size_t k = 0; k < word.size(); ++k) {
       const auto scanned = static_cast<unsigned char>(word[k]);
@@ -170,7 +176,8 @@ class Search {
       double exchange = evidence_.confidence(scanned, meant);
       const bool byRule =
           table.classOf(scanned).find(static_cast<char>(meant)) == std::string_view::npos;
-      if (byRule && known) exchange = std::max(exchange, kRuleConfidence);
+      if (byRule && exchange < kRuleConfidence && dictionary_.contains(outcome.result))
+        exchange = kRuleConfidence;
       confidence = std::min(confidence, exchange);
     }
     return count * (2 * confidence - 1);

@@ -26,32 +26,40 @@ bool isPlainWord(const std::string& word) {
 
 // Calls found(pair, reading) once per exchange scanned -> meant that makes
 // `word` a dictionary word, at one of its positions or at all positions of
-// the scanned letter.
+// the scanned letter. The single exchanges come from the dictionary's
+// prefix walk, with every letter allowed at the exchanged position: it
+// only follows the prefixes that dictionary words have.
 template <typename Found>
-void forEachExchange(const std::string& word, const std::vector<unsigned char>& alphabet,
+void forEachExchange(const std::string& word, std::string_view alphabet,
                      const Dictionary& dictionary, Found found) {
   std::vector<std::size_t> seen;
-  std::string variant = word;
-  const auto tryVariant = [&](unsigned char scanned, unsigned char meant) {
-    if (!dictionary.contains(variant)) return;
+  const auto report = [&](unsigned char scanned, unsigned char meant, std::string_view reading) {
     const std::size_t pair = pairOf(scanned, meant);
     if (std::find(seen.begin(), seen.end(), pair) != seen.end()) return;
     seen.push_back(pair);
-    found(pair, variant);
+    found(pair, reading);
   };
+  std::vector<std::string_view> letters(word.size());
+  for (std::size_t i = 0; i < word.size(); ++i) letters[i] = std::string_view(word).substr(i, 1);
   for (std::size_t i = 0; i < word.size(); ++i) {
-    const auto scanned = static_cast<unsigned char>(word[i]);
-    const bool repeated = word.find(word[i], i + 1) != std::string::npos &&
-                          word.find(word[i]) == i;  // first of several
-    for (const unsigned char meant : alphabet) {
-      if (meant == scanned) continue;
-      variant[i] = static_cast<char>(meant);
-      tryVariant(scanned, meant);
-      variant[i] = word[i];
-      if (!repeated) continue;
-      std::replace(variant.begin(), variant.end(), word[i], static_cast<char>(meant));
-      tryVariant(scanned, meant);
+    letters[i] = alphabet;
+    dictionary.forEachWordWithLetters(letters, [&](std::string_view reading) {
+      if (reading[i] != word[i])
+        report(static_cast<unsigned char>(word[i]), static_cast<unsigned char>(reading[i]),
+               reading);
+    });
+    letters[i] = std::string_view(word).substr(i, 1);
+  }
+  // A letter misread at several places: every place at once.
+  std::string variant;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (word.find(word[i]) != i || word.find(word[i], i + 1) == std::string::npos) continue;
+    for (const char meant : alphabet) {
+      if (meant == word[i]) continue;
       variant = word;
+      std::replace(variant.begin(), variant.end(), word[i], meant);
+      if (dictionary.contains(variant))
+        report(static_cast<unsigned char>(word[i]), static_cast<unsigned char>(meant), variant);
     }
   }
 }
@@ -62,11 +70,9 @@ void countHeldLetters(const std::string& word, std::array<std::int64_t, 256>& ho
   for (std::size_t byte = 0; byte < 256; ++byte) holding[byte] += held[byte];
 }
 
-void addExample(PairEvidence& pair, const BookWord& word, const std::string& reading) {
-  auto& examples = pair.examples;
-  examples.emplace_back(word.text, reading);
-  // Kept in the order found; the words come most frequent first.
-  if (examples.size() > kExamples) examples.pop_back();
+void addExample(PairEvidence& pair, const BookWord& word, std::string_view reading) {
+  // The words come most frequent first: the first few are kept.
+  if (pair.examples.size() < kExamples) pair.examples.emplace_back(word.text, reading);
 }
 
 }  // namespace
@@ -101,9 +107,9 @@ Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& di
       unknown.push_back(&word);
     }
   }
-  std::vector<unsigned char> alphabet;
+  std::string alphabet;
   for (std::size_t byte = 0; byte < 256; ++byte)
-    if (inAlphabet[byte]) alphabet.push_back(static_cast<unsigned char>(byte));
+    if (inAlphabet[byte]) alphabet += static_cast<char>(byte);
   const auto byCount = [](const auto& a, const auto& b) {
     if (a.count != b.count) return a.count > b.count;
     return a.text < b.text;
@@ -118,7 +124,7 @@ Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& di
   for (const BookWord* word : unknown) {
     countHeldLetters(word->text, unknownHolding);
     forEachExchange(word->text, alphabet, dictionary,
-                    [&](std::size_t pair, const std::string& reading) {
+                    [&](std::size_t pair, std::string_view reading) {
                       ++pairs[pair].words;
                       pairs[pair].occurrences += word->count;
                       addExample(pairs[pair], *word, reading);
@@ -133,7 +139,7 @@ Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& di
   for (std::size_t k = 0; k < known.size(); k += step) {
     countHeldLetters(known[k]->text, ownHolding);
     forEachExchange(known[k]->text, alphabet, dictionary,
-                    [&](std::size_t pair, const std::string&) { ++own[pair]; });
+                    [&](std::size_t pair, std::string_view) { ++own[pair]; });
   }
 
   for (std::size_t p = 0; p < kPairs; ++p) {

@@ -44,6 +44,7 @@ struct Evidence {
 // dictionary word.
 bool isCapitalisedForm(const std::string& word, const Dictionary& dictionary);
 
+// `dictionary` must search readings by the prefix walk.
 Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& dictionary);
 
 }  // namespace scanmend::advise

@@ -9,11 +9,8 @@ WordOutcome decide(const std::string& word, const RunTables& tables, const Dicti
   return decideWord(word, tables.confusionTable, tables.optionSet, dictionary);
 }
 
-bool sameOptions(const OptionSet& a, const OptionSet& b) {
-  for (const OptionWord word : {OptionWord::I, OptionWord::Join, OptionWord::Bnu, OptionWord::Bov,
-                                OptionWord::BBV, OptionWord::German, OptionWord::Finals})
-    if (a.contains(word) != b.contains(word)) return false;
-  return true;
+bool differs(const OptionSet& a, const OptionSet& b, OptionWord word) {
+  return a.contains(word) != b.contains(word);
 }
 
 }  // namespace
@@ -48,17 +45,34 @@ Outcomes decideWords(const std::vector<BookWord>& words, const RunTables& tables
 Outcomes redecideWords(const std::vector<BookWord>& words, const LetterIndex& index,
                        const RunTables& before, const Outcomes& previous, const RunTables& after,
                        const Dictionary& dictionary) {
-  if (!sameOptions(before.optionSet, after.optionSet)) return decideWords(words, after, dictionary);
+  const OptionSet& a = before.optionSet;
+  const OptionSet& b = after.optionSet;
+  // The rule groups act only on words without a dictionary reading: those
+  // that came out unknown or changed.
+  const bool rules = differs(a, b, OptionWord::German) || differs(a, b, OptionWord::Bnu) ||
+                     differs(a, b, OptionWord::Bov) || differs(a, b, OptionWord::BBV) ||
+                     differs(a, b, OptionWord::I);
   Outcomes outcomes = previous;
   std::vector<bool> done(words.size(), false);
+  const auto redecide = [&](std::size_t i) {
+    if (done[i]) return;
+    done[i] = true;
+    outcomes[i] = decide(words[i].text, after, dictionary);
+  };
+  if (rules) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      const WordOutcome::Kind kind = previous[i].kind;
+      if (kind == WordOutcome::Kind::Unknown || kind == WordOutcome::Kind::ChangedIncorrect)
+        redecide(i);
+    }
+  }
   for (int byte = 0; byte < 256; ++byte) {
     const auto letter = static_cast<unsigned char>(byte);
-    if (before.confusionTable.classOf(letter) == after.confusionTable.classOf(letter)) continue;
-    for (const std::size_t i : index[letter]) {
-      if (done[i]) continue;
-      done[i] = true;
-      outcomes[i] = decide(words[i].text, after, dictionary);
-    }
+    // "finals" concerns the words that hold an f.
+    const bool finals = letter == 'f' && differs(a, b, OptionWord::Finals);
+    if (!finals && before.confusionTable.classOf(letter) == after.confusionTable.classOf(letter))
+      continue;
+    for (const std::size_t i : index[letter]) redecide(i);
   }
   return outcomes;
 }

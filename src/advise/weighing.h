@@ -32,9 +32,10 @@ LetterIndex indexLetters(const std::vector<BookWord>& words);
 Outcomes decideWords(const std::vector<BookWord>& words, const RunTables& tables,
                      const Dictionary& dictionary);
 
-// The outcomes under `after`, given those under `before`: when only
-// confusion classes differ, only the words holding a letter whose class
-// differs are decided again.
+// The outcomes under `after`, given those under `before`: only the words
+// that the difference can touch are decided again (those holding a letter
+// whose class differs, and where rule groups differ, those without a
+// dictionary reading).
 Outcomes redecideWords(const std::vector<BookWord>& words, const LetterIndex& index,
                        const RunTables& before, const Outcomes& previous, const RunTables& after,
                        const Dictionary& dictionary);

@@ -94,6 +94,37 @@ void forEachFoldedForm(std::string_view word, const Alternatives& alternatives,
   }
 }
 
+// Below this many readings, a word's readings are probed one by one.
+constexpr std::size_t kFewReadings = 8;
+
+// Visits each distinct reading of `word`: at each position, each distinct
+// letter of letters[i].
+template <typename Visit>
+void forEachReading(std::string_view word, std::span<const std::string_view> letters, Visit visit) {
+  std::string reading(word);
+  std::vector<std::size_t> varying;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    reading[i] = letters[i][0];
+    if (letters[i].size() > 1) varying.push_back(i);
+  }
+  std::vector<std::size_t> digit(varying.size(), 0);
+  for (;;) {
+    visit(std::string_view(reading));
+    std::size_t v = 0;
+    for (; v < varying.size(); ++v) {
+      const std::string_view here = letters[varying[v]];
+      // the next letter not named before it in the class ("Uff" names f twice)
+      do {
+        digit[v] = (digit[v] + 1) % here.size();
+      } while (digit[v] != 0 &&
+               here.substr(0, digit[v]).find(here[digit[v]]) != std::string_view::npos);
+      reading[varying[v]] = here[digit[v]];
+      if (digit[v] != 0) break;
+    }
+    if (v == varying.size()) return;
+  }
+}
+
 bool isSmallVowel(char letter) {
   // a e i o u, and a o u with umlaut
   constexpr std::string_view kSmallVowels = "aeiou\xE4\xF6\xFC";
@@ -127,13 +158,19 @@ DictionaryReadings findDictionaryReadings(const PageWord& pageWord, const Confus
   const Alternatives alternatives(word, table, options);
   if (dictionary.walksPrefixes()) {
     std::array<std::string_view, Dictionary::kMaxWordLength> letters;
-    bool confusable = false;
+    std::size_t product = 1;  // readings, counted up to a few
     for (std::size_t i = 0; i < word.size(); ++i) {
       letters[i] = alternatives.at(i);
-      confusable |= letters[i].size() > 1;
+      if (letters[i].size() > 1) product = std::min<std::size_t>(product * letters[i].size(), 64);
     }
-    if (!confusable) {  // the word is its only reading: one hash probe decides
+    if (product == 1) {  // the word is its only reading: one hash probe decides
       if (dictionary.contains(word, pageWord.foldedHash)) addReading(readings, word);
+      return readings;
+    }
+    if (product <= kFewReadings) {  // probing each reading is cheaper than the walk
+      forEachReading(word, std::span(letters.data(), word.size()), [&](std::string_view reading) {
+        if (dictionary.contains(reading)) addReading(readings, reading);
+      });
       return readings;
     }
     dictionary.forEachWordWithLetters(
