@@ -116,6 +116,8 @@ struct Profile {
 };
 
 const std::vector<Profile> kProfiles{
+    // a recognition model that reads Fraktur well: nothing to declare
+    {"none", {}, "="},
     {"long-s", {{'s', 'f', 0.8, Misreading::NotLast}}, "Ufs finals ="},
     {"long-s-nu-vo-BV-CE",
      {{'s', 'f', 0.8, Misreading::NotLast},

@@ -27,7 +27,7 @@ measure() {
   local dir=$1; shift
   for _ in $(seq "$runs"); do
     rm -f "$dir"/out/*
-    ( cd "$dir" && /usr/bin/time -f "%U %S %e %M" -o "$build/time.txt" "$@" > /dev/null )
+    ( cd "$dir" && /usr/bin/time -f "%U %S %e %M" -o "$build/time.txt" "$@" > /dev/null 2>&1 )
     awk '{ printf "%.3f %.3f %d\n", $1 + $2, $3, $4 }' "$build/time.txt"
   done | sort -n | awk -v n="$runs" '{ cpu[NR]=$1; wall[NR]=$2; rss[NR]=$3 }
     END { m = int((n + 1) / 2); printf "%s %s %s\n", cpu[m], wall[m], rss[m] }'
@@ -49,4 +49,10 @@ run book-pairs book "$pairs"
 run book-chain book "$chain"
 run book-cycle book "$cycle"
 run 10mb-chain page-10mb "$chain"
+# The advisor on the book, against one run of the tool on the same book.
+read -r acpu _ arss < <(measure "$workloads/book" "$build/scanmend-advise" --args-only)
+read -r cpu _ _ < <(measure "$workloads/book" "$build/scanmend" $usual)
+awk -v a="$acpu" -v r="$arss" -v c="$cpu" 'BEGIN {
+  printf "advisor on the book: %.3f CPU s, %.1f MB, %.1f times one run of the tool (%.3f s)\n",
+    a, r / 1024, a / c, c }'
 echo "dic.txt sizes (MB): $(du -m --apparent-size "$workloads"/dictionaries/*.txt | awk '{printf "%s=%s ", $2, $1}' | sed "s|$workloads/dictionaries/||g")"

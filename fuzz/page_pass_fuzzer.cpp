@@ -56,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CorrectionContext context{table, options, dictionary, stats, unknown};
 
   const std::string corrected = correctPage(page, context);
+  const RunStats once = stats;
   if (options.contains(OptionWord::Join)) {
     std::size_t joins = 0;
     check(joinHyphenatedLines(page) == scanmend::testing::joinStepByStep(page, &joins));
@@ -69,5 +70,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& entry : unknown) counted += entry.second;
   check(counted == stats.unknownWords);
   check(correctPage(page, context) == corrected);
+
+  // Every way of placing the dictionary finds the same readings, and a
+  // small outcome cache changes nothing.
+  Dictionary walked;
+  Dictionary runs;
+  walked.assign(dictionaryBytes, identityFold(), ReadingSearch::PrefixWalk);
+  runs.assign(dictionaryBytes, readingFold(table), ReadingSearch::FoldedRuns);
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= page.size() && i < 4096; ++i) {
+    if (i < page.size() && !isWordSeparator(static_cast<unsigned char>(page[i]))) continue;
+    if (i > start) {
+      const std::string_view word = std::string_view(page).substr(start, i - start);
+      const WordOutcome expected = decideWord(word, table, options, dictionary);
+      for (const Dictionary* other : {&walked, &runs}) {
+        const WordOutcome outcome = decideWord(word, table, options, *other);
+        check(outcome.kind == expected.kind && outcome.result == expected.result);
+      }
+    }
+    start = i + 1;
+  }
+  RunStats cachedStats;
+  UnknownWordCounts cachedUnknown;
+  OutcomeCache cache(2);
+  CorrectionContext cached{table, options, dictionary, cachedStats, cachedUnknown, &cache};
+  check(correctPage(page, cached) == corrected && cachedStats == once);
   return 0;
 }

@@ -17,6 +17,7 @@ namespace {
 constexpr double kMinimumConfidence = 0.5;
 constexpr std::size_t kMostCandidates = 24;
 constexpr double kRuleConfidence = 0.9;
+constexpr double kChance = 0.005;
 constexpr std::size_t kExamples = 3;
 
 // "Uxy" or "Bxy".
@@ -57,11 +58,20 @@ std::string declaredLetters(const std::string& word) {
   return "";
 }
 
-// Whether the exchange resolves clearly more unknown words than the
-// dictionary's own neighbourhood would by chance (three deviations of a
-// Poisson count, and a few words at least).
+// Whether the exchange resolves more unknown words than the dictionary's
+// own neighbourhood explains: the chance of as many by accident (a Poisson
+// count around the expected number) is below one in two hundred. Of the few
+// hundred exchanges that find any word at all, one or two may pass by
+// chance; the run that each candidate produces judges them next.
 bool isSignificant(const PairEvidence& pair) {
-  return static_cast<double>(pair.words) >= pair.expected + 3 * std::sqrt(pair.expected) + 3;
+  const double expected = std::max(pair.expected, 1e-9);
+  double term = std::exp(-expected);  // P(X = 0)
+  double below = 0;                   // P(X < words)
+  for (std::int64_t k = 0; k < pair.words && below < 1; ++k) {
+    below += term;
+    term *= expected / static_cast<double>(k + 1);
+  }
+  return 1 - below < kChance;
 }
 
 // The confusion words that the evidence suggests, best first.
@@ -268,15 +278,16 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
     if (progress) progress(text);
   };
   Advice advice;
-  say("gathering evidence from " + std::to_string(book.words.size()) + " distinct words");
-  const Evidence evidence = gatherEvidence(book.words, dictionary);
+  // Line joining changes which words there are: where the pages break
+  // words at line ends, the evidence and the candidates are weighed on the
+  // joined words, and "=" is decided last.
+  const bool broken = book.lineEndMarkers > 0;
+  const std::vector<BookWord>& words = broken ? book.joinedWords : book.words;
+  say("gathering evidence from " + std::to_string(words.size()) + " distinct words");
+  const Evidence evidence = gatherEvidence(words, dictionary);
   advice.capitalised = evidence.capitalised;
 
-  // Line joining changes which words there are: where the pages break
-  // words at line ends, the candidates are weighed on the joined words,
-  // and "=" is decided last.
-  const bool broken = book.lineEndMarkers > 0;
-  const Search search(broken ? book.joinedWords : book.words, dictionary, evidence);
+  const Search search(words, dictionary, evidence);
 
   const std::int64_t minimumWords = std::max<std::int64_t>(2, evidence.unknownWords / 500);
   std::vector<std::string> candidates = candidateWords(evidence, minimumWords);
