@@ -31,26 +31,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "deterministic_random.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
-  double unit() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
-  bool chance(double p) { return unit() < p; }
-
- private:
-  std::uint64_t state_;
-};
 
 // UTF-8 to Windows-1252; false for a character it does not have.
 bool toWindows1252(const std::string& utf8, std::string& out) {

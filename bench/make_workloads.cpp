@@ -15,31 +15,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "deterministic_random.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-// A small deterministic generator (splitmix64), independent of the
-// standard library's distributions.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
-  bool chance(double p) { return (next() >> 11) * (1.0 / 9007199254740992.0) < p; }
-  template <typename T>
-  const T& pick(const std::vector<T>& items) {
-    return items[below(items.size())];
-  }
-
- private:
-  std::uint64_t state_;
-};
 
 // clang-format off
 const std::vector<std::string> kOnsets{"b", "d", "f", "g", "h", "k", "l", "m", "n", "p", "r",

@@ -271,6 +271,78 @@ std::vector<BookWord> mostFrequent(std::vector<BookWord> words, std::size_t most
   return words;
 }
 
+// The exchanges that found words but made no candidate: the few most
+// telling, with the reason.
+std::vector<LeftOut> unsureExchanges(const Evidence& evidence, std::int64_t minimumWords) {
+  std::vector<LeftOut> leftOut;
+  for (const PairEvidence& pair : evidence.pairs) {
+    if (pair.words < 2 || leftOut.size() == 8) continue;
+    std::string reason;
+    if (pair.confidence < kMinimumConfidence) {
+      if (pair.words < minimumWords) continue;
+      reason = "resolves " + std::to_string(pair.words) + " unknown words, but only " +
+               oneDecimal(pair.ratio) +
+               " times as often as the dictionary's own words take it: word forms, not "
+               "misreadings";
+    } else if (!isSignificant(pair)) {
+      reason = "resolves only " + std::to_string(pair.words) + " unknown words (";
+      for (const auto& [scanned, reading] : pair.examples)
+        reason.append(scanned).append(" -> ").append(reading).append(", ");
+      reason.resize(reason.size() - 2);
+      reason += "): too few to tell a misreading from chance";
+    } else {
+      continue;
+    }
+    leftOut.push_back({confusionWord('U', pair.scanned, pair.meant), reason});
+  }
+  return leftOut;
+}
+
+// The arguments chosen so far, with the run they produce and its value.
+struct Choice {
+  std::vector<std::string> arguments;
+  Outcomes outcomes;
+  double value = 0;
+};
+
+// Moves `choice` to `next` where that gains. Else leaves it and says what
+// `next` would have done.
+std::optional<std::string> tryChoice(const Search& search, Choice& choice,
+                                     std::vector<std::string> next) {
+  Outcomes outcomes = search.redecide(choice.arguments, choice.outcomes, next);
+  const double value = search.value(outcomes, next);
+  if (value <= choice.value) return gainText(search, choice.outcomes, outcomes);
+  choice = {std::move(next), std::move(outcomes), value};
+  return std::nullopt;
+}
+
+// What "=" does under `arguments`: the broken words, joined, that the run
+// reads as dictionary words. `joined` gets all their occurrences.
+Proposal weighJoining(const Book& book, const std::vector<std::string>& arguments,
+                      const Dictionary& dictionary, std::int64_t& joined) {
+  Proposal joining;
+  joining.word = "=";
+  joining.declares = describe("=");
+  joining.lineEnds = book.lineEndMarkers;
+  const RunTables tables(arguments);
+  for (const BookWord& word : book.brokenWords) {
+    joined += word.count;
+    std::string whole = word.text;
+    std::erase(whole, '=');
+    const WordOutcome outcome =
+        decideWord(whole, tables.confusionTable, tables.optionSet, dictionary);
+    const bool read = outcome.kind == WordOutcome::Kind::CorrectUnchanged ||
+                      (outcome.kind == WordOutcome::Kind::ChangedIncorrect &&
+                       dictionary.contains(outcome.result));
+    if (!read) continue;
+    ++joining.resolvedWords;
+    joining.resolvedOccurrences += word.count;
+    if (joining.examples.size() < kExamples)
+      joining.examples.emplace_back(word.text, outcome.result);
+  }
+  return joining;
+}
+
 }  // namespace
 
 Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Progress& progress) {
@@ -285,162 +357,107 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
   const std::vector<BookWord>& words = broken ? book.joinedWords : book.words;
   say("gathering evidence from " + std::to_string(words.size()) + " distinct words");
   const Evidence evidence = gatherEvidence(words, dictionary);
-  advice.capitalised = evidence.capitalised;
-
   const Search search(words, dictionary, evidence);
-
   const std::int64_t minimumWords = std::max<std::int64_t>(2, evidence.unknownWords / 500);
-  std::vector<std::string> candidates = candidateWords(evidence, minimumWords);
-  for (const PairEvidence& pair : evidence.pairs) {
-    if (pair.words < minimumWords || pair.confidence >= kMinimumConfidence) continue;
-    if (advice.leftOut.size() >= 8) break;
-    advice.leftOut.push_back(
-        {confusionWord('U', pair.scanned, pair.meant),
-         "resolves " + std::to_string(pair.words) + " unknown words, but only " +
-             oneDecimal(pair.ratio) +
-             " times as often as the dictionary's own words take it: word forms, not "
-             "misreadings"});
-  }
+  const std::vector<std::string> candidates = candidateWords(evidence, minimumWords);
+  advice.leftOut = unsureExchanges(evidence, minimumWords);
 
   // Each candidate alone, then the best ones together, each kept only
   // while it still gains on top of those kept before.
   say("weighing " + std::to_string(candidates.size()) + " candidates");
-  std::vector<std::string> arguments;
-  Outcomes outcomes = search.decide(arguments);
-  double value = search.value(outcomes, arguments);
+  Choice choice;
+  choice.outcomes = search.decide({});
+  choice.value = search.value(choice.outcomes, {});
   std::vector<std::pair<double, std::string>> ranked;
   for (const std::string& candidate : candidates) {
-    const Outcomes alone = search.redecide(arguments, outcomes, {candidate});
-    const double gain = search.value(alone, {candidate}) - value;
+    const Outcomes alone = search.redecide({}, choice.outcomes, {candidate});
+    const double gain = search.value(alone, {candidate}) - choice.value;
     if (gain > 0) {
       ranked.emplace_back(gain, candidate);
     } else {
       advice.leftOut.push_back(
           {candidate, (gain < 0 ? "costs more than it gains: it " : "gains nothing: it ") +
-                          gainText(search, outcomes, alone)});
+                          gainText(search, choice.outcomes, alone)});
     }
   }
   std::stable_sort(ranked.begin(), ranked.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
   for (const auto& [standalone, candidate] : ranked) {
     const std::string letters = declaredLetters(candidate);
-    const auto taken = std::find_if(arguments.begin(), arguments.end(), [&](const std::string& w) {
-      return declaredLetters(w).find_first_of(letters) != std::string::npos;
-    });
-    if (taken != arguments.end()) {
+    const auto taken = std::find_if(
+        choice.arguments.begin(), choice.arguments.end(), [&](const std::string& word) {
+          return declaredLetters(word).find_first_of(letters) != std::string::npos;
+        });
+    if (taken != choice.arguments.end()) {
       advice.leftOut.push_back(
           {candidate, "its letters are already declared by " + *taken + ", which gains more"});
-      continue;
-    }
-    const std::vector<std::string> next = with(arguments, candidate);
-    Outcomes nextOutcomes = search.redecide(arguments, outcomes, next);
-    const double nextValue = search.value(nextOutcomes, next);
-    if (nextValue > value) {
-      arguments = next;
-      outcomes = std::move(nextOutcomes);
-      value = nextValue;
-    } else {
-      advice.leftOut.push_back({candidate, "gains nothing beside the words already chosen: it " +
-                                               gainText(search, outcomes, nextOutcomes)});
+    } else if (const auto why = tryChoice(search, choice, with(choice.arguments, candidate))) {
+      advice.leftOut.push_back(
+          {candidate, "gains nothing beside the words already chosen: it " + *why});
     }
   }
 
   // The option words, each kept where it gains.
   say("weighing the option words");
-  const RunTables tables(arguments);
-  const std::string_view fClass = tables.confusionTable.classOf('f');
+  const std::string_view fClass = RunTables(choice.arguments).confusionTable.classOf('f');
   std::vector<std::string> options;
   if (fClass == "fs" || fClass == "sf") options.push_back("finals");
   options.push_back("german");
-  if (std::find(arguments.begin(), arguments.end(), "I") == arguments.end()) options.push_back("I");
-  for (const std::string& option : options) {
-    const std::vector<std::string> next = with(arguments, option);
-    Outcomes nextOutcomes = search.redecide(arguments, outcomes, next);
-    const double nextValue = search.value(nextOutcomes, next);
-    if (nextValue > value) {
-      arguments = next;
-      outcomes = std::move(nextOutcomes);
-      value = nextValue;
-    } else {
-      advice.leftOut.push_back(
-          {option, "gains nothing on this book: it " + gainText(search, outcomes, nextOutcomes)});
-    }
-  }
+  if (std::find(choice.arguments.begin(), choice.arguments.end(), "I") == choice.arguments.end())
+    options.push_back("I");
+  for (const std::string& option : options)
+    if (const auto why = tryChoice(search, choice, with(choice.arguments, option)))
+      advice.leftOut.push_back({option, "gains nothing on this book: it " + *why});
+
   // "Bnu", "Bov" and "BBV" also switch on the repair rules of their pair,
   // which may gain where the book shows only one way of it.
-  for (const std::string& word : std::vector<std::string>(arguments)) {
+  for (const std::string& word : std::vector<std::string>(choice.arguments)) {
     const std::string named = namedBothWays(word);
     if (named.empty()) continue;
-    std::vector<std::string> next = without(arguments, word);
-    next.insert(
-        next.begin() + (std::find(arguments.begin(), arguments.end(), word) - arguments.begin()),
-        named);
+    std::vector<std::string> next = choice.arguments;
+    std::replace(next.begin(), next.end(), word, named);
     if (std::find(next.begin(), next.end(), "german") == next.end()) next.push_back("german");
-    Outcomes nextOutcomes = search.redecide(arguments, outcomes, next);
-    const double nextValue = search.value(nextOutcomes, next);
-    if (nextValue > value) {
-      advice.leftOut.push_back({word, named + " declares the same letters and gains more with its "
-                                              "repair rules"});
-      arguments = next;
-      outcomes = std::move(nextOutcomes);
-      value = nextValue;
-      std::erase_if(advice.leftOut, [](const LeftOut& left) { return left.word == "german"; });
-    }
+    if (tryChoice(search, choice, next)) continue;
+    advice.leftOut.push_back(
+        {word, named + " declares the same letters and gains more with its repair rules"});
+    std::erase_if(advice.leftOut, [](const LeftOut& left) { return left.word == "german"; });
   }
+
   // "=" stays where the run reads most of the words it joins (as they are
   // or as readings); else the run goes over the words as the pages break them.
-  Proposal joining;
   std::int64_t joined = 0;
-  if (broken) {
-    joining.word = "=";
-    joining.declares = describe("=");
-    joining.lineEnds = book.lineEndMarkers;
-    const RunTables tables(arguments);
-    for (const BookWord& word : book.brokenWords) {
-      joined += word.count;
-      std::string whole = word.text;
-      std::erase(whole, '=');
-      const WordOutcome outcome =
-          decideWord(whole, tables.confusionTable, tables.optionSet, dictionary);
-      const bool read = outcome.kind == WordOutcome::Kind::CorrectUnchanged ||
-                        (outcome.kind == WordOutcome::Kind::ChangedIncorrect &&
-                         dictionary.contains(outcome.result));
-      if (!read) continue;
-      ++joining.resolvedWords;
-      joining.resolvedOccurrences += word.count;
-      if (joining.examples.size() < kExamples)
-        joining.examples.emplace_back(word.text, outcome.result);
-    }
-    if (2 * joining.resolvedOccurrences < joined)
-      advice.leftOut.push_back({"=", "of the words it would join, the run reads only " +
-                                         std::to_string(joining.resolvedOccurrences) + " of " +
-                                         std::to_string(joined) + " as dictionary words"});
-  }
+  const Proposal joining =
+      broken ? weighJoining(book, choice.arguments, dictionary, joined) : Proposal();
   const bool join = broken && 2 * joining.resolvedOccurrences >= joined;
+  if (broken && !join)
+    advice.leftOut.push_back({"=", "of the words it would join, the run reads only " +
+                                       std::to_string(joining.resolvedOccurrences) + " of " +
+                                       std::to_string(joined) + " as dictionary words"});
   std::optional<Search> unjoined;
   if (broken && !join) {
     unjoined.emplace(book.words, dictionary, evidence);
-    outcomes = unjoined->decide(arguments);
+    choice.outcomes = unjoined->decide(choice.arguments);
   }
   const Search& run = unjoined ? *unjoined : search;
 
   // What each chosen word does, beside all the others.
   say("describing the advice");
-  for (const std::string& word : arguments) {
-    const Outcomes before = run.redecide(arguments, outcomes, without(arguments, word));
-    advice.proposals.push_back(describeEffect(run, word, before, outcomes));
+  for (const std::string& word : choice.arguments) {
+    const Outcomes before =
+        run.redecide(choice.arguments, choice.outcomes, without(choice.arguments, word));
+    advice.proposals.push_back(describeEffect(run, word, before, choice.outcomes));
   }
+  advice.arguments = choice.arguments;
   if (join) {
-    arguments.push_back("=");
+    advice.arguments.push_back("=");
     advice.proposals.push_back(joining);
   }
-  advice.arguments = arguments;
-  advice.statistics = predictStatistics(run.words(), outcomes);
+  advice.statistics = predictStatistics(run.words(), choice.outcomes);
   std::vector<BookWord> unknown;
   for (std::size_t i = 0; i < run.words().size(); ++i)
-    if (outcomes[i].kind == WordOutcome::Kind::Unknown) unknown.push_back(run.words()[i]);
+    if (choice.outcomes[i].kind == WordOutcome::Kind::Unknown) unknown.push_back(run.words()[i]);
   advice.unknown = mostFrequent(std::move(unknown), 12);
-  advice.capitalised = mostFrequent(std::move(advice.capitalised), advice.capitalised.size());
+  advice.capitalised = mostFrequent(evidence.capitalised, evidence.capitalised.size());
   return advice;
 }
 

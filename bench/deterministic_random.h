@@ -1,0 +1,28 @@
+// A small deterministic generator (splitmix64), independent of the
+// standard library's distributions, so that generated workloads and test
+// books are the same bytes on every machine.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t next() {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
+  std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
+  double unit() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
+  bool chance(double p) { return unit() < p; }
+  template <typename T>
+  const T& pick(const std::vector<T>& items) {
+    return items[below(items.size())];
+  }
+
+ private:
+  std::uint64_t state_;
+};
