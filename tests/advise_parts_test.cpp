@@ -46,9 +46,10 @@ TEST(Evidence, TellsAMisreadingFromWordForms) {
   // holds long-s misreadings (f for s) and unlisted forms ("dunklen") whose
   // n -> r neighbour is listed, no more often than the listed forms have one.
   const Dictionary dictionary = walkedDictionary(
-      {"sein",       "sehen", "lesen", "Hause", "Wiese", "Rose",  "meisten", "lassen", "sch\xF6nen",
-       "sch\xF6ner", "guten", "guter", "alten", "alter", "neuen", "neuer",   "die",    "kleinen",
-       "kleiner",    "fand",  "fort",  "Feld",  "Hof",   "auf",   "frei",    "Kraft",  "Luft"});
+      {"sein",       "sehen",      "lesen",   "Hause",   "Wiese", "Rose",  "meisten", "lassen",
+       "sch\xF6nen", "sch\xF6ner", "guten",   "guter",   "alten", "alter", "neuen",   "neuer",
+       "die",        "kleinen",    "kleiner", "fand",    "fort",  "Feld",  "Hof",     "auf",
+       "frei",       "Kraft",      "Luft",    "dunkler", "heller"});
   std::vector<BookWord> words{
       {"fein", 3},    {"fehen", 2},  {"lefen", 1},      {"Haufe", 4},   {"Wiefe", 1}, {"Rofe", 2},
       {"meiften", 1}, {"laffen", 1}, {"sch\xF6nen", 2}, {"guten", 5},   {"alten", 1}, {"neuen", 2},
