@@ -2,11 +2,14 @@
 // exchanges, and the weighing of argument sets over distinct words.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 #include "advise/book.h"
 #include "advise/evidence.h"
 #include "advise/weighing.h"
+#include "correction/line_joining.h"
+#include "correction/page_correction.h"
 #include "test_support.h"
 
 namespace scanmend::advise {
@@ -39,6 +42,35 @@ TEST(Book, CountsWordsAsTheRunCutsThemAndTheWordsThatLineEndsBreak) {
   EXPECT_EQ(book.brokenWords[0].text, "Ver=bindung");
   EXPECT_TRUE(std::is_sorted(book.words.begin(), book.words.end(),
                              [](const BookWord& a, const BookWord& b) { return a.text < b.text; }));
+}
+
+// The joined words are counted from what joining changes; they are those
+// of the joined pages, on random pages full of markers.
+TEST(Book, JoinedWordsAreThoseOfTheJoinedPages) {
+  std::mt19937 random(9);
+  const std::string bytes = "ab= \n\n";
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::string> pages(1 + random() % 3);
+    for (std::string& page : pages)
+      for (int i = 0, n = static_cast<int>(random() % 60); i < n; ++i)
+        page += bytes[random() % bytes.size()];
+    std::map<std::string, std::int64_t> expected;
+    for (const std::string& page : pages) {
+      const std::string joined = joinHyphenatedLines(page);
+      std::string word;
+      for (const char c : joined + " ") {
+        if (!isWordSeparator(static_cast<unsigned char>(c))) {
+          word += c;
+        } else if (!word.empty()) {
+          ++expected[word];
+          word.clear();
+        }
+      }
+    }
+    std::map<std::string, std::int64_t> counted;
+    for (const BookWord& word : bookOfPages(pages).joinedWords) counted[word.text] = word.count;
+    ASSERT_EQ(counted, expected) << pages[0];
+  }
 }
 
 TEST(Evidence, TellsAMisreadingFromWordForms) {

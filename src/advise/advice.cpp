@@ -15,7 +15,7 @@ namespace {
 // An exchange counts as a misreading when the unknown words take it at
 // least twice as often as the dictionary's own words do.
 constexpr double kMinimumConfidence = 0.5;
-constexpr std::size_t kMostCandidates = 24;
+constexpr std::size_t kMostCandidates = 12;  // exchanges weighed as candidates, the best
 constexpr double kRuleConfidence = 0.9;
 constexpr double kChance = 0.005;
 constexpr std::size_t kExamples = 3;

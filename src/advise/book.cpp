@@ -6,19 +6,58 @@
 
 #include "correction/line_joining.h"
 #include "correction/page_correction.h"
+#include "dictionary/word_hash.h"
 #include "files/text_files.h"
 
 namespace scanmend::advise {
 namespace {
 
-using Counts = std::unordered_map<std::string, std::int64_t>;
+// Looked up by the words' bytes in place: most words of a book repeat.
+using Counts = std::unordered_map<std::string, std::int64_t, TransparentWordHash, std::equal_to<>>;
 
-void addWords(std::string_view text, Counts& counts) {
+void add(std::string_view word, std::int64_t count, Counts& counts) {
+  const auto found = counts.find(word);
+  if (found == counts.end()) {
+    counts.emplace(std::string(word), count);
+  } else {
+    found->second += count;
+  }
+}
+
+std::vector<std::string_view> wordsOf(std::string_view text) {
+  std::vector<std::string_view> words;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
     if (i < text.size() && !isWordSeparator(static_cast<unsigned char>(text[i]))) continue;
-    if (i > start) ++counts[std::string(text.substr(start, i - start))];
+    if (i > start) words.push_back(text.substr(start, i - start));
     start = i + 1;
+  }
+  return words;
+}
+
+// What joining does to the words of a page: a joined word stands where the
+// pieces of the broken word stood, everything else stays. Adds +1 for each
+// joined word and -1 for each piece to `change`.
+void addJoiningChange(std::string_view page, Counts& change) {
+  const std::string joinedPage = joinHyphenatedLines(std::string(page));
+  const std::vector<std::string_view> plain = wordsOf(page);
+  const std::vector<std::string_view> joined = wordsOf(joinedPage);
+  std::size_t i = 0;
+  for (const std::string_view word : joined) {
+    if (i < plain.size() && plain[i] == word) {
+      ++i;
+      continue;
+    }
+    std::string pieces;
+    const std::size_t first = i;
+    while (i < plain.size() && pieces.size() < word.size()) pieces += plain[i++];
+    if (pieces != word) {  // not pieces put together: count the whole page anew
+      for (const std::string_view w : plain) add(w, -1, change);
+      for (const std::string_view w : joined) add(w, +1, change);
+      return;
+    }
+    add(word, +1, change);
+    for (std::size_t k = first; k < i; ++k) add(plain[k], -1, change);
   }
 }
 
@@ -43,8 +82,9 @@ std::int64_t addBrokenWords(std::string_view text, Counts& broken) {
     std::size_t end = at + 2;
     while (end < text.size() && isWordByte(text[end])) ++end;
     if (start < at && end > at + 2)
-      ++broken[std::string(text.substr(start, at + 1 - start)) +
-               std::string(text.substr(at + 2, end - at - 2))];
+      add(std::string(text.substr(start, at + 1 - start)) +
+              std::string(text.substr(at + 2, end - at - 2)),
+          1, broken);
   }
   return markers;
 }
@@ -53,15 +93,19 @@ std::int64_t addBrokenWords(std::string_view text, Counts& broken) {
 
 Book bookOfPages(const std::vector<std::string>& pages) {
   Counts plain;
-  Counts joined;
+  Counts change;  // from the plain words to the joined ones
   Counts broken;
   Book book;
   for (const std::string& page : pages) {
     ++book.pages;
-    book.lineEndMarkers += addBrokenWords(page, broken);
-    addWords(page, plain);
-    addWords(joinHyphenatedLines(page), joined);
+    const std::int64_t markers = addBrokenWords(page, broken);
+    book.lineEndMarkers += markers;
+    for (const std::string_view word : wordsOf(page)) add(word, 1, plain);
+    if (markers > 0) addJoiningChange(page, change);
   }
+  Counts joined = plain;
+  for (const auto& [word, count] : change) add(word, count, joined);
+  std::erase_if(joined, [](const auto& entry) { return entry.second == 0; });
   book.words = sorted(std::move(plain));
   book.joinedWords = sorted(std::move(joined));
   book.brokenWords = sorted(std::move(broken));

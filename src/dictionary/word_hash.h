@@ -38,4 +38,10 @@ inline std::uint64_t hashWord(std::string_view word) {
   });
 }
 
+// For hash tables keyed by words that are looked up by string_view.
+struct TransparentWordHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view word) const { return hashWord(word); }
+};
+
 }  // namespace scanmend

@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "dictionary/word_hash.h"
 #include "files/text_files.h"
 
 namespace scanmend {
-
-std::size_t UnknownWordHash::operator()(std::string_view word) const { return hashWord(word); }
 
 void countUnknownWord(UnknownWordCounts& counts, std::string_view word) {
   auto entry = counts.find(word);

@@ -9,16 +9,14 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "dictionary/word_hash.h"
+
 namespace scanmend {
 
-struct UnknownWordHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view word) const;
-};
 // Counted in a hash table, which a run with many distinct unknown words
 // fills far faster than an ordered map; the report puts them in byte order.
 using UnknownWordCounts =
-    std::unordered_map<std::string, std::int64_t, UnknownWordHash, std::equal_to<>>;
+    std::unordered_map<std::string, std::int64_t, TransparentWordHash, std::equal_to<>>;
 
 // Adds 1 to the count of `word`, entering it first when needed.
 void countUnknownWord(UnknownWordCounts& counts, std::string_view word);
