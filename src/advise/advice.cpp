@@ -399,7 +399,8 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
 
   // The option words, each kept where it gains.
   say("weighing the option words");
-  const std::string_view fClass = RunTables(choice.arguments).confusionTable.classOf('f');
+  const RunTables chosen(choice.arguments);
+  const std::string_view fClass = chosen.confusionTable.classOf('f');
   std::vector<std::string> options;
   if (fClass == "fs" || fClass == "sf") options.push_back("finals");
   options.push_back("german");
