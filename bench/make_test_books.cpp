@@ -31,7 +31,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "deterministic_random.h"
+#include "generator_support.h"
 
 namespace fs = std::filesystem;
 
@@ -141,21 +141,6 @@ std::string misread(const std::string& word, const Profile& profile, Random& ran
         break;
       }
     }
-  }
-  return out;
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!file) throw std::runtime_error("cannot write " + path.string());
-}
-
-std::string withCrLf(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
   }
   return out;
 }

@@ -15,7 +15,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "deterministic_random.h"
+#include "generator_support.h"
 
 namespace fs = std::filesystem;
 
@@ -79,22 +79,6 @@ std::vector<std::string> makeDictionaryWords(std::size_t count, std::uint64_t se
     if (seen.insert(word).second) words.push_back(std::move(word));
   }
   return words;
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!file) throw std::runtime_error("cannot write " + path.string());
-}
-
-std::string withCrLf(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 40);
-  for (const char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
 }
 
 void writeDictionary(const fs::path& path, const std::vector<std::string>& words) {
