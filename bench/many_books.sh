@@ -28,6 +28,7 @@ cores=$(nproc)
 # and shut-down, which it pays once however many books follow).
 measure() {  # JOBS
   for _ in $(seq "$runs"); do
+    rm -f "$books"/*/out/*  # as run_benchmarks.sh does: each batch writes new files
     start=$(date +%s.%N)
     ls -d "$books"/*/ | parallel --will-cite --jobs "$1" --joblog "$books/jobs.log" \
       'cd {} && "$scanmend" Ufs Bnu Bov BBV UEC I german finals = > console.txt'
