@@ -118,8 +118,13 @@ TEST(Advice, DeclaresNoConfusionForABookWithoutMisreadings) {
   // The pitfall of the example line: on pages whose long s is already
   // right, "Ufs" only makes correct words ambiguous.
   const std::vector<std::string> words = sampleWords();
-  const Advice advice = advise(words, makePages(words, {}, 30));
+  std::vector<std::string> pages = makePages(words, {}, 30);
+  pages[0] += "\x84Reinhold\x93 und Reinhold.\n";  // OCR quotation marks stick to words
+  const Advice advice = advise(words, pages);
   EXPECT_FALSE(declaresAnyConfusion(advice)) << formatArgumentsLine(advice);
+  ASSERT_FALSE(advice.unknown.empty());
+  EXPECT_EQ(advice.unknown[0].text, "Reinhold");
+  for (const BookWord& word : advice.unknown) EXPECT_EQ(word.text.find('\x84'), std::string::npos);
 }
 
 TEST(Advice, CapitalisedFormsAreNoMisreading) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "advise/evidence.h"
+#include "advise/letters.h"
 #include "advise/weighing.h"
 #include "correction/word_correction.h"
 
@@ -166,6 +167,7 @@ class Search {
   }
 
   const std::vector<BookWord>& words() const { return words_; }
+  bool isCapitalised(std::size_t i) const { return capitalised_[i]; }
 
  private:
   // A changed word is right when every letter exchange that made it is a
@@ -456,7 +458,9 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
   advice.statistics = predictStatistics(run.words(), choice.outcomes);
   std::vector<BookWord> unknown;
   for (std::size_t i = 0; i < run.words().size(); ++i)
-    if (choice.outcomes[i].kind == WordOutcome::Kind::Unknown) unknown.push_back(run.words()[i]);
+    if (choice.outcomes[i].kind == WordOutcome::Kind::Unknown && !run.isCapitalised(i) &&
+        isPlainWord(run.words()[i].text))
+      unknown.push_back(run.words()[i]);
   advice.unknown = mostFrequent(std::move(unknown), 12);
   advice.capitalised = mostFrequent(evidence.capitalised, evidence.capitalised.size());
   return advice;

@@ -42,7 +42,9 @@ struct Advice {
   std::vector<LeftOut> leftOut;
   RunStats statistics;                // what the suggested run prints
   std::vector<BookWord> capitalised;  // unknown only as capitals ("Die"), most frequent first
-  std::vector<BookWord> unknown;      // left unknown by the suggested run, most frequent first
+  // Left unknown by the suggested run, most frequent first: the plain words
+  // among them, which a dictionary might list, less the capitalised forms.
+  std::vector<BookWord> unknown;
 };
 
 using Progress = std::function<void(const std::string&)>;

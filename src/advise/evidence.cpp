@@ -18,12 +18,6 @@ constexpr std::size_t kExamples = 3;
 
 std::size_t pairOf(unsigned char scanned, unsigned char meant) { return scanned * 256u + meant; }
 
-bool isPlainWord(const std::string& word) {
-  return word.size() >= 2 && std::all_of(word.begin(), word.end(), [](char c) {
-           return isLetter(static_cast<unsigned char>(c));
-         });
-}
-
 // Calls found(pair, reading) once per exchange scanned -> meant that makes
 // `word` a dictionary word, at one of its positions or at all positions of
 // the scanned letter. The single exchanges come from the dictionary's

@@ -2,6 +2,8 @@
 // letter of a capital.
 #pragma once
 
+#include <string_view>
+
 namespace scanmend::advise {
 
 inline bool isLetter(unsigned char byte) {
@@ -19,5 +21,14 @@ inline unsigned char smallLetterOf(unsigned char byte) {
 }
 
 inline bool isCapital(unsigned char byte) { return smallLetterOf(byte) != byte; }
+
+// A word of two letters or more and nothing else: what a dictionary lists.
+// OCR words that carry quotation marks or dashes ("\x84Ich") are not.
+inline bool isPlainWord(std::string_view word) {
+  if (word.size() < 2) return false;
+  for (const char c : word)
+    if (!isLetter(static_cast<unsigned char>(c))) return false;
+  return true;
+}
 
 }  // namespace scanmend::advise
