@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -46,4 +47,11 @@ inline std::string withCrLf(const std::string& text) {
     out += c;
   }
   return out;
+}
+
+// "001.txt", "1000.txt": the name of page `number`.
+inline std::string pageName(std::size_t number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%03zu.txt", number);
+  return name;
 }

@@ -218,12 +218,6 @@ std::string layOut(const std::vector<Token>& tokens, const std::vector<std::stri
   return text + line + "\n";
 }
 
-std::string pageName(std::size_t number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "%03zu.txt", number);
-  return name;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -163,12 +163,6 @@ fs::path makeWorkingDirectory(const fs::path& root, const std::string& name,
   return dir;
 }
 
-std::string pageName(std::size_t number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "in/%03zu.txt", number);
-  return name;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -199,11 +193,11 @@ int main(int argc, char** argv) {
   {  // a book of 400 pages of about 300 words
     const fs::path dir = makeWorkingDirectory(root, "book", bookDictionary);
     for (std::size_t n = 1; n <= 400; ++n)
-      writeBytes(dir / pageName(n), withCrLf(writer.page(300)));
+      writeBytes(dir / "in" / pageName(n), withCrLf(writer.page(300)));
   }
   {  // the 2-million-word dictionary and one page
     const fs::path dir = makeWorkingDirectory(root, "dictionary-2m", largeDictionary);
-    writeBytes(dir / pageName(1), withCrLf(writer.page(300)));
+    writeBytes(dir / "in" / pageName(1), withCrLf(writer.page(300)));
   }
   // Whole books in one page file: 1, 2, 4, 8 and 10 MB.
   std::string big;
@@ -213,7 +207,7 @@ int main(int argc, char** argv) {
         makeWorkingDirectory(root, "page-" + std::to_string(megabytes) + "mb", bookDictionary);
     std::string page = big.substr(0, megabytes << 20);
     page = page.substr(0, page.rfind('\n') + 1);
-    writeBytes(dir / pageName(1), page);
+    writeBytes(dir / "in" / pageName(1), page);
   }
   {  // 100,000 line-end markers
     const fs::path dir = makeWorkingDirectory(root, "markers", bookDictionary);
@@ -224,7 +218,7 @@ int main(int argc, char** argv) {
       const std::size_t cut = word.size() > 2 ? 1 + random.below(word.size() - 1) : 1;
       page += "und die " + word.substr(0, cut) + "=\n" + word.substr(cut) + " der\n";
     }
-    writeBytes(dir / pageName(1), withCrLf(page));
+    writeBytes(dir / "in" / pageName(1), withCrLf(page));
   }
   {  // 50 words each of 40, 80 and 200 confusable letters
     const fs::path dir = makeWorkingDirectory(root, "long-words", bookDictionary);
@@ -238,7 +232,7 @@ int main(int argc, char** argv) {
         page += word + (i % 5 == 4 ? "\n" : " ");
       }
     }
-    writeBytes(dir / pageName(1), withCrLf(page));
+    writeBytes(dir / "in" / pageName(1), withCrLf(page));
   }
   std::cout << "workloads written to " << root << "\n";
   return 0;

@@ -78,12 +78,6 @@ bool isCapitalisedForm(const std::string& word, const Dictionary& dictionary) {
   return dictionary.contains(small);
 }
 
-double Evidence::confidence(unsigned char scanned, unsigned char meant) const {
-  for (const PairEvidence& pair : pairs)
-    if (pair.scanned == scanned && pair.meant == meant) return pair.confidence;
-  return 0;
-}
-
 Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& dictionary) {
   Evidence evidence;
   std::vector<const BookWord*> known;
@@ -148,6 +142,7 @@ Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& di
     pair.expected = pair.ownRate * static_cast<double>(unknownHolding[pair.scanned]);
     pair.ratio = pair.pageRate / pair.ownRate;
     pair.confidence = std::clamp(1.0 - 1.0 / pair.ratio, 0.0, 0.99);
+    evidence.confidenceOf[p] = pair.confidence;
     evidence.pairs.push_back(std::move(pair));
   }
   std::sort(evidence.pairs.begin(), evidence.pairs.end(),

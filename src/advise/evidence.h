@@ -37,7 +37,10 @@ struct Evidence {
   std::vector<BookWord> capitalised;  // most frequent first
 
   // The confidence of the exchange, 0 when nothing speaks for it.
-  double confidence(unsigned char scanned, unsigned char meant) const;
+  double confidence(unsigned char scanned, unsigned char meant) const {
+    return confidenceOf[scanned * 256u + meant];
+  }
+  std::vector<double> confidenceOf = std::vector<double>(256 * 256, 0.0);  // by exchange
 };
 
 // Whether `word` is unknown but its first letter made small gives a

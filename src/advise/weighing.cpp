@@ -79,24 +79,8 @@ Outcomes redecideWords(const std::vector<BookWord>& words, const LetterIndex& in
 
 RunStats predictStatistics(const std::vector<BookWord>& words, const Outcomes& outcomes) {
   RunStats stats;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::int64_t count = words[i].count;
-    stats.totalWords += count;
-    switch (outcomes[i].kind) {
-      case WordOutcome::Kind::CorrectUnchanged:
-        stats.correctUnchanged += count;
-        break;
-      case WordOutcome::Kind::ChangedIncorrect:
-        stats.changedIncorrect += count;
-        break;
-      case WordOutcome::Kind::Ambiguous:
-        stats.ambiguousWords += count;
-        break;
-      case WordOutcome::Kind::Unknown:
-        stats.unknownWords += count;
-        break;
-    }
-  }
+  for (std::size_t i = 0; i < words.size(); ++i)
+    countOutcome(outcomes[i].kind, words[i].count, stats);
   return stats;
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "correction/word_outcome.h"
+
 namespace scanmend {
 
 struct RunStats {
@@ -16,5 +18,24 @@ struct RunStats {
 
   bool operator==(const RunStats&) const = default;
 };
+
+// Adds `count` words to the total and to the counter of their outcome.
+inline void countOutcome(WordOutcome::Kind kind, std::int64_t count, RunStats& stats) {
+  stats.totalWords += count;
+  switch (kind) {
+    case WordOutcome::Kind::CorrectUnchanged:
+      stats.correctUnchanged += count;
+      break;
+    case WordOutcome::Kind::ChangedIncorrect:
+      stats.changedIncorrect += count;
+      break;
+    case WordOutcome::Kind::Ambiguous:
+      stats.ambiguousWords += count;
+      break;
+    case WordOutcome::Kind::Unknown:
+      stats.unknownWords += count;
+      break;
+  }
+}
 
 }  // namespace scanmend

@@ -60,40 +60,6 @@ class Alternatives {
   bool finals_;
 };
 
-// Visits one representative of each distinct folded form that the readings
-// take under `fold`. A dictionary loaded with the readingFold of the same
-// table folds all readings alike: then there is exactly one.
-template <typename Visit>
-void forEachFoldedForm(std::string_view word, const Alternatives& alternatives,
-                       const LetterFold& fold, Visit visit) {
-  // Per position, one letter for each distinct fold among its alternatives.
-  std::vector<std::string> forms(word.size());
-  std::vector<std::size_t> varying;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    for (const char letter : alternatives.at(i)) {
-      const bool seen = std::any_of(forms[i].begin(), forms[i].end(), [&](char other) {
-        return fold[static_cast<unsigned char>(other)] == fold[static_cast<unsigned char>(letter)];
-      });
-      if (!seen) forms[i] += letter;
-    }
-    if (forms[i].size() > 1) varying.push_back(i);
-  }
-  std::string representative(word);
-  for (std::size_t i = 0; i < word.size(); ++i) representative[i] = forms[i][0];
-  std::vector<std::size_t> digit(varying.size(), 0);
-  for (;;) {
-    visit(std::string_view(representative));
-    std::size_t v = 0;
-    for (; v < varying.size(); ++v) {
-      const std::string& letters = forms[varying[v]];
-      digit[v] = (digit[v] + 1) % letters.size();
-      representative[varying[v]] = letters[digit[v]];
-      if (digit[v] != 0) break;
-    }
-    if (v == varying.size()) return;
-  }
-}
-
 // Below this many readings, a word's readings are probed one by one.
 constexpr std::size_t kFewReadings = 8;
 
@@ -123,6 +89,26 @@ void forEachReading(std::string_view word, std::span<const std::string_view> let
     }
     if (v == varying.size()) return;
   }
+}
+
+// Visits one representative of each distinct folded form that the readings
+// take under `fold`. A dictionary loaded with the readingFold of the same
+// table folds all readings alike: then there is exactly one.
+template <typename Visit>
+void forEachFoldedForm(std::string_view word, const Alternatives& alternatives,
+                       const LetterFold& fold, Visit visit) {
+  // Per position, one letter for each distinct fold among its alternatives.
+  std::vector<std::string> forms(word.size());
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    for (const char letter : alternatives.at(i)) {
+      const bool seen = std::any_of(forms[i].begin(), forms[i].end(), [&](char other) {
+        return fold[static_cast<unsigned char>(other)] == fold[static_cast<unsigned char>(letter)];
+      });
+      if (!seen) forms[i] += letter;
+    }
+  }
+  const std::vector<std::string_view> letters(forms.begin(), forms.end());
+  forEachReading(word, letters, visit);
 }
 
 bool isSmallVowel(char letter) {
@@ -232,23 +218,8 @@ void prefetchDecision(const PageWord& word, const CorrectionContext& context) {
 namespace {
 
 void book(WordOutcome::Kind kind, std::string_view word, CorrectionContext& context) {
-  RunStats& stats = context.runStats;
-  ++stats.totalWords;
-  switch (kind) {
-    case WordOutcome::Kind::CorrectUnchanged:
-      ++stats.correctUnchanged;
-      break;
-    case WordOutcome::Kind::ChangedIncorrect:
-      ++stats.changedIncorrect;
-      break;
-    case WordOutcome::Kind::Ambiguous:
-      ++stats.ambiguousWords;
-      break;
-    case WordOutcome::Kind::Unknown:
-      ++stats.unknownWords;
-      countUnknownWord(context.unknownWordCounts, word);
-      break;
-  }
+  countOutcome(kind, 1, context.runStats);
+  if (kind == WordOutcome::Kind::Unknown) countUnknownWord(context.unknownWordCounts, word);
 }
 
 }  // namespace
