@@ -33,17 +33,16 @@ std::string lines(const std::vector<std::string>& words) {
 
 struct Setup {
   explicit Setup(std::vector<std::string> arguments, std::size_t dictionaryWords = 400000)
-      : words(syntheticWords(dictionaryWords, 1)) {
-    parseConfusionArguments(arguments, confusionTable);
-    parseOptionWords(arguments, optionSet, confusionTable);
+      : words(syntheticWords(dictionaryWords, 1)), tables(parseArguments(arguments)) {
     std::string extra;
     for (int i = 0; i < 100; ++i) extra += std::string(200, "nu"[i % 2]) + "\r\n";
     extra += std::string(100, 'u') + std::string(100, 'n') + "\r\n";
     dictionary.assign(lines(words) + extra, readingFold(confusionTable));
   }
   std::vector<std::string> words;
-  ConfusionTable confusionTable;
-  OptionSet optionSet;
+  RunTables tables;
+  ConfusionTable& confusionTable = tables.confusionTable;
+  OptionSet& optionSet = tables.optionSet;
   Dictionary dictionary;
   RunStats runStats;
   UnknownWordCounts unknownWordCounts;

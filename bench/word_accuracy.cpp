@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "correction/page_correction.h"
+#include "correction/word_splitting.h"
 #include "files/text_files.h"
 
 namespace {
@@ -30,15 +30,7 @@ std::vector<std::string> wordsOf(const std::string& path) {
     glued += text[i];
   }
   std::vector<std::string> words;
-  std::string word;
-  for (const char c : glued + "\n") {
-    if (!scanmend::isWordSeparator(static_cast<unsigned char>(c))) {
-      word += c;
-    } else if (!word.empty()) {
-      words.push_back(word);
-      word.clear();
-    }
-  }
+  scanmend::forEachWord(glued, [&words](std::string_view word) { words.emplace_back(word); });
   return words;
 }
 

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "dictionary/dictionary.h"
@@ -49,13 +48,12 @@ class InScratchDirectory {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const InScratchDirectory inScratch;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  std::ostringstream console;
 
   // Arbitrary bytes as a page file and as a dictionary.
   {
     std::ofstream("in/001.txt", std::ios::binary | std::ios::trunc) << bytes;
     std::string page;
-    check(scanmend::readPage(page, 1, console));
+    check(scanmend::readPage(page, "in/001.txt"));
     std::string expected = bytes.substr(0, bytes.find('\x1A'));
     scanmend::decodeText(expected);
     check(page == expected);
@@ -78,9 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A text without Ctrl-Z survives a write and a read.
   if (bytes.find('\x1A') == std::string::npos) {
-    scanmend::writeTextFile(bytes, "in/002.txt", console);
+    check(scanmend::writeTextFile(bytes, "in/002.txt") == scanmend::WriteResult::Written);
     std::string page;
-    check(scanmend::readPage(page, 2, console));
+    check(scanmend::readPage(page, "in/002.txt"));
     check(page == bytes);
   }
   return 0;

@@ -13,6 +13,7 @@
 
 #include "correction/line_joining.h"
 #include "correction/page_correction.h"
+#include "correction/word_splitting.h"
 #include "step_by_step_join.h"
 
 namespace {
@@ -45,10 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string dictionaryBytes(input.substr(first + 1, second - first - 1));
   const std::string page(input.substr(second + 1));
 
-  ConfusionTable table;
-  OptionSet options;
-  parseConfusionArguments(arguments, table);
-  parseOptionWords(arguments, options, table);
+  const RunTables tables = parseArguments(arguments);
+  const ConfusionTable& table = tables.confusionTable;
+  const OptionSet& options = tables.optionSet;
   Dictionary dictionary;
   dictionary.assign(dictionaryBytes, readingFold(table));
   RunStats stats;
@@ -77,19 +77,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Dictionary runs;
   walked.assign(dictionaryBytes, identityFold(), ReadingSearch::PrefixWalk);
   runs.assign(dictionaryBytes, readingFold(table), ReadingSearch::FoldedRuns);
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= page.size() && i < 4096; ++i) {
-    if (i < page.size() && !isWordSeparator(static_cast<unsigned char>(page[i]))) continue;
-    if (i > start) {
-      const std::string_view word = std::string_view(page).substr(start, i - start);
-      const WordOutcome expected = decideWord(word, table, options, dictionary);
-      for (const Dictionary* other : {&walked, &runs}) {
-        const WordOutcome outcome = decideWord(word, table, options, *other);
-        check(outcome.kind == expected.kind && outcome.result == expected.result);
-      }
+  forEachWord(std::string_view(page).substr(0, 4096), [&](std::string_view word) {
+    const WordOutcome expected = decideWord(word, table, options, dictionary);
+    for (const Dictionary* other : {&walked, &runs}) {
+      const WordOutcome outcome = decideWord(word, table, options, *other);
+      check(outcome.kind == expected.kind && outcome.result == expected.result);
     }
-    start = i + 1;
-  }
+  });
   RunStats cachedStats;
   UnknownWordCounts cachedUnknown;
   OutcomeCache cache(2);

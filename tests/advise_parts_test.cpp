@@ -9,7 +9,7 @@
 #include "advise/evidence.h"
 #include "advise/weighing.h"
 #include "correction/line_joining.h"
-#include "correction/page_correction.h"
+#include "correction/word_splitting.h"
 #include "test_support.h"
 
 namespace scanmend::advise {
@@ -56,16 +56,8 @@ TEST(Book, JoinedWordsAreThoseOfTheJoinedPages) {
         page += bytes[random() % bytes.size()];
     std::map<std::string, std::int64_t> expected;
     for (const std::string& page : pages) {
-      const std::string joined = joinHyphenatedLines(page);
-      std::string word;
-      for (const char c : joined + " ") {
-        if (!isWordSeparator(static_cast<unsigned char>(c))) {
-          word += c;
-        } else if (!word.empty()) {
-          ++expected[word];
-          word.clear();
-        }
-      }
+      forEachWord(joinHyphenatedLines(page),
+                  [&expected](std::string_view word) { ++expected[std::string(word)]; });
     }
     std::map<std::string, std::int64_t> counted;
     for (const BookWord& word : bookOfPages(pages).joinedWords) counted[word.text] = word.count;
@@ -89,7 +81,7 @@ TEST(Evidence, TellsAMisreadingFromWordForms) {
       {"Feld", 1},    {"Hof", 1},    {"auf", 9},        {"frei", 1},    {"Kraft", 1}, {"Luft", 1}};
   std::sort(words.begin(), words.end(),
             [](const BookWord& a, const BookWord& b) { return a.text < b.text; });
-  const Evidence evidence = gatherEvidence(words, dictionary);
+  const Evidence evidence = gatherEvidence(classifyWords(words, dictionary), dictionary);
   EXPECT_GT(evidence.confidence('f', 's'), 0.8);
   const auto nr =
       std::find_if(evidence.pairs.begin(), evidence.pairs.end(),
@@ -133,7 +125,7 @@ TEST(Weighing, DecidingAgainOnlyTheTouchedWordsEqualsDecidingAll) {
   const std::vector<std::string> words{"Bnu",    "Ufs", "Bov", "BBV", "I",  "german",
                                        "finals", "Uab", "Bba", "Usf", "Bun"};
   std::vector<std::string> before;
-  Outcomes outcomes = decideWords(book.words, RunTables(before), dictionary);
+  Outcomes outcomes = decideWords(book.words, parseArguments(before), dictionary);
   for (int step = 0; step < 60; ++step) {
     std::vector<std::string> after = before;
     const std::string& word = words[random() % words.size()];
@@ -142,9 +134,9 @@ TEST(Weighing, DecidingAgainOnlyTheTouchedWordsEqualsDecidingAll) {
       after.push_back(word);
     else
       after.erase(at);
-    const RunTables tablesAfter(after);
+    const RunTables tablesAfter = parseArguments(after);
     const Outcomes again =
-        redecideWords(book.words, index, RunTables(before), outcomes, tablesAfter, dictionary);
+        redecideWords(book.words, index, parseArguments(before), outcomes, tablesAfter, dictionary);
     const Outcomes all = decideWords(book.words, tablesAfter, dictionary);
     for (std::size_t i = 0; i < all.size(); ++i) {
       ASSERT_EQ(again[i].kind, all[i].kind) << book.words[i].text;

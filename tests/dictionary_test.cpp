@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 #include "test_support.h"
 
@@ -148,31 +147,6 @@ TEST(Dictionary, PrefixWalkFindsTheWordsWithAllowedLetters) {
                                                    "ber"}));
   EXPECT_EQ(find({"H", "a", "uun", "st"}), (Found{"Hans", "Haus", "Haut"}));
   EXPECT_EQ(find({"x"}), Found{});
-}
-
-TEST(LoadDictionary, PrintsItsMessagesAroundASuccessfulLoad) {
-  TempDir dir;
-  // An empty file is no error: the dictionary just stays empty.
-  for (const auto& [file, words] : {std::pair<std::string, std::size_t>{"Haus\r\nZug\r\n", 2},
-                                    std::pair<std::string, std::size_t>{"", 0}}) {
-    writeFile(dir / "dic.txt", file);
-    Dictionary dictionary;
-    std::ostringstream console;
-    EXPECT_TRUE(loadDictionary(dictionary, (dir / "dic.txt").string(), console));
-    EXPECT_EQ(console.str(), "Reading dictionary ... done!\r\n");
-    EXPECT_EQ(dictionary.size(), words);
-  }
-}
-
-TEST(LoadDictionary, MissingOrUnreadableFileIsReported) {
-  TempDir dir;
-  std::filesystem::create_directory(dir / "adir");
-  for (const char* name : {"missing.txt", "adir"}) {
-    Dictionary dictionary;
-    std::ostringstream console;
-    EXPECT_FALSE(loadDictionary(dictionary, (dir / name).string(), console));
-    EXPECT_EQ(console.str(), "Reading dictionary ... Dictionary file not found!");
-  }
 }
 
 }  // namespace

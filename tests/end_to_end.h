@@ -7,11 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "base/version.h"
 #include "test_support.h"
 
 namespace scanmend::testing {
 
-inline const std::string kBanner = "Starting scanmend 0.5\r\n\r\n";
+inline const std::string kBanner = std::string("Starting scanmend ") + kVersion + "\r\n\r\n";
 inline const std::string kDictionaryRead = "Reading dictionary ... done!\r\n";
 
 inline std::string processing(int page) {

@@ -2,22 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace scanmend {
 namespace {
-
-struct Parsed {
-  ConfusionTable table;
-  OptionSet options;
-};
-
-Parsed parse(const std::vector<std::string>& arguments) {
-  Parsed parsed;
-  parseConfusionArguments(arguments, parsed.table);
-  parseOptionWords(arguments, parsed.options, parsed.table);
-  return parsed;
-}
 
 // Every byte's class, for comparing whole tables.
 std::map<int, std::string> classes(const ConfusionTable& table) {
@@ -46,9 +35,9 @@ struct GrammarCase {
 class OptionGrammar : public ::testing::TestWithParam<GrammarCase> {};
 
 TEST_P(OptionGrammar, FillsBothTables) {
-  const Parsed parsed = parse(GetParam().arguments);
-  EXPECT_EQ(classes(parsed.table), GetParam().classes);
-  EXPECT_EQ(words(parsed.options), GetParam().words);
+  const RunTables parsed = parseArguments(GetParam().arguments);
+  EXPECT_EQ(classes(parsed.confusionTable), GetParam().classes);
+  EXPECT_EQ(words(parsed.optionSet), GetParam().words);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -77,6 +66,43 @@ INSTANTIATE_TEST_SUITE_P(
                                    "Ua", "Uabc", "", "B", "i", "==", "german "},
                                   {},
                                   {}}));
+
+// The vocabulary is the one list of words: each spelling parses to its
+// entry, and what the entry says it declares is what parsing it does.
+TEST(Vocabulary, EverySpellingParsesToTheWordItsEntryNames) {
+  for (const OptionWordEntry& entry : optionWords()) {
+    EXPECT_EQ(&entryOf(entry.word), &entry);
+    for (const std::string_view spelling : {entry.spelling, entry.alias}) {
+      if (spelling.empty()) continue;
+      EXPECT_EQ(findOptionWord(spelling), &entry) << spelling;
+      const RunTables parsed = parseArguments({std::string(spelling)});
+      EXPECT_EQ(words(parsed.optionSet), std::vector<OptionWord>{entry.word}) << spelling;
+      // The letters it declares are exactly those that got a class.
+      std::string classed;
+      for (const auto& [byte, letters] : classes(parsed.confusionTable))
+        classed += static_cast<char>(byte);
+      std::string declared = declaredLetters(spelling);
+      std::sort(declared.begin(), declared.end());
+      EXPECT_EQ(classed, declared) << spelling;
+      EXPECT_EQ(describeArgument(spelling), entry.description);
+    }
+  }
+  EXPECT_EQ(findOptionWord("Ufs"), nullptr);
+  EXPECT_EQ(findOptionWord("bnu"), nullptr);
+}
+
+TEST(Vocabulary, ConfusionWordsDeclareAndDescribeTheirLetters) {
+  EXPECT_EQ(declaredLetters("Ufs"), "f");
+  EXPECT_EQ(declaredLetters("BEC"), "EC");
+  EXPECT_EQ(declaredLetters("german"), "");
+  EXPECT_EQ(declaredLetters("Ufsx"), "");
+  EXPECT_EQ(describeArgument("Ufs"), "the scanner's f may be s");
+  EXPECT_EQ(describeArgument("BEC"), "E and C are confused both ways");
+  EXPECT_TRUE(isLongSClass("fs"));
+  EXPECT_TRUE(isLongSClass("sf"));
+  EXPECT_FALSE(isLongSClass("fl"));
+  EXPECT_FALSE(isLongSClass("fsl"));
+}
 
 }  // namespace
 }  // namespace scanmend

@@ -1,4 +1,5 @@
 #include "correction/page_correction.h"
+#include "correction/word_splitting.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,16 @@ TEST(WordSeparators, AreExactlyTheTwentyEightBytes) {
     const bool listed = expected.find(static_cast<char>(byte)) != std::string::npos;
     EXPECT_EQ(isWordSeparator(static_cast<unsigned char>(byte)), listed) << byte;
   }
+}
+
+TEST(SplitWords, CutsAtEverySeparatorAndKeepsViewsIntoTheText) {
+  const std::string text = "  Er kam\n(a*s dem) Hanse.=\nzu\xBBx";
+  const std::vector<std::string_view> words = splitWords(text);
+  EXPECT_EQ(words, (std::vector<std::string_view>{"Er", "kam", "a*s", "dem", "Hanse", "zu", "x"}));
+  EXPECT_EQ(words[2].data() - text.data(), 10);
+  EXPECT_TRUE(splitWords("").empty());
+  EXPECT_TRUE(splitWords(" .,\n").empty());
+  EXPECT_EQ(splitWords("ein"), std::vector<std::string_view>{"ein"});
 }
 
 struct PageCase {

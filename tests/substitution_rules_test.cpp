@@ -8,10 +8,7 @@ namespace scanmend {
 namespace {
 
 OptionSet optionsFrom(const std::vector<std::string>& arguments) {
-  ConfusionTable unused;
-  OptionSet options;
-  parseOptionWords(arguments, options, unused);
-  return options;
+  return parseArguments(arguments).optionSet;
 }
 
 struct RuleCase {

@@ -67,9 +67,8 @@ ProcessResult runProcess(const std::string& binary, const std::vector<std::strin
 }
 
 CorrectionFixture::CorrectionFixture(const std::vector<std::string>& arguments,
-                                     const std::vector<std::string>& words) {
-  parseConfusionArguments(arguments, confusionTable);
-  parseOptionWords(arguments, optionSet, confusionTable);
+                                     const std::vector<std::string>& words)
+    : tables(parseArguments(arguments)) {
   dictionary.assign(wordLines(words), readingFold(confusionTable));
 }
 

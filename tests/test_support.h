@@ -43,8 +43,9 @@ struct CorrectionFixture {
   explicit CorrectionFixture(const std::vector<std::string>& arguments,
                              const std::vector<std::string>& words = {});
 
-  ConfusionTable confusionTable;
-  OptionSet optionSet;
+  RunTables tables;
+  ConfusionTable& confusionTable = tables.confusionTable;
+  OptionSet& optionSet = tables.optionSet;
   Dictionary dictionary;
   RunStats runStats;
   UnknownWordCounts unknownWordCounts;

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/word_hash.h"
 #include "correction/line_joining.h"
-#include "correction/page_correction.h"
-#include "dictionary/word_hash.h"
+#include "correction/word_splitting.h"
 #include "files/text_files.h"
 
 namespace scanmend::advise {
@@ -24,24 +24,13 @@ void add(std::string_view word, std::int64_t count, Counts& counts) {
   }
 }
 
-std::vector<std::string_view> wordsOf(std::string_view text) {
-  std::vector<std::string_view> words;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && !isWordSeparator(static_cast<unsigned char>(text[i]))) continue;
-    if (i > start) words.push_back(text.substr(start, i - start));
-    start = i + 1;
-  }
-  return words;
-}
-
 // What joining does to the words of a page: a joined word stands where the
 // pieces of the broken word stood, everything else stays. Adds +1 for each
 // joined word and -1 for each piece to `change`.
 void addJoiningChange(std::string_view page, Counts& change) {
   const std::string joinedPage = joinHyphenatedLines(std::string(page));
-  const std::vector<std::string_view> plain = wordsOf(page);
-  const std::vector<std::string_view> joined = wordsOf(joinedPage);
+  const std::vector<std::string_view> plain = splitWords(page);
+  const std::vector<std::string_view> joined = splitWords(joinedPage);
   std::size_t i = 0;
   for (const std::string_view word : joined) {
     if (i < plain.size() && plain[i] == word) {
@@ -100,7 +89,7 @@ Book bookOfPages(const std::vector<std::string>& pages) {
     ++book.pages;
     const std::int64_t markers = addBrokenWords(page, broken);
     book.lineEndMarkers += markers;
-    for (const std::string_view word : wordsOf(page)) add(word, 1, plain);
+    forEachWord(page, [&plain](std::string_view word) { add(word, 1, plain); });
     if (markers > 0) addJoiningChange(page, change);
   }
   Counts joined = plain;
@@ -116,8 +105,7 @@ bool readBook(Book& book) {
   std::vector<std::string> pages;
   for (std::int64_t number = 1;; ++number) {
     std::string page;
-    if (!readFileBytes(inputPagePath(number), page)) break;
-    decodeText(page);
+    if (!readPage(page, pagePath("in", number))) break;
     pages.push_back(std::move(page));
   }
   book = bookOfPages(pages);

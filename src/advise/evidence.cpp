@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 
 #include "advise/letters.h"
 
@@ -78,18 +79,32 @@ bool isCapitalisedForm(const std::string& word, const Dictionary& dictionary) {
   return dictionary.contains(small);
 }
 
-Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& dictionary) {
+ClassifiedWords classifyWords(const std::vector<BookWord>& words, const Dictionary& dictionary) {
+  ClassifiedWords classified{words, {}, {}};
+  classified.known.reserve(words.size());
+  classified.capitalised.reserve(words.size());
+  for (const BookWord& word : words) {
+    const bool known = dictionary.contains(word.text);
+    classified.known.push_back(known);
+    classified.capitalised.push_back(!known && isCapitalisedForm(word.text, dictionary));
+  }
+  return classified;
+}
+
+Evidence gatherEvidence(const ClassifiedWords& words, const Dictionary& dictionary) {
+  assert(dictionary.walksPrefixes());
   Evidence evidence;
   std::vector<const BookWord*> known;
   std::vector<const BookWord*> unknown;
   std::array<bool, 256> inAlphabet{};
-  for (const BookWord& word : words) {
-    if (dictionary.contains(word.text)) {
+  for (std::size_t i = 0; i < words.words.size(); ++i) {
+    const BookWord& word = words.words[i];
+    if (words.known[i]) {
       known.push_back(&word);
       for (const char c : word.text)
         if (isLetter(static_cast<unsigned char>(c)))
           inAlphabet[static_cast<unsigned char>(c)] = true;
-    } else if (isCapitalisedForm(word.text, dictionary)) {
+    } else if (words.capitalised[i]) {
       evidence.capitalised.push_back(word);
     } else if (isPlainWord(word.text)) {
       unknown.push_back(&word);

@@ -47,7 +47,17 @@ struct Evidence {
 // dictionary word.
 bool isCapitalisedForm(const std::string& word, const Dictionary& dictionary);
 
+// A book's distinct words, each looked up once: the evidence and every
+// weighing read these classes instead of asking the dictionary again.
+struct ClassifiedWords {
+  const std::vector<BookWord>& words;
+  std::vector<bool> known;        // a dictionary word as it stands
+  std::vector<bool> capitalised;  // unknown, but a capitalised form of a dictionary word
+};
+// `words` must outlive the result.
+ClassifiedWords classifyWords(const std::vector<BookWord>& words, const Dictionary& dictionary);
+
 // `dictionary` must search readings by the prefix walk.
-Evidence gatherEvidence(const std::vector<BookWord>& words, const Dictionary& dictionary);
+Evidence gatherEvidence(const ClassifiedWords& words, const Dictionary& dictionary);
 
 }  // namespace scanmend::advise

@@ -168,11 +168,7 @@ std::string formatReport(const Advice& advice, const Book& book, std::size_t dic
     append(out, "\n  ", shellWord(left.word), ": ", toUtf8(left.reason), "\n");
 
   out += "\nThe suggested run will print these statistics:\n\n";
-  append(out, "    Total words:                  ", std::to_string(stats.totalWords), "\n");
-  append(out, "    Correct words left unchanged: ", std::to_string(stats.correctUnchanged), "\n");
-  append(out, "    Changed incorrect words:      ", std::to_string(stats.changedIncorrect), "\n");
-  append(out, "    Ambiguous words:              ", std::to_string(stats.ambiguousWords), "\n");
-  append(out, "    Unknown words:                ", std::to_string(stats.unknownWords), "\n");
+  out += formatCounterLines(stats, "    ", "\n");
 
   out += "\nThe dictionary:\n";
   std::int64_t capitalisedOccurrences = 0;

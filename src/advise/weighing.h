@@ -1,7 +1,9 @@
-// Weighs an argument set over a book's distinct words: the outcome that a
+// Weighs argument sets over a book's distinct words: the outcome that a
 // run with those arguments gives each word, found with the run's own word
-// decision, and the statistics the run will print. A dictionary placed for
-// the prefix walk serves every argument set, so it is loaded once.
+// decision; the statistics the run will print; and the value of a run, the
+// estimated number of page words it gets right beyond the raw pages. A
+// dictionary placed for the prefix walk serves every argument set, so it
+// is loaded once.
 #pragma once
 
 #include <array>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "advise/book.h"
+#include "advise/evidence.h"
 #include "correction/options.h"
 #include "correction/run_stats.h"
 #include "correction/word_outcome.h"
@@ -16,11 +19,17 @@
 
 namespace scanmend::advise {
 
-// The tables a run builds from its arguments.
-struct RunTables {
-  explicit RunTables(const std::vector<std::string>& arguments);
-  ConfusionTable confusionTable;
-  OptionSet optionSet;
+// A command line with the tables a run builds from it, parsed once.
+struct ArgumentSet {
+  ArgumentSet() = default;
+  explicit ArgumentSet(std::vector<std::string> words)
+      : arguments(std::move(words)), tables(parseArguments(arguments)) {}
+  bool contains(const std::string& word) const;
+  ArgumentSet with(const std::string& word) const;
+  ArgumentSet without(const std::string& word) const;
+
+  std::vector<std::string> arguments;
+  RunTables tables;
 };
 
 using Outcomes = std::vector<WordOutcome>;
@@ -42,5 +51,42 @@ Outcomes redecideWords(const std::vector<BookWord>& words, const LetterIndex& in
 
 // The statistics that a run over these words prints.
 RunStats predictStatistics(const std::vector<BookWord>& words, const Outcomes& outcomes);
+
+// The runs of argument sets over one list of classified words.
+class Weighing {
+ public:
+  // All three must outlive the weighing.
+  Weighing(const ClassifiedWords& words, const Dictionary& dictionary, const Evidence& evidence);
+
+  Outcomes decide(const ArgumentSet& set) const;
+  Outcomes redecide(const ArgumentSet& before, const Outcomes& previous,
+                    const ArgumentSet& after) const;
+
+  // The estimated number of page words that come out right, beyond the
+  // raw pages: a changed word counts as right when every letter exchange
+  // that made it is a misreading, and as wrong otherwise; a correct word
+  // made ambiguous counts as lost.
+  double value(const Outcomes& outcomes, const ArgumentSet& set) const;
+
+  // Whether the outcome changes a word that the dictionary does not know.
+  bool resolves(std::size_t i, const WordOutcome& outcome) const {
+    return !words_.known[i] && outcome.kind == WordOutcome::Kind::ChangedIncorrect;
+  }
+  // Whether it makes a word that reads as correct ambiguous.
+  bool putsAtRisk(std::size_t i, const WordOutcome& outcome) const {
+    return words_.known[i] && outcome.kind == WordOutcome::Kind::Ambiguous;
+  }
+
+  const std::vector<BookWord>& words() const { return words_.words; }
+  const ClassifiedWords& classified() const { return words_; }
+
+ private:
+  double valueOf(std::size_t i, const WordOutcome& outcome, const ConfusionTable& table) const;
+
+  const ClassifiedWords& words_;
+  const Dictionary& dictionary_;
+  const Evidence& evidence_;
+  LetterIndex index_;
+};
 
 }  // namespace scanmend::advise

@@ -1,9 +1,13 @@
-// The command line is the tool's only configuration. Its arguments fill two
-// tables: the ConfusionTable (which letters the scanner mistakes for which)
-// and the OptionSet (which fixed rule groups are switched on).
+// The command line is the tool's only configuration, and this is its
+// vocabulary: every word a run understands, what it declares and what it
+// switches on. Its arguments fill two tables: the ConfusionTable (which
+// letters the scanner mistakes for which) and the OptionSet (which fixed
+// rule groups are switched on). An argument that is none of these words
+// means nothing and is ignored.
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +27,6 @@ class ConfusionTable {
   std::array<std::string, 256> classes_;
 };
 
-// The option words a run can switch on. "Bun", "Bvo" and "BVB" on the
-// command line enter the same words as "Bnu", "Bov" and "BBV".
 enum class OptionWord {
   I,
   Join /* "=" */,
@@ -45,6 +47,44 @@ class OptionSet {
   unsigned bits_ = 0;
 };
 
+// What an option word acts on, which tells what a change of it can touch.
+enum class OptionScope {
+  Page,             // the page text before and after the words ("=")
+  UnresolvedWords,  // words without a dictionary reading: rule groups, the I/J rule
+  FinalF,           // readings of a word-final f ("finals")
+};
+
+struct OptionWordEntry {
+  OptionWord word;
+  std::string_view spelling;  // as the advice writes it
+  std::string_view alias;     // the other spelling a run accepts, or empty
+  // The letter pair that the word also declares confused both ways, as the
+  // three-byte "B" word it is, or that it declares itself ("I"); else empty.
+  std::string_view pair;
+  OptionScope scope;
+  std::string_view description;  // one line, Windows-1252 text
+};
+
+// Every option word, in the order of OptionWord.
+std::span<const OptionWordEntry> optionWords();
+const OptionWordEntry& entryOf(OptionWord word);
+// The entry of a spelling or alias ("Bun" gives the entry of Bnu), or null.
+const OptionWordEntry* findOptionWord(std::string_view argument);
+
+// Whether `argument` is a confusion word: three bytes, "U" or "B" first.
+bool isConfusionWord(std::string_view argument);
+// The letters whose class an argument sets: both of "Bxy", the first of
+// "Uxy", I and J for "I"; empty for every other argument.
+std::string declaredLetters(std::string_view argument);
+// A one-line description of any argument, Windows-1252 text.
+std::string describeArgument(std::string_view argument);
+
+// Whether a letter with this class is the long s misread as f, the one
+// class under which "finals" keeps a word-final f.
+inline bool isLongSClass(std::string_view letterClass) {
+  return letterClass == "fs" || letterClass == "sf";
+}
+
 // First pass: the three-byte "Uxy" and "Bxy" arguments fill the table.
 void parseConfusionArguments(const std::vector<std::string>& arguments, ConfusionTable& table);
 
@@ -52,5 +92,13 @@ void parseConfusionArguments(const std::vector<std::string>& arguments, Confusio
 // class "IJ", after (and so over) anything the first pass gave them.
 void parseOptionWords(const std::vector<std::string>& arguments, OptionSet& options,
                       ConfusionTable& table);
+
+// The tables a run builds from its arguments: both passes, in their order,
+// so that "I" decides I and J wherever it stands.
+struct RunTables {
+  ConfusionTable confusionTable;
+  OptionSet optionSet;
+};
+RunTables parseArguments(const std::vector<std::string>& arguments);
 
 }  // namespace scanmend

@@ -6,21 +6,10 @@
 #include "correction/line_joining.h"
 #include "correction/phrase_repairs.h"
 #include "correction/replace_all.h"
+#include "correction/word_splitting.h"
 
 namespace scanmend {
 namespace {
-
-// space , . - ; : ! ? ' + & % $ section-sign ^ degree-sign ( ) = / [ ] " LF CR TAB
-// and the two guillemets
-constexpr std::string_view kWordSeparators = " ,.-;:!?'+&%$\xA7^\xB0()=/[]\"\n\r\t\xAB\xBB";
-static_assert(kWordSeparators.size() == 28);
-
-constexpr std::array<bool, 256> makeSeparatorTable() {
-  std::array<bool, 256> table{};
-  for (const char c : kWordSeparators) table[static_cast<unsigned char>(c)] = true;
-  return table;
-}
-constexpr std::array<bool, 256> kIsSeparator = makeSeparatorTable();
 
 // Hands out the words of a text in order, each with its hash, while
 // keeping the next few words' memory on its way: their dictionary slots
@@ -49,11 +38,9 @@ class WordsAhead {
   static constexpr std::size_t kAhead = 16;
 
   bool scan() {
-    while (at_ < text_.size() && kIsSeparator[static_cast<unsigned char>(text_[at_])]) ++at_;
-    if (at_ == text_.size()) return false;
-    const std::size_t start = at_;
-    while (at_ < text_.size() && !kIsSeparator[static_cast<unsigned char>(text_[at_])]) ++at_;
-    const PageWord word(text_.substr(start, at_ - start), context_.dictionary);
+    const std::string_view text = nextWord(text_, at_);
+    if (text.empty()) return false;
+    const PageWord word(text, context_.dictionary);
     prefetchDecision(word, context_);
     ring_[(first_ + queued_) % kAhead] = word;
     ++queued_;
@@ -69,8 +56,6 @@ class WordsAhead {
 };
 
 }  // namespace
-
-bool isWordSeparator(unsigned char byte) { return kIsSeparator[byte]; }
 
 std::string correctPage(std::string page, CorrectionContext& context) {
   if (context.optionSet.contains(OptionWord::Join)) page = joinHyphenatedLines(std::move(page));

@@ -8,12 +8,9 @@
 
 namespace scanmend {
 
-// The 28 bytes that separate words; every other byte is a word byte.
-bool isWordSeparator(unsigned char byte);
-
 // "=" joins broken words first; "german" repairs phrases last. Every
-// separator is copied in place; every word is replaced by correctWord's
-// result.
+// separator is copied in place; every word (as word_splitting.h cuts the
+// page) is replaced by correctWord's result.
 std::string correctPage(std::string page, CorrectionContext& context);
 
 }  // namespace scanmend

@@ -1,9 +1,11 @@
-// The run's word counters. Word correction is their only writer; the run
-// prints them at the end. They are 64-bit so that no run, however long,
-// overflows them.
+// The run's five word counters, what each outcome of a word adds to them,
+// and their lines as a run prints them. They are 64-bit so that no run,
+// however long, overflows them.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "correction/word_outcome.h"
 
@@ -37,5 +39,11 @@ inline void countOutcome(WordOutcome::Kind kind, std::int64_t count, RunStats& s
       break;
   }
 }
+
+// The five counter lines, "Total words:" to "Unknown words:", each after
+// `indent` and ended by `lineEnd`. scanmend's statistics and the advisor's
+// prediction of them both use it, so that their labels cannot drift apart.
+std::string formatCounterLines(const RunStats& stats, std::string_view indent,
+                               std::string_view lineEnd);
 
 }  // namespace scanmend

@@ -30,8 +30,8 @@ class Alternatives {
     const std::string_view letterClass = table_.classOf(letter);
     // A final f stands only for f when "finals" is set and f is confused
     // with the long s.
-    const bool finalF = position + 1 == word_.size() && letter == 'f' && finals_ &&
-                        (letterClass == "sf" || letterClass == "fs");
+    const bool finalF =
+        position + 1 == word_.size() && letter == 'f' && finals_ && isLongSClass(letterClass);
     return letterClass.empty() || finalF ? word_.substr(position, 1) : letterClass;
   }
 

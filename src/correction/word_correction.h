@@ -9,9 +9,9 @@
 #include "correction/options.h"
 #include "correction/outcome_cache.h"
 #include "correction/run_stats.h"
+#include "correction/unknown_words.h"
 #include "correction/word_outcome.h"
 #include "dictionary/dictionary.h"
-#include "files/unknown_words.h"
 
 namespace scanmend {
 

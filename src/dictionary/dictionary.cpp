@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "dictionary/word_hash.h"
-#include "files/large_buffers.h"
-#include "files/text_files.h"
+#include "base/large_buffers.h"
+#include "base/word_hash.h"
 
 namespace scanmend {
 
@@ -128,20 +127,6 @@ bool Dictionary::contains(std::string_view word, std::uint64_t foldedHash) const
   forEachWordFoldingLike(word, foldedHash,
                          [&](std::string_view candidate) { found |= candidate == word; });
   return found;
-}
-
-bool loadDictionary(Dictionary& dictionary, const std::string& fileName, std::ostream& console,
-                    const LetterFold& fold) {
-  console << "Reading dictionary ... ";
-  std::string bytes;
-  if (!readFileBytes(fileName, bytes)) {
-    console << "Dictionary file not found!";
-    console.flush();
-    return false;
-  }
-  dictionary.assign(std::move(bytes), fold);
-  console << "done!\r\n";
-  return true;
 }
 
 bool containsWord(const Dictionary& dictionary, std::string_view word) {

@@ -1,24 +1,27 @@
 // The word list that every reading of a page word is checked against.
-// Loaded once from "dic.txt" (one word per line), read-only afterwards.
 //
-// The file is read whole into one buffer and compacted in place into
-// length-prefixed records; a flat open-addressing hash table indexes them.
-// No word gets an allocation of its own, so millions of words load in
-// about the time it takes to read the file.
+// What a dictionary file's bytes become (assign):
+//  - a Ctrl-Z byte ends the list: it and everything after it are ignored;
+//  - each line ended by LF is one word, a CR before the LF dropped, every
+//    other byte (blanks included) part of the word, exactly and
+//    case-sensitively; an empty line is the empty word, which no page word
+//    matches;
+//  - a word keeps at most its first 255 bytes; the rest of the line is
+//    skipped;
+//  - a last line without a line end is not a word;
+//  - a word listed twice is kept once.
+// After assign the dictionary is read-only, so one instance can serve any
+// number of lookups, in any order.
 //
-// Words are placed by their letters folded through a LetterFold that maps
-// the letters the scanner confuses onto one of them. All readings of a page
-// word fold alike, so they all live in one probe run of the table: one scan
-// of it finds every reading the dictionary knows, without trying them one
-// by one. That holds while the fold only pairs letters. A fold that groups
-// more (chained or cyclic confusions) would put nearly all words of a
-// length into one run; then words are placed by their own letters and a
-// sorted index answers the reading search by a prefix walk.
+// The words are kept compacted in one buffer, indexed by a flat
+// open-addressing hash table: millions of words load in about the time it
+// takes to read the file. Where words are placed is chosen by a LetterFold
+// (see assign); it decides how fast readings are found, never what is found.
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstdint>
-#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -47,7 +50,13 @@ class Dictionary {
   static constexpr std::size_t kMaxWordLength = 255;
 
   // Replaces the contents by the words of `fileBytes` (as read from disk).
-  // `fold` and `search` decide where words are kept, never what is found.
+  // `fold` and `search` decide where words are kept, never what is found:
+  // folded by the reading fold of a run's confusions, all readings of a
+  // page word live in one probe run, which one scan searches. That holds
+  // while the fold only pairs letters; a fold that groups more (chained or
+  // cyclic confusions) would put nearly all words of a length into one run,
+  // so then words are placed by their own letters and a sorted index answers
+  // the reading search by a prefix walk.
   void assign(std::string fileBytes, const LetterFold& fold = identityFold(),
               ReadingSearch search = ReadingSearch::Automatic);
 
@@ -79,10 +88,11 @@ class Dictionary {
     forEachWordFoldingLike(word, foldedHash(word), visit);
   }
 
-  // When walksPrefixes(): calls visit(w) for every word w with w[i] in
-  // letters[i] for each position i.
+  // Calls visit(w) for every word w with w[i] in letters[i] for each
+  // position i. Only for a dictionary that walksPrefixes().
   template <typename Visit>
   void forEachWordWithLetters(std::span<const std::string_view> letters, Visit&& visit) const {
+    assert(walksPrefixes_);
     prefixIndex_.forEachWordWithLetters(records_, letters, visit);
   }
 
@@ -124,12 +134,6 @@ void Dictionary::forEachWordFoldingLike(std::string_view word, std::uint64_t fol
     if (foldsAlike(candidate, word)) visit(candidate);
   }
 }
-
-// Prints "Reading dictionary ... " and loads `fileName` into `dictionary`,
-// then prints "done!". When the file cannot be read it prints
-// "Dictionary file not found!" instead and returns false.
-bool loadDictionary(Dictionary& dictionary, const std::string& fileName, std::ostream& console,
-                    const LetterFold& fold = identityFold());
 
 bool containsWord(const Dictionary& dictionary, std::string_view word);
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <system_error>
 
-#include "files/large_buffers.h"
+#include "base/large_buffers.h"
 
 namespace scanmend {
 namespace {
@@ -64,16 +64,15 @@ void decodeText(std::string& bytes) {
   bytes.resize(out);
 }
 
-std::string inputPagePath(std::int64_t pageNumber) {
-  char path[64];
-  std::snprintf(path, sizeof path, "in/%03lld.txt", static_cast<long long>(pageNumber));
+std::string pagePath(std::string_view directory, std::int64_t pageNumber) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/%03lld.txt", static_cast<long long>(pageNumber));
+  std::string path(directory);
+  path += name;
   return path;
 }
 
-bool readPage(std::string& page, std::int64_t pageNumber, std::ostream& console) {
-  const std::string path = inputPagePath(pageNumber);
-  console << "Processing file: " << path << "\n";
-  console.flush();  // progress should be visible while a long page is worked on
+bool readPage(std::string& page, const std::string& path) {
   std::string bytes;
   if (!readFileBytes(path, bytes)) return false;
   decodeText(bytes);
@@ -85,13 +84,9 @@ bool readPage(std::string& page, std::int64_t pageNumber, std::ostream& console)
   return true;
 }
 
-void writeTextFile(const std::string& text, const std::string& path, std::ostream& console) {
+WriteResult writeTextFile(const std::string& text, const std::string& path) {
   File file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    console << "Error opening output file\n";
-    console.flush();
-    return;
-  }
+  if (!file) return WriteResult::NotOpened;
   // Encode in chunks so a large page is not held twice.
   std::string chunk;
   chunk.reserve(2 * kChunk);
@@ -114,10 +109,7 @@ void writeTextFile(const std::string& text, const std::string& path, std::ostrea
   // reported, not counted as written.
   ok = std::fflush(file.get()) == 0 && ok;
   ok = std::fclose(file.release()) == 0 && ok;
-  if (!ok) {
-    console << "Error writing output file\n";
-    console.flush();
-  }
+  return ok ? WriteResult::Written : WriteResult::NotWritten;
 }
 
 }  // namespace scanmend

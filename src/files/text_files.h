@@ -1,11 +1,12 @@
 // Page traffic on disk. Text files are Windows-1252 bytes with CR LF line
 // ends; in memory a line ends with a single LF, and a Ctrl-Z byte ends a
-// file's text.
+// file's text. Nothing here prints: callers learn of every failure from
+// the result and decide what to tell the user.
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
+#include <string_view>
 
 namespace scanmend {
 
@@ -18,16 +19,23 @@ bool readFileBytes(const std::string& path, std::string& bytes);
 // first Ctrl-Z on is dropped, then each CR LF becomes LF.
 void decodeText(std::string& bytes);
 
-// The input path of page `pageNumber`: "in/001.txt", "in/1000.txt".
-std::string inputPagePath(std::int64_t pageNumber);
+// The path of page `pageNumber` in `directory`, the number with at least
+// three digits: pagePath("in", 1) is "in/001.txt", pagePath("./out", 1000)
+// is "./out/1000.txt".
+std::string pagePath(std::string_view directory, std::int64_t pageNumber);
 
-// Prints "Processing file: " and the page's path, then appends the decoded
-// page to `page`. Returns false, leaving `page` alone, when the page cannot
-// be opened or read.
-bool readPage(std::string& page, std::int64_t pageNumber, std::ostream& console);
+// Appends the decoded text of the file at `path` to `page`. Returns false,
+// leaving `page` alone, when the file cannot be opened or read.
+bool readPage(std::string& page, const std::string& path);
+
+enum class WriteResult {
+  Written,
+  NotOpened,  // not created: a missing directory, no permission, a directory of that name
+  NotWritten  // created, but a write, flush or close failed (a full disk): the file is incomplete
+};
 
 // Creates or replaces the file at `path` with `text`, each LF written as
-// CR LF. Failures are reported on `console` and cost only this file.
-void writeTextFile(const std::string& text, const std::string& path, std::ostream& console);
+// CR LF; nothing is added.
+WriteResult writeTextFile(const std::string& text, const std::string& path);
 
 }  // namespace scanmend

@@ -1,13 +1,12 @@
-// One complete run in the working directory: banner, options, dictionary,
-// the page loop over in/001.txt, in/002.txt, ..., the unknown-word report
-// and the statistics. Everything it prints goes to `console`.
+// One complete run of scanmend in the working directory: banner, options,
+// dictionary, the page loop over in/001.txt, in/002.txt, ..., the
+// unknown-word report and the statistics. Everything it prints goes to
+// `console`.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "correction/run_stats.h"
 
 namespace scanmend {
 
@@ -15,8 +14,5 @@ namespace scanmend {
 // Returns the exit status: 0 after a complete run, 1 when "dic.txt" cannot
 // be read.
 int runScanmend(const std::vector<std::string>& arguments, std::ostream& console);
-
-// The statistics block that ends a run.
-void printStatistics(const RunStats& stats, std::ostream& console);
 
 }  // namespace scanmend

@@ -1,4 +1,4 @@
-#include "files/large_buffers.h"
+#include "base/large_buffers.h"
 
 #include <cstdint>
 

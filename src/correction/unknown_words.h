@@ -1,15 +1,14 @@
 // The words that word correction left unresolved, with how often, and the
-// report "word_fr.txt" that lists them in byte order.
+// text of the report "word_fr.txt" that lists them in byte order.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
-#include "dictionary/word_hash.h"
+#include "base/word_hash.h"
 
 namespace scanmend {
 
@@ -24,9 +23,5 @@ void countUnknownWord(UnknownWordCounts& counts, std::string_view word);
 // The report text: a header line, then "word\tcount" per entry in byte
 // order (unsigned, a word before its continuations), LF line ends.
 std::string formatUnknownWordReport(const UnknownWordCounts& counts);
-
-// Writes the report to `baseDirectory` + "/word_fr.txt".
-void writeUnknownWordReport(const std::string& baseDirectory, const UnknownWordCounts& counts,
-                            std::ostream& console);
 
 }  // namespace scanmend

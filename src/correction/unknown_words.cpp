@@ -1,9 +1,7 @@
-#include "files/unknown_words.h"
+#include "correction/unknown_words.h"
 
 #include <algorithm>
 #include <vector>
-
-#include "files/text_files.h"
 
 namespace scanmend {
 
@@ -27,11 +25,6 @@ std::string formatUnknownWordReport(const UnknownWordCounts& counts) {
     report += '\n';
   }
   return report;
-}
-
-void writeUnknownWordReport(const std::string& baseDirectory, const UnknownWordCounts& counts,
-                            std::ostream& console) {
-  writeTextFile(formatUnknownWordReport(counts), baseDirectory + "/word_fr.txt", console);
 }
 
 }  // namespace scanmend
