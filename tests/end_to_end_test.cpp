@@ -1,5 +1,7 @@
 // Runs the real binary in a scratch working directory and compares its
 // console bytes and files.
+#include <algorithm>
+
 #include "end_to_end.h"
 
 namespace scanmend {
@@ -64,7 +66,7 @@ TEST_F(WorkingDirectory, EndsWithStatusOneWithoutADictionary) {
   }
 }
 
-TEST_F(WorkingDirectory, GoesOnWhenOutputFilesCannotBeWritten) {
+TEST_F(WorkingDirectory, GoesOnWhenOutputFilesCannotBeWrittenAndExitsWithTwo) {
   writeFile(dir_ / "dic.txt", "Haus\n");
   for (int page = 1; page <= 3; ++page)
     writeFile(dir_ / ("in/00" + std::to_string(page) + ".txt"), "Haus\n");
@@ -72,7 +74,7 @@ TEST_F(WorkingDirectory, GoesOnWhenOutputFilesCannotBeWritten) {
   fs::create_directory(dir_ / "out/002.txt");
   fs::create_directory(dir_ / "word_fr.txt");
   const ProcessResult result = run({});
-  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.exitStatus, 2);
   EXPECT_EQ(result.out, kBanner + kDictionaryRead + processing(1) + "Error writing output file\n" +
                             processing(2) + "Error opening output file\n" + processing(3) +
                             processing(4) + "Error opening output file\n" +
@@ -86,11 +88,50 @@ TEST_F(WorkingDirectory, WithoutAnOutDirectoryEveryPageIsReportedAndCounted) {
   writeFile(dir_ / "in/001.txt", "Haus Baum\n");
   writeFile(dir_ / "in/002.txt", "Haus\n");
   const ProcessResult result = run({});
-  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.exitStatus, 2);
   EXPECT_EQ(result.out, kBanner + kDictionaryRead + processing(1) + "Error opening output file\n" +
                             processing(2) + "Error opening output file\n" + processing(3) +
                             statistics(3, 2, 0, 0, 1));
   EXPECT_EQ(readFile(dir_ / "word_fr.txt"), "word frequency of unknown words:\r\nBaum\t1\r\n");
+}
+
+// Only the report lost is a lost file too.
+TEST_F(WorkingDirectory, AReportThatCannotBeWrittenAloneExitsWithTwo) {
+  writeFile(dir_ / "dic.txt", "Haus\n");
+  writeFile(dir_ / "in/001.txt", "Haus\n");
+  fs::create_directory(dir_ / "word_fr.txt");
+  const ProcessResult result = run({"Ufs"});
+  EXPECT_EQ(result.exitStatus, 2);
+  EXPECT_EQ(readFile(dir_ / "out/001.txt"), "Haus\r\n");
+}
+
+// Help and version must never run over a finished book: with pages, a
+// dictionary and corrected output in place, nothing is read or written.
+TEST_F(WorkingDirectory, HelpAndVersionLeaveAFinishedBookAlone) {
+  writeFile(dir_ / "dic.txt", "unsere\nGesinnungen\n");
+  writeFile(dir_ / "in/001.txt", "unfere befinnungen\r\n");
+  writeFile(dir_ / "out/001.txt", "unsere Gesinnungen\r\n");
+  writeFile(dir_ / "word_fr.txt", "finished\r\n");
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"--help"},
+                                             {"-h"},
+                                             {"Ufs", "german", "--help"},
+                                             {"--version"},
+                                             {"Ufs", "--version", "I"}}) {
+    const ProcessResult result = run(arguments);
+    EXPECT_EQ(result.exitStatus, 0) << arguments[0];
+    EXPECT_EQ(result.err, "");
+    if (std::find(arguments.begin(), arguments.end(), "--version") != arguments.end()) {
+      EXPECT_EQ(result.out, std::string("scanmend ") + kVersion + "\n");
+    } else {
+      EXPECT_EQ(result.out.rfind("Usage: scanmend [WORD...]\n", 0), 0u) << result.out;
+      for (const char* mentioned : {"Uxy", "Bxy", "Bnu, Bun", "BBV, BVB", "german", "finals",
+                                    "dic.txt", "word_fr.txt", "man scanmend", "scanmend-advise"})
+        EXPECT_NE(result.out.find(mentioned), std::string::npos) << mentioned;
+    }
+    EXPECT_EQ(readFile(dir_ / "out/001.txt"), "unsere Gesinnungen\r\n");
+    EXPECT_EQ(readFile(dir_ / "word_fr.txt"), "finished\r\n");
+  }
 }
 
 TEST_F(WorkingDirectory, NumbersPagesBeyondThreeDigits) {

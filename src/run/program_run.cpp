@@ -1,6 +1,8 @@
 #include "run/program_run.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 #include "correction/options.h"
 #include "correction/page_correction.h"
@@ -30,6 +32,20 @@ bool loadDictionary(Dictionary& dictionary, const std::string& fileName, const L
 }  // namespace
 
 int runScanmend(const std::vector<std::string>& arguments, std::ostream& console) {
+  // Asking for help must never run over a finished book: nothing is read
+  // or written then.
+  const auto given = [&arguments](std::string_view word) {
+    return std::find(arguments.begin(), arguments.end(), word) != arguments.end();
+  };
+  if (given("--help") || given("-h")) {
+    printUsage(console);
+    return 0;
+  }
+  if (given("--version")) {
+    printVersion(console);
+    return 0;
+  }
+
   printBanner(console);
   const RunTables tables = parseArguments(arguments);
 
@@ -45,21 +61,28 @@ int runScanmend(const std::vector<std::string>& arguments, std::ostream& console
   OutcomeCache outcomeCache(dictionary.walksPrefixes() ? 1 << 17 : 1 << 14);
   CorrectionContext context{tables.confusionTable, tables.optionSet, dictionary, runStats,
                             unknownWordCounts,     &outcomeCache};
+  // A file that could not be written is reported and the run goes on, but
+  // its exit status says so: a batch over many books must not count a book
+  // with lost pages as done.
+  bool allWritten = true;
+  const auto write = [&](const std::string& text, const std::string& path) {
+    const WriteResult result = writeTextFile(text, path);
+    printWriteResult(result, console);
+    allWritten = allWritten && result == WriteResult::Written;
+  };
   std::string page;
   for (std::int64_t pageNumber = 1;; ++pageNumber) {
     const std::string inputPath = pagePath("in", pageNumber);
     printProcessingFile(inputPath, console);
     if (!readPage(page, inputPath)) break;
     page = correctPage(std::move(page), context);
-    printWriteResult(writeTextFile(page, pagePath(baseDirectory + "/out", pageNumber)), console);
+    write(page, pagePath(baseDirectory + "/out", pageNumber));
     page.clear();
   }
 
-  printWriteResult(
-      writeTextFile(formatUnknownWordReport(unknownWordCounts), baseDirectory + "/word_fr.txt"),
-      console);
+  write(formatUnknownWordReport(unknownWordCounts), baseDirectory + "/word_fr.txt");
   printStatistics(runStats, console);
-  return 0;
+  return allWritten ? 0 : kExitNotWritten;
 }
 
 }  // namespace scanmend

@@ -27,4 +27,9 @@ void printWriteResult(WriteResult result, std::ostream& console);
 // The statistics block that ends a run.
 void printStatistics(const RunStats& stats, std::ostream& console);
 
+// For --help: the command-line words, the files, where to read more.
+void printUsage(std::ostream& console);
+// For --version: "scanmend" and the version.
+void printVersion(std::ostream& console);
+
 }  // namespace scanmend
