@@ -124,7 +124,7 @@ TEST(Advice, DeclaresNoConfusionForABookWithoutMisreadings) {
   EXPECT_FALSE(declaresAnyConfusion(advice)) << formatArgumentsLine(advice);
   ASSERT_FALSE(advice.unknown.empty());
   EXPECT_EQ(advice.unknown[0].text, "Reinhold");
-  for (const BookWord& word : advice.unknown) EXPECT_EQ(word.text.find('\x84'), std::string::npos);
+  for (const UnknownWord& word : advice.unknown) EXPECT_EQ(word.text.find('\x84'), std::string::npos);
 }
 
 TEST(Advice, CapitalisedFormsAreNoMisreading) {

@@ -7,6 +7,7 @@
 #include "advise/candidates.h"
 #include "advise/evidence.h"
 #include "advise/letters.h"
+#include "advise/likely_readings.h"
 #include "advise/weighing.h"
 #include "correction/options.h"
 #include "correction/word_correction.h"
@@ -16,6 +17,10 @@ namespace {
 
 constexpr std::size_t kExamples = 3;
 constexpr std::size_t kUnknownShown = 12;
+constexpr std::size_t kReviewShown = 12;
+// An unknown word seen this often, with no misreading to explain it, is
+// likely a word the dictionary lacks (a name, a rare form).
+constexpr std::int64_t kDictionaryWordCount = 3;
 
 // The arguments chosen so far, with the run they produce and its value.
 struct Choice {
@@ -47,6 +52,28 @@ std::optional<std::string> tryChoice(const Weighing& weighing, Choice& choice, A
   return std::nullopt;
 }
 
+// "would resolve N distinct words (M occurrences), for example a -> b; ..."
+std::string resolvedText(const Weighing& weighing, const Outcomes& before, const Outcomes& after) {
+  std::vector<std::size_t> resolved;
+  std::int64_t occurrences = 0;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (!weighing.resolves(i, after[i]) || after[i].result == before[i].result) continue;
+    resolved.push_back(i);
+    occurrences += weighing.words()[i].count;
+  }
+  std::stable_sort(resolved.begin(), resolved.end(), [&](std::size_t a, std::size_t b) {
+    return weighing.words()[a].count > weighing.words()[b].count;
+  });
+  std::string text = "would resolve " + std::to_string(resolved.size()) + " distinct words (" +
+                     std::to_string(occurrences) + " occurrences)";
+  for (std::size_t k = 0; k < resolved.size() && k < kExamples; ++k)
+    text.append(k == 0 ? ", for example " : "; ")
+        .append(weighing.words()[resolved[k]].text)
+        .append(" -> ")
+        .append(after[resolved[k]].result);
+  return text;
+}
+
 Choice rawPages(const Weighing& weighing) {
   Choice choice;
   choice.outcomes = weighing.decide(choice.set);
@@ -59,13 +86,18 @@ Choice rawPages(const Weighing& weighing) {
 // before declares one of its letters (a letter has one class).
 void chooseConfusionWords(const Weighing& weighing, const std::vector<std::string>& candidates,
                           Choice& choice, std::vector<LeftOut>& leftOut) {
-  std::vector<std::pair<double, std::string>> ranked;
+  struct Ranked {
+    double gain;
+    std::string candidate;
+    std::string alone;  // what it resolves alone
+  };
+  std::vector<Ranked> ranked;
   for (const std::string& candidate : candidates) {
     const ArgumentSet alone({candidate});
     const Outcomes outcomes = weighing.redecide(choice.set, choice.outcomes, alone);
     const double gain = weighing.value(outcomes, alone) - choice.value;
     if (gain > 0) {
-      ranked.emplace_back(gain, candidate);
+      ranked.push_back({gain, candidate, resolvedText(weighing, choice.outcomes, outcomes)});
     } else {
       leftOut.push_back(
           {candidate, (gain < 0 ? "costs more than it gains: it " : "gains nothing: it ") +
@@ -73,16 +105,19 @@ void chooseConfusionWords(const Weighing& weighing, const std::vector<std::strin
     }
   }
   std::stable_sort(ranked.begin(), ranked.end(),
-                   [](const auto& a, const auto& b) { return a.first > b.first; });
-  for (const auto& [standalone, candidate] : ranked) {
+                   [](const Ranked& a, const Ranked& b) { return a.gain > b.gain; });
+  for (const auto& [standalone, candidate, alone] : ranked) {
     const std::string letters = declaredLetters(candidate);
     const std::vector<std::string>& chosen = choice.set.arguments;
     const auto taken = std::find_if(chosen.begin(), chosen.end(), [&](const std::string& word) {
       return declaredLetters(word).find_first_of(letters) != std::string::npos;
     });
     if (taken != chosen.end()) {
-      leftOut.push_back(
-          {candidate, "its letters are already declared by " + *taken + ", which gains more"});
+      const std::string shared(1, letters[letters.find_first_of(declaredLetters(*taken))]);
+      leftOut.push_back({candidate, "a letter has one class, and " + shared +
+                                        " has its class from " + *taken + " (" +
+                                        describeArgument(*taken) + "), which gains more; alone " +
+                                        candidate + " " + alone});
     } else if (const auto why = tryChoice(weighing, choice, choice.set.with(candidate))) {
       leftOut.push_back({candidate, "gains nothing beside the words already chosen: it " + *why});
     }
@@ -157,6 +192,10 @@ Proposal describeEffect(const Weighing& weighing, const std::string& word, const
       ++proposal.resolvedWords;
       proposal.resolvedOccurrences += count;
       resolved.push_back(i);
+      if (!weighing.dictionary().contains(after[i].result)) {
+        ++proposal.nonWords;
+        proposal.nonWordOccurrences += count;
+      }
     }
     if (weighing.putsAtRisk(i, after[i]) && !weighing.putsAtRisk(i, before[i])) {
       ++proposal.atRiskWords;
@@ -194,14 +233,101 @@ std::vector<BookWord> mostFrequent(std::vector<BookWord> words, std::size_t most
 }
 
 // The plain words that the run leaves unknown, which a dictionary might
-// list, less the capitalised forms.
+// list, less the capitalised forms; most frequent first.
 std::vector<BookWord> leftUnknown(const Weighing& weighing, const Outcomes& outcomes) {
   std::vector<BookWord> unknown;
   for (std::size_t i = 0; i < weighing.words().size(); ++i)
     if (outcomes[i].kind == WordOutcome::Kind::Unknown && !weighing.classified().capitalised[i] &&
         isPlainWord(weighing.words()[i].text))
       unknown.push_back(weighing.words()[i]);
-  return unknown;
+  return mostFrequent(std::move(unknown), static_cast<std::size_t>(-1));
+}
+
+bool listed(const std::vector<BookWord>& sorted, const std::string& word) {
+  const auto at = std::lower_bound(sorted.begin(), sorted.end(), word,
+                                   [](const BookWord& a, const std::string& b) { return a.text < b; });
+  return at != sorted.end() && at->text == word;
+}
+
+// Leaves out of `words` those that, once listed, would become a reading of
+// a book word that the suggested run reads as a dictionary word now: that
+// word would turn ambiguous ("hier" in a book that misreads H as h, once
+// "Hier" is listed). Listed words that only give unknown words a reading
+// stay.
+void dropHarmfulAdditions(const Weighing& run, const Choice& choice,
+                          std::vector<std::string>& words) {
+  if (words.empty()) return;
+  std::string lines;
+  for (const std::string& word : words) lines.append(word).append("\n");
+  Dictionary added;
+  added.assign(std::move(lines), identityFold(), ReadingSearch::PrefixWalk);
+  const RunTables& tables = choice.set.tables;
+  std::vector<std::string> harmful;
+  for (std::size_t i = 0; i < run.words().size(); ++i) {
+    if (choice.outcomes[i].kind == WordOutcome::Kind::Unknown) continue;
+    const std::string& text = run.words()[i].text;
+    for (std::string& reading :
+         listDictionaryReadings(text, tables.confusionTable, tables.optionSet, added))
+      if (reading != text) harmful.push_back(std::move(reading));
+  }
+  std::sort(harmful.begin(), harmful.end());
+  std::erase_if(words, [&](const std::string& word) {
+    return std::binary_search(harmful.begin(), harmful.end(), word);
+  });
+}
+
+// What the unknown words likely are, and which of them, with the
+// capitalised forms, are safe to add to the dictionary.
+void adviseOnTheDictionary(const Book& book, const Weighing& run, const Evidence& evidence,
+                           const Choice& choice, Advice& advice) {
+  const LikelyReadings likely(run.classified(), run.dictionary(), evidence, choice.set.tables);
+  for (const BookWord& word : leftUnknown(run, choice.outcomes)) {
+    const bool shown = advice.unknown.size() < kUnknownShown;
+    if (!shown && word.count < kDictionaryWordCount) break;
+    std::optional<std::string> reading = likely.of(word.text, word.count);
+    // A capital read where the dictionary has the small letter: a sentence start.
+    if (reading && isCapital(static_cast<unsigned char>(word.text[0])) &&
+        !isCapital(static_cast<unsigned char>((*reading)[0])))
+      (*reading)[0] = static_cast<char>(capitalOf(static_cast<unsigned char>((*reading)[0])));
+    if (shown) advice.unknown.push_back({word.text, word.count, reading.value_or("")});
+    if (!reading && word.count >= kDictionaryWordCount && !listed(book.brokenPieces, word.text))
+      advice.dictionaryWords.push_back(word.text);
+  }
+  for (const BookWord& word : advice.capitalised)
+    if (isPlainWord(word.text) && !listed(book.brokenPieces, word.text))
+      advice.dictionaryWords.push_back(word.text);
+  std::sort(advice.dictionaryWords.begin(), advice.dictionaryWords.end());
+  dropHarmfulAdditions(run, choice, advice.dictionaryWords);
+}
+
+// The words the run leaves for review: those marked with "*", with their
+// readings, and those that the rules rewrite into non-words.
+void collectReview(const Weighing& run, const Choice& choice, Advice& advice) {
+  std::vector<std::size_t> marked;
+  std::vector<std::size_t> rewritten;
+  for (std::size_t i = 0; i < run.words().size(); ++i) {
+    const WordOutcome& outcome = choice.outcomes[i];
+    if (outcome.kind == WordOutcome::Kind::Ambiguous) marked.push_back(i);
+    if (run.resolves(i, outcome) && !run.dictionary().contains(outcome.result))
+      rewritten.push_back(i);
+  }
+  const auto byCount = [&](std::size_t a, std::size_t b) {
+    return run.words()[a].count > run.words()[b].count;
+  };
+  std::stable_sort(marked.begin(), marked.end(), byCount);
+  std::stable_sort(rewritten.begin(), rewritten.end(), byCount);
+  const RunTables& tables = choice.set.tables;
+  for (std::size_t k = 0; k < marked.size() && k < kReviewShown; ++k) {
+    const BookWord& word = run.words()[marked[k]];
+    advice.marked.push_back({word.text, word.count, choice.outcomes[marked[k]].result,
+                             listDictionaryReadings(word.text, tables.confusionTable,
+                                                    tables.optionSet, run.dictionary())});
+  }
+  for (std::size_t k = 0; k < rewritten.size() && k < kReviewShown; ++k) {
+    const BookWord& word = run.words()[rewritten[k]];
+    advice.rewrittenToNonWords.push_back(
+        {word.text, word.count, choice.outcomes[rewritten[k]].result, {}});
+  }
 }
 
 }  // namespace
@@ -257,8 +383,9 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
     advice.proposals.push_back(joining);
   }
   advice.statistics = predictStatistics(run.words(), choice.outcomes);
-  advice.unknown = mostFrequent(leftUnknown(run, choice.outcomes), kUnknownShown);
   advice.capitalised = mostFrequent(evidence.capitalised, evidence.capitalised.size());
+  adviseOnTheDictionary(book, run, evidence, choice, advice);
+  collectReview(run, choice, advice);
   return advice;
 }
 

@@ -23,6 +23,8 @@ struct Proposal {
   std::string declares;            // what it declares, Windows-1252 text
   std::int64_t resolvedWords = 0;  // unknown words that it changes (for "=": joined words read)
   std::int64_t resolvedOccurrences = 0;
+  std::int64_t nonWords = 0;  // of the resolved words, those it makes no dictionary word
+  std::int64_t nonWordOccurrences = 0;
   std::int64_t atRiskWords = 0;  // words that read as correct and that it makes ambiguous
   std::int64_t atRiskOccurrences = 0;
   std::int64_t keptWords = 0;  // words it keeps from being made ambiguous ("finals")
@@ -36,6 +38,21 @@ struct LeftOut {
   std::string reason;  // Windows-1252 text
 };
 
+// A word that the suggested run leaves for the user to look at.
+struct ReviewWord {
+  std::string text;
+  std::int64_t count = 0;
+  std::string result;                 // what the run writes
+  std::vector<std::string> readings;  // for a word marked with "*": its dictionary readings
+};
+
+// A word that the suggested run leaves unknown, with what it likely is.
+struct UnknownWord {
+  std::string text;
+  std::int64_t count = 0;
+  std::string likely;  // the dictionary word one misreading away, or empty
+};
+
 struct Advice {
   std::vector<std::string> arguments;
   std::vector<Proposal> proposals;  // one per argument, in the order of the arguments
@@ -44,7 +61,15 @@ struct Advice {
   std::vector<BookWord> capitalised;  // unknown only as capitals ("Die"), most frequent first
   // Left unknown by the suggested run, most frequent first: the plain words
   // among them, which a dictionary might list, less the capitalised forms.
-  std::vector<BookWord> unknown;
+  std::vector<UnknownWord> unknown;
+  // The words safe to add to the dictionary, in byte order: the plain
+  // capitalised forms, and the plain unknown words seen at least three
+  // times that no misreading of the book explains.
+  std::vector<std::string> dictionaryWords;
+  // For review after the run, most frequent first: the words it marks with
+  // "*", and the words that the fixed rules rewrite into non-words.
+  std::vector<ReviewWord> marked;
+  std::vector<ReviewWord> rewrittenToNonWords;
 };
 
 using Progress = std::function<void(const std::string&)>;

@@ -2,7 +2,9 @@
 
 #include "advise/advice.h"
 #include "advise/book.h"
+#include "advise/directory_checks.h"
 #include "advise/report.h"
+#include "base/version.h"
 #include "dictionary/dictionary.h"
 #include "files/text_files.h"
 
@@ -10,33 +12,47 @@ namespace scanmend::advise {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: scanmend-advise [--args-only]\n"
+    "Usage: scanmend-advise [--args-only | --dictionary-words]\n"
     "\n"
     "Run in a book's working directory (dic.txt, in/001.txt, in/002.txt, ...).\n"
     "Finds the book's own misreadings from its pages and its dictionary and\n"
     "proposes the command line for scanmend: what each word does, the words\n"
-    "weighed and left out, the statistics the run will print, and advice on\n"
-    "the dictionary. Progress goes to standard error.\n"
+    "weighed and left out, the statistics the run will print, the words left\n"
+    "for review, and advice on the dictionary. It first checks the directory\n"
+    "for mistakes that make a run worse. Progress goes to standard error.\n"
     "\n"
-    "  --args-only  print only the suggested words, on one line, as the bytes\n"
-    "               scanmend takes:  args=$(scanmend-advise --args-only) &&\n"
-    "               scanmend $args\n"
-    "  --help       print this text\n";
+    "  --args-only          print only the suggested words, on one line, as the\n"
+    "                       bytes scanmend takes:\n"
+    "                         args=$(scanmend-advise --args-only) && scanmend $args\n"
+    "  --dictionary-words   print only the words that are safe to add to the\n"
+    "                       dictionary, one per line in Windows-1252:\n"
+    "                         scanmend-advise --dictionary-words >> dic.txt\n"
+    "  --help               print this text\n"
+    "  --version            print the version\n";
+
+enum class Output { Report, ArgumentsOnly, DictionaryWords };
 
 }  // namespace
 
 int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  bool argsOnly = false;
+  Output output = Output::Report;
   for (const std::string& argument : arguments) {
     if (argument == "--help" || argument == "-h") {
       out << kUsage;
       return 0;
     }
-    if (argument != "--args-only") {
+    if (argument == "--version") {
+      out << "scanmend-advise " << kVersion << "\n";
+      return 0;
+    }
+    const Output asked = argument == "--args-only"          ? Output::ArgumentsOnly
+                         : argument == "--dictionary-words" ? Output::DictionaryWords
+                                                            : Output::Report;
+    if (asked == Output::Report || (output != Output::Report && output != asked)) {
       err << "scanmend-advise: unknown argument '" << argument << "'\n\n" << kUsage;
       return 2;
     }
-    argsOnly = true;
+    output = asked;
   }
   const auto progress = [&err](const std::string& step) {
     err << "scanmend-advise: " << step << "\n";
@@ -51,7 +67,7 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
     return 1;
   }
   Dictionary dictionary;
-  dictionary.assign(std::move(bytes), identityFold(), ReadingSearch::PrefixWalk);
+  dictionary.assign(bytes, identityFold(), ReadingSearch::PrefixWalk);
 
   progress("reading the pages");
   Book book;
@@ -59,9 +75,22 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
     err << "scanmend-advise: no pages: in/001.txt cannot be read\n";
     return 1;
   }
+  const std::vector<std::string> findings = checkWorkingDirectory(bytes, book.pages);
+  if (output != Output::Report)
+    for (const std::string& finding : findings) err << "scanmend-advise: check: " << finding << "\n";
 
   const Advice advice = adviseArguments(book, dictionary, progress);
-  out << (argsOnly ? formatArgumentsLine(advice) : formatReport(advice, book, dictionary.size()));
+  switch (output) {
+    case Output::Report:
+      out << formatReport(advice, book, dictionary.size(), findings);
+      break;
+    case Output::ArgumentsOnly:
+      out << formatArgumentsLine(advice);
+      break;
+    case Output::DictionaryWords:
+      out << dictionaryLines(advice.dictionaryWords, bytes);
+      break;
+  }
   out.flush();
   return 0;
 }

@@ -78,17 +78,36 @@ std::int64_t addBrokenWords(std::string_view text, Counts& broken) {
   return markers;
 }
 
+// Adds the words on both sides of each line-end mark: "=", "-" or the
+// negation sign that some OCR programs write for a broken word.
+void addBrokenPieces(std::string_view text, Counts& pieces) {
+  const auto isWordByte = [](char c) { return !isWordSeparator(static_cast<unsigned char>(c)); };
+  for (std::size_t lf = text.find('\n', 1); lf != std::string_view::npos;
+       lf = text.find('\n', lf + 1)) {
+    const char mark = text[lf - 1];
+    if (mark != '=' && mark != '-' && mark != '\xAC') continue;
+    std::size_t start = lf - 1;
+    while (start > 0 && isWordByte(text[start - 1])) --start;
+    if (start < lf - 1) add(text.substr(start, lf - 1 - start), 1, pieces);
+    std::size_t end = lf + 1;
+    while (end < text.size() && isWordByte(text[end])) ++end;
+    if (end > lf + 1) add(text.substr(lf + 1, end - lf - 1), 1, pieces);
+  }
+}
+
 }  // namespace
 
 Book bookOfPages(const std::vector<std::string>& pages) {
   Counts plain;
   Counts change;  // from the plain words to the joined ones
   Counts broken;
+  Counts pieces;
   Book book;
   for (const std::string& page : pages) {
     ++book.pages;
     const std::int64_t markers = addBrokenWords(page, broken);
     book.lineEndMarkers += markers;
+    addBrokenPieces(page, pieces);
     forEachWord(page, [&plain](std::string_view word) { add(word, 1, plain); });
     if (markers > 0) addJoiningChange(page, change);
   }
@@ -98,6 +117,7 @@ Book bookOfPages(const std::vector<std::string>& pages) {
   book.words = sorted(std::move(plain));
   book.joinedWords = sorted(std::move(joined));
   book.brokenWords = sorted(std::move(broken));
+  book.brokenPieces = sorted(std::move(pieces));
   return book;
 }
 

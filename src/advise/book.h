@@ -25,6 +25,9 @@ struct Book {
   // The words that the line-end markers break, with the "=" where they
   // are broken and without the line end ("Ver=bindung").
   std::vector<BookWord> brokenWords;
+  // The pieces of words broken at a line end, by "=" or by a hyphen: the
+  // word before the mark and the word that starts the next line ("chen").
+  std::vector<BookWord> brokenPieces;
 };
 
 // Reads the pages of the working directory from in/001.txt up to the first

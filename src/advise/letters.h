@@ -22,6 +22,14 @@ inline unsigned char smallLetterOf(unsigned char byte) {
 
 inline bool isCapital(unsigned char byte) { return smallLetterOf(byte) != byte; }
 
+inline unsigned char capitalOf(unsigned char byte) {
+  if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7))
+    return static_cast<unsigned char>(byte - 32);
+  if (byte == 0x9A || byte == 0x9C || byte == 0x9E) return static_cast<unsigned char>(byte - 16);
+  if (byte == 0xFF) return 0x9F;
+  return byte;
+}
+
 // A word of two letters or more and nothing else: what a dictionary lists.
 // OCR words that carry quotation marks or dashes ("\x84Ich") are not.
 inline bool isPlainWord(std::string_view word) {

@@ -64,19 +64,80 @@ std::string commandLine(const Advice& advice) {
   return line;
 }
 
-// printf '%s\n' WORD ... >> dic.txt
-std::string addCommand(const std::vector<BookWord>& words) {
-  std::string command = "printf '%s\\n'";
-  for (const BookWord& word : words) append(command, " ", shellWord(word.text));
-  append(command, " >> dic.txt");
-  return command;
-}
-
 std::string wordList(const std::vector<BookWord>& words) {
   std::string list;
   for (const BookWord& word : words)
     append(list, list.empty() ? "" : ", ", toUtf8(word.text), " (", grouped(word.count), ")");
   return list;
+}
+
+std::string joinedUtf8(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words) append(text, text.empty() ? "" : ", ", toUtf8(word));
+  return text;
+}
+
+std::string formatReview(const Advice& advice) {
+  if (advice.marked.empty() && advice.rewrittenToNonWords.empty()) return "";
+  std::string out = "\nLeft for review after the run:\n";
+  if (!advice.marked.empty()) {
+    out += "\n  Marked with \"*\", where several readings are dictionary words:\n";
+    for (const ReviewWord& word : advice.marked)
+      append(out, "    ", toUtf8(word.text), " (", grouped(word.count), "): written ",
+             toUtf8(word.result), ", reads as ", joinedUtf8(word.readings), "\n");
+  }
+  if (!advice.rewrittenToNonWords.empty()) {
+    out += "\n  Rewritten by the fixed rules into words the dictionary does not know:\n";
+    for (const ReviewWord& word : advice.rewrittenToNonWords)
+      append(out, "    ", toUtf8(word.text), " (", grouped(word.count), ") -> ",
+             toUtf8(word.result), "\n");
+  }
+  return out;
+}
+
+std::string formatDictionaryAdvice(const Advice& advice) {
+  std::string out = "\nThe dictionary:\n";
+  std::int64_t capitalisedOccurrences = 0;
+  for (const BookWord& word : advice.capitalised) capitalisedOccurrences += word.count;
+  if (advice.capitalised.empty()) {
+    out += "\n  no unknown word is only a capitalised form of a dictionary word\n";
+  } else {
+    const std::vector<BookWord> shown(
+        advice.capitalised.begin(),
+        advice.capitalised.begin() +
+            static_cast<std::ptrdiff_t>(std::min<std::size_t>(advice.capitalised.size(), 12)));
+    append(out, "\n  ",
+           plural(static_cast<std::int64_t>(advice.capitalised.size()), "unknown word is",
+                  "unknown words are"),
+           " only the capitalised form of a dictionary word (",
+           plural(capitalisedOccurrences, "occurrence", "occurrences"),
+           "), such as sentence starts: ", wordList(shown),
+           ". No confusion word should mend them; they belong in the dictionary.\n");
+  }
+  if (!advice.unknown.empty()) {
+    out += "\n  The most frequent words that the suggested run leaves unknown:\n";
+    bool anyLikely = false;
+    for (const UnknownWord& word : advice.unknown) {
+      append(out, "    ", toUtf8(word.text), " (", grouped(word.count), ")");
+      if (!word.likely.empty()) append(out, ": likely ", toUtf8(word.likely));
+      out += "\n";
+      anyLikely |= !word.likely.empty();
+    }
+    if (anyLikely)
+      out +=
+          "  A word with a likely reading is a misreading, not a word for the dictionary:\n"
+          "  listed there, it would keep its own misreading from being corrected.\n";
+  }
+  if (advice.dictionaryWords.empty()) {
+    out += "\n  No word is safe to add to the dictionary.\n";
+  } else {
+    append(out, "\n  ",
+           plural(static_cast<std::int64_t>(advice.dictionaryWords.size()), "word is", "words are"),
+           " safe to add to the dictionary (the capitalised forms, and the unknown words seen at "
+           "least 3 times that no misreading explains):\n\n"
+           "    scanmend-advise --dictionary-words >> dic.txt\n");
+  }
+  return out;
 }
 
 }  // namespace
@@ -124,12 +185,18 @@ std::string formatArgumentsLine(const Advice& advice) {
   return line;
 }
 
-std::string formatReport(const Advice& advice, const Book& book, std::size_t dictionaryWords) {
+std::string formatReport(const Advice& advice, const Book& book, std::size_t dictionaryWords,
+                         const std::vector<std::string>& findings) {
   const RunStats& stats = advice.statistics;
   std::string out;
   append(out, "Read ", plural(book.pages, "page", "pages"), " (",
          plural(stats.totalWords, "word", "words"), ") and a dictionary of ",
          plural(static_cast<std::int64_t>(dictionaryWords), "word", "words"), ".\n\n");
+  if (!findings.empty()) {
+    out += "Check first:\n\n";
+    for (const std::string& finding : findings) append(out, "  - ", finding, "\n");
+    out += "\n";
+  }
 
   append(out, "Suggested command line:\n\n    ", commandLine(advice), "\n\n");
 
@@ -147,6 +214,11 @@ std::string formatReport(const Advice& advice, const Book& book, std::size_t dic
       append(out, "    resolves ",
              plural(proposal.resolvedWords, "distinct word", "distinct words"), " (",
              plural(proposal.resolvedOccurrences, "occurrence", "occurrences"), ")");
+      if (proposal.nonWords > 0)
+        append(out, ": ", grouped(proposal.resolvedWords - proposal.nonWords),
+               " into dictionary words, ", grouped(proposal.nonWords), " (",
+               plural(proposal.nonWordOccurrences, "occurrence", "occurrences"),
+               ") into words it does not know");
       append(out, "; puts ", plural(proposal.atRiskWords, "correct word", "correct words"), " (",
              plural(proposal.atRiskOccurrences, "occurrence", "occurrences"), ") at risk\n");
       if (proposal.keptWords > 0)
@@ -170,32 +242,8 @@ std::string formatReport(const Advice& advice, const Book& book, std::size_t dic
   out += "\nThe suggested run will print these statistics:\n\n";
   out += formatCounterLines(stats, "    ", "\n");
 
-  out += "\nThe dictionary:\n";
-  std::int64_t capitalisedOccurrences = 0;
-  for (const BookWord& word : advice.capitalised) capitalisedOccurrences += word.count;
-  if (advice.capitalised.empty()) {
-    out += "\n  no unknown word is only a capitalised form of a dictionary word\n";
-  } else {
-    const std::vector<BookWord> shown(
-        advice.capitalised.begin(),
-        advice.capitalised.begin() +
-            static_cast<std::ptrdiff_t>(std::min<std::size_t>(advice.capitalised.size(), 12)));
-    append(out, "\n  ",
-           plural(static_cast<std::int64_t>(advice.capitalised.size()), "unknown word is",
-                  "unknown words are"),
-           " only the capitalised form of a dictionary word (",
-           plural(capitalisedOccurrences, "occurrence", "occurrences"),
-           "), such as sentence starts: ", wordList(shown),
-           ". No confusion word should mend them; add them to the dictionary:\n\n    ",
-           addCommand(shown), "\n");
-  }
-  if (!advice.unknown.empty()) {
-    append(out, "\n  The most frequent words that the suggested run leaves unknown: ",
-           wordList(advice.unknown),
-           ". Those that are real words (names, rare forms) belong in the dictionary; "
-           "for example all of them:\n\n    ",
-           addCommand(advice.unknown), "\n");
-  }
+  out += formatReview(advice);
+  out += formatDictionaryAdvice(advice);
   return out;
 }
 

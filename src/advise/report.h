@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "advise/advice.h"
 #include "advise/book.h"
@@ -21,6 +22,8 @@ std::string shellWord(std::string_view word);
 
 std::string formatArgumentsLine(const Advice& advice);
 
-std::string formatReport(const Advice& advice, const Book& book, std::size_t dictionaryWords);
+// `findings` are the directory checks' findings, UTF-8, shown first.
+std::string formatReport(const Advice& advice, const Book& book, std::size_t dictionaryWords,
+                         const std::vector<std::string>& findings = {});
 
 }  // namespace scanmend::advise

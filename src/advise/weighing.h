@@ -78,6 +78,7 @@ class Weighing {
   }
 
   const std::vector<BookWord>& words() const { return words_.words; }
+  const Dictionary& dictionary() const { return dictionary_; }
   const ClassifiedWords& classified() const { return words_; }
 
  private:

@@ -136,11 +136,14 @@ LetterFold readingFold(const ConfusionTable& table) {
   return fold;
 }
 
-DictionaryReadings findDictionaryReadings(const PageWord& pageWord, const ConfusionTable& table,
-                                          const OptionSet& options, const Dictionary& dictionary) {
+namespace {
+
+// Calls add(reading) for each dictionary reading of the word.
+template <typename Add>
+void forEachDictionaryReading(const PageWord& pageWord, const ConfusionTable& table,
+                              const OptionSet& options, const Dictionary& dictionary, Add add) {
   const std::string_view word = pageWord.text;
-  DictionaryReadings readings;
-  if (dictionary.countOfLength(word.size()) == 0) return readings;
+  if (dictionary.countOfLength(word.size()) == 0) return;
   const Alternatives alternatives(word, table, options);
   if (dictionary.walksPrefixes()) {
     std::array<std::string_view, Dictionary::kMaxWordLength> letters;
@@ -150,22 +153,20 @@ DictionaryReadings findDictionaryReadings(const PageWord& pageWord, const Confus
       if (letters[i].size() > 1) product = std::min<std::size_t>(product * letters[i].size(), 64);
     }
     if (product == 1) {  // the word is its only reading: one hash probe decides
-      if (dictionary.contains(word, pageWord.foldedHash)) addReading(readings, word);
-      return readings;
+      if (dictionary.contains(word, pageWord.foldedHash)) add(word);
+      return;
     }
     if (product <= kFewReadings) {  // probing each reading is cheaper than the walk
       forEachReading(word, std::span(letters.data(), word.size()), [&](std::string_view reading) {
-        if (dictionary.contains(reading)) addReading(readings, reading);
+        if (dictionary.contains(reading)) add(reading);
       });
-      return readings;
+      return;
     }
-    dictionary.forEachWordWithLetters(
-        std::span(letters.data(), word.size()),
-        [&](std::string_view reading) { addReading(readings, reading); });
-    return readings;
+    dictionary.forEachWordWithLetters(std::span(letters.data(), word.size()), add);
+    return;
   }
   const auto keep = [&](std::string_view candidate) {
-    if (alternatives.allows(candidate)) addReading(readings, candidate);
+    if (alternatives.allows(candidate)) add(candidate);
   };
   if (alternatives.foldLikeTheWord(dictionary.fold())) {
     // the usual case: one probe run holds them all
@@ -175,6 +176,24 @@ DictionaryReadings findDictionaryReadings(const PageWord& pageWord, const Confus
       dictionary.forEachWordFoldingLike(form, keep);
     });
   }
+}
+
+}  // namespace
+
+DictionaryReadings findDictionaryReadings(const PageWord& word, const ConfusionTable& table,
+                                          const OptionSet& options, const Dictionary& dictionary) {
+  DictionaryReadings readings;
+  forEachDictionaryReading(word, table, options, dictionary,
+                           [&readings](std::string_view reading) { addReading(readings, reading); });
+  return readings;
+}
+
+std::vector<std::string> listDictionaryReadings(std::string_view word, const ConfusionTable& table,
+                                                const OptionSet& options,
+                                                const Dictionary& dictionary) {
+  std::vector<std::string> readings;
+  forEachDictionaryReading(PageWord(word, dictionary), table, options, dictionary,
+                           [&readings](std::string_view reading) { readings.emplace_back(reading); });
   return readings;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "correction/options.h"
 #include "correction/outcome_cache.h"
@@ -80,6 +81,10 @@ struct DictionaryReadings {
 };
 DictionaryReadings findDictionaryReadings(const PageWord& word, const ConfusionTable& table,
                                           const OptionSet& options, const Dictionary& dictionary);
+// The same readings, each of them, in the order the search finds them.
+std::vector<std::string> listDictionaryReadings(std::string_view word, const ConfusionTable& table,
+                                                const OptionSet& options,
+                                                const Dictionary& dictionary);
 inline DictionaryReadings findDictionaryReadings(std::string_view word, const ConfusionTable& table,
                                                  const OptionSet& options,
                                                  const Dictionary& dictionary) {

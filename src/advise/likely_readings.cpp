@@ -1,0 +1,136 @@
+#include "advise/likely_readings.h"
+
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "advise/letters.h"
+
+namespace scanmend::advise {
+namespace {
+
+// Of a word it resolves, the share that is a real misreading, from which
+// the evidence counts an exchange as one of this book's misreadings.
+constexpr double kMisreadingConfidence = 0.5;
+// A misread word may be more frequent than its true form, in a book that
+// misreads a letter more often than not; not four times as frequent.
+constexpr std::int64_t kMostMisreadFactor = 4;
+
+// The scanner's well-known misreadings of Fraktur letters: scanned, meant.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kKnownMisreadings{{
+    {"f", "s"},     {"f", "\xDF"},  {"n", "u"},     {"u", "n"},   {"o", "v"},  {"v", "o"},
+    {"B", "V"},     {"E", "C"},     {"I", "J"},     {"J", "I"},   {"c", "e"},  {"e", "c"},
+    {"fs", "\xDF"}, {"sz", "\xDF"}, {"fz", "\xDF"}, {"rn", "m"},  {"m", "rn"}, {"in", "m"},
+    {"U", "ll"},    {"f", "st"},    {"fi", "K"},    {"ft", "st"},
+}};
+
+}  // namespace
+
+LikelyReadings::LikelyReadings(const ClassifiedWords& words, const Dictionary& dictionary,
+                               const Evidence& evidence, const RunTables& tables)
+    : dictionary_(dictionary), evidence_(evidence), tables_(tables) {
+  std::array<bool, 256> inAlphabet{};
+  for (std::size_t i = 0; i < words.words.size(); ++i) {
+    const BookWord& word = words.words[i];
+    if (!words.known[i]) {
+      if (isPlainWord(word.text)) unknown_.emplace(word.text, word.count);
+      continue;
+    }
+    known_.emplace(word.text, word.count);
+    for (const char c : word.text)
+      if (isLetter(static_cast<unsigned char>(c))) inAlphabet[static_cast<unsigned char>(c)] = true;
+  }
+  for (std::size_t byte = 0; byte < 256; ++byte)
+    if (inAlphabet[byte]) alphabet_ += static_cast<char>(byte);
+}
+
+std::int64_t LikelyReadings::bookCount(std::string_view word) const {
+  const auto found = known_.find(word);
+  return found == known_.end() ? 0 : found->second;
+}
+
+std::int64_t LikelyReadings::unknownCount(std::string_view word) const {
+  const auto found = unknown_.find(word);
+  return found == unknown_.end() ? 0 : found->second;
+}
+
+bool LikelyReadings::isMisreading(unsigned char scanned, unsigned char meant) const {
+  if (evidence_.confidence(scanned, meant) >= kMisreadingConfidence) return true;
+  for (const auto& [from, to] : kKnownMisreadings)
+    if (from.size() == 1 && to.size() == 1 && static_cast<unsigned char>(from[0]) == scanned &&
+        static_cast<unsigned char>(to[0]) == meant)
+      return true;
+  return false;
+}
+
+std::optional<std::string> LikelyReadings::of(std::string_view word, std::int64_t count) const {
+  std::optional<std::string> best;
+  std::int64_t bestCount = -1;
+  const auto consider = [&](std::string_view reading) {
+    const std::int64_t inBook = bookCount(reading);
+    if (inBook > bestCount) {
+      best.emplace(reading);
+      bestCount = inBook;
+    }
+  };
+  if (word.empty() || word.size() > Dictionary::kMaxWordLength) return best;
+
+  // One letter exchanged, the others read through the run's confusions.
+  std::vector<std::string_view> letters(word.size());
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    const std::string_view letterClass =
+        tables_.confusionTable.classOf(static_cast<unsigned char>(word[k]));
+    letters[k] = letterClass.empty() ? word.substr(k, 1) : letterClass;
+  }
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const std::string_view own = letters[i];
+    letters[i] = alphabet_;
+    dictionary_.forEachWordWithLetters(letters, [&](std::string_view reading) {
+      const auto scanned = static_cast<unsigned char>(word[i]);
+      const auto meant = static_cast<unsigned char>(reading[i]);
+      if (scanned == meant) return;
+      const bool capital = i == 0 && smallLetterOf(meant) == scanned && scanned != meant;
+      if (capital || isMisreading(scanned, meant) || bookCount(reading) >= count) consider(reading);
+    });
+    letters[i] = own;
+  }
+
+  // One misread letter, beside a word of the book that the dictionary lacks
+  // too.
+  std::string variant;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    variant.assign(word);
+    for (const char meant : alphabet_) {
+      if (meant == word[i] ||
+          !isMisreading(static_cast<unsigned char>(word[i]), static_cast<unsigned char>(meant)))
+        continue;
+      variant[i] = meant;
+      if (!best && kMostMisreadFactor * unknownCount(variant) >= count) best.emplace(variant);
+    }
+  }
+
+  // A letter group misread.
+  for (const auto& [from, to] : kKnownMisreadings) {
+    for (std::size_t at = word.find(from); at != std::string_view::npos;
+         at = word.find(from, at + 1)) {
+      variant.assign(word.substr(0, at)).append(to).append(word.substr(at + from.size()));
+      if (dictionary_.contains(variant)) consider(variant);
+    }
+  }
+
+  // A letter dropped or added, beside a word of the book.
+  if (word.size() >= 4) {
+    for (std::size_t at = 0; at <= word.size(); ++at) {
+      for (const char letter : alphabet_) {
+        variant.assign(word.substr(0, at)).append(1, letter).append(word.substr(at));
+        if (bookCount(variant) >= count) consider(variant);
+      }
+      if (at == word.size()) break;
+      variant.assign(word.substr(0, at)).append(word.substr(at + 1));
+      if (bookCount(variant) >= count) consider(variant);
+    }
+  }
+  return best;
+}
+
+}  // namespace scanmend::advise
