@@ -11,6 +11,7 @@
 
 #include "advise/advice.h"
 #include "advise/advise_run.h"
+#include "advise/directory_checks.h"
 #include "advise/report.h"
 #include "files/text_files.h"
 #include "test_support.h"
@@ -147,6 +148,83 @@ TEST(Advice, UmlautMisreadingIsDeclaredInWindows1252) {
   EXPECT_TRUE(proposes(advice, "Ua\xE4")) << formatArgumentsLine(advice);
 }
 
+// Pages that repeat `line` `times` times, one line each.
+std::string repeated(const std::string& line, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += line + "\n";
+  return text;
+}
+
+TEST(Advice, ProposesForTheDictionaryNoWordThatAMisreadingExplains) {
+  std::vector<std::string> words = sampleWords();
+  words.push_back("Zeit");
+  const std::vector<Misreading> misreadings{{'s', 'f', 0.7}, {'n', 'u', 0.1}};
+  std::vector<std::string> pages = makePages(words, misreadings, 40, 7);
+  // Names the dictionary lacks, one misread as the book misreads s; and a
+  // misreading of a dictionary word that the evidence cannot know.
+  pages[0] += repeated("Reinhold kam mit Sigismund und Sigifmund.", 6);
+  pages[1] += repeated("Die Zeit verging.", 12) + repeated("Die Jeit verging.", 4);
+  const Advice advice = advise(words, pages);
+  Dictionary dictionary;
+  dictionary.assign(testing::wordLines(words));
+  for (const std::string& word : advice.dictionaryWords) {
+    EXPECT_FALSE(dictionary.contains(word)) << word;
+    for (const Misreading& m : misreadings)
+      for (std::size_t k = 0; k < word.size(); ++k) {
+        if (word[k] != m.scanned) continue;
+        std::string truth = word;
+        truth[k] = m.truth;
+        EXPECT_FALSE(dictionary.contains(truth)) << word << " is a misreading of " << truth;
+      }
+  }
+  const auto offers = [&](const char* word) {
+    return std::find(advice.dictionaryWords.begin(), advice.dictionaryWords.end(), word) !=
+           advice.dictionaryWords.end();
+  };
+  EXPECT_TRUE(offers("Reinhold"));
+  EXPECT_TRUE(offers("Sigismund"));
+  EXPECT_FALSE(offers("Sigifmund"));
+  EXPECT_FALSE(offers("Jeit"));
+  const auto jeit = std::find_if(advice.unknown.begin(), advice.unknown.end(),
+                                 [](const UnknownWord& w) { return w.text == "Jeit"; });
+  ASSERT_NE(jeit, advice.unknown.end());
+  EXPECT_EQ(jeit->likely, "Zeit");
+}
+
+// A capital that the book misreads as its small letter: listing the
+// capitalised form would make the small word, right as it reads, a "*".
+TEST(Advice, ProposesNoWordThatWouldMakeACorrectWordAmbiguous) {
+  std::vector<std::string> words = sampleWords();
+  std::erase(words, "Hier");  // only "hier" is listed
+  std::vector<std::string> pages = makePages(words, {{'s', 'f', 0.7}}, 30, 4);
+  pages[0] += repeated("Hier war es.", 5);
+  const auto offersHier = [](const Advice& advice) {
+    return std::find(advice.dictionaryWords.begin(), advice.dictionaryWords.end(), "Hier") !=
+           advice.dictionaryWords.end();
+  };
+  EXPECT_TRUE(offersHier(advise(words, pages)));
+  // Now the book reads H as h, and the run declares it: "hier" would read
+  // as "hier" and "Hier".
+  pages = makePages(words, {{'s', 'f', 0.7}, {'H', 'h', 0.5}}, 30, 4);
+  pages[0] += repeated("Hier war es, hier und dort.", 5);
+  const Advice withCase = advise(words, pages);
+  ASSERT_TRUE(proposes(withCase, "UhH")) << formatArgumentsLine(withCase);
+  EXPECT_FALSE(offersHier(withCase));
+}
+
+TEST(Advice, SaysThatALetterHasOneClass) {
+  const std::vector<std::string> words = sampleWords();
+  const Advice advice = advise(words, makePages(words, {{'s', 'f', 0.8}, {'h', 'f', 0.5}}, 40, 2));
+  ASSERT_TRUE(proposes(advice, "Ufs")) << formatArgumentsLine(advice);
+  const auto ufh = std::find_if(advice.leftOut.begin(), advice.leftOut.end(),
+                                [](const LeftOut& left) { return left.word == "Ufh"; });
+  ASSERT_NE(ufh, advice.leftOut.end());
+  EXPECT_NE(ufh->reason.find("a letter has one class, and f has its class from Ufs"),
+            std::string::npos)
+      << ufh->reason;
+  EXPECT_NE(ufh->reason.find("alone Ufh would resolve"), std::string::npos) << ufh->reason;
+}
+
 TEST(Report, ShowsWindows1252AsUtf8AndWordsAsShellWords) {
   EXPECT_EQ(toUtf8("\xE4\xDF\x80\x84\x93x\x01"),
             "\xC3\xA4\xC3\x9F\xE2\x82\xAC\xE2\x80\x9E\xE2\x80\x9Cx\\x01");
@@ -258,11 +336,128 @@ TEST_P(AdvisorFailure, SaysWhatIsWrong) {
   }
 }
 
+// What a user gets wrong in the working directory is named, with its fix;
+// a directory without mistakes gets no "Check first".
+struct DirectoryCase {
+  std::string name;
+  std::string dictionary;
+  std::vector<std::pair<std::string, std::string>> pages;  // name in in/, contents
+  bool out;
+  std::vector<std::string> findings;
+};
+
+class DirectoryChecks : public AdvisorRun, public ::testing::WithParamInterface<DirectoryCase> {};
+
+TEST_P(DirectoryChecks, NameTheMistakeAndItsFix) {
+  const DirectoryCase& c = GetParam();
+  writeFile(dir_ / "dic.txt", c.dictionary);
+  for (const auto& [name, text] : c.pages) writeFile(dir_ / "in" / name, text);
+  if (c.out) std::filesystem::create_directory(dir_ / "out");
+  const testing::ProcessResult report = runProcess(SCANMEND_ADVISE_BINARY, {}, dir_.path());
+  ASSERT_EQ(report.exitStatus, 0) << report.err;
+  EXPECT_EQ(report.out.find("Check first:") != std::string::npos, !c.findings.empty())
+      << report.out;
+  for (const std::string& finding : c.findings)
+    EXPECT_NE(report.out.find(finding), std::string::npos) << c.name << "\n" << report.out;
+  // With --args-only the findings go to standard error.
+  const testing::ProcessResult args =
+      runProcess(SCANMEND_ADVISE_BINARY, {"--args-only"}, dir_.path());
+  for (const std::string& finding : c.findings)
+    EXPECT_NE(args.err.find(finding), std::string::npos) << c.name;
+}
+
+const std::string kPage = "Das Haus ist alt.\r\n";
+const std::string kWords = "Das\r\nHaus\r\nist\r\nalt\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Mistakes, DirectoryChecks,
+    ::testing::Values(
+        DirectoryCase{"none", kWords, {{"001.txt", kPage}}, true, {}},
+        DirectoryCase{"UTF-8 dictionary",
+                      kWords + "H\xC3\xA4user\r\nT\xC3\xBCr\r\nGr\xC3\xB6\xC3\x9F" "e\r\n",
+                      {{"001.txt", kPage}},
+                      true,
+                      {"dic.txt is UTF-8", "iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT dic.txt"}},
+        DirectoryCase{"UTF-8 page",
+                      kWords,
+                      {{"001.txt", "H\xC3\xA4user, T\xC3\xBCr, Gr\xC3\xB6\xC3\x9F" "e\r\n"}},
+                      true,
+                      {"in/001.txt and maybe other pages are UTF-8", "iconv"}},
+        DirectoryCase{"Windows-1252 umlauts are no UTF-8",
+                      kWords + "H\xE4user\r\nT\xFCr\r\n",
+                      {{"001.txt", "H\xE4user, T\xFCr, Gr\xF6\xDF" "e\r\n"}},
+                      true,
+                      {}},
+        DirectoryCase{"gap",
+                      kWords,
+                      {{"001.txt", kPage}, {"002.txt", kPage}, {"004.txt", kPage},
+                       {"005.txt", kPage}},
+                      true,
+                      {"in/003.txt is missing", "in/004.txt and 1 pages after it are never read"}},
+        DirectoryCase{"other names",
+                      kWords,
+                      {{"001.txt", kPage}, {"0002.txt", kPage}, {"page-003.txt", kPage}},
+                      true,
+                      {"2 files in in/ a run never reads (0002.txt, page-003.txt)"}},
+        DirectoryCase{"no out",
+                      kWords,
+                      {{"001.txt", kPage}},
+                      false,
+                      {"there is no directory out/", "mkdir out"}},
+        DirectoryCase{"last line without line end",
+                      kWords + "Baum",
+                      {{"001.txt", kPage}},
+                      true,
+                      {"the last line of dic.txt (\"Baum\") has no line end"}},
+        DirectoryCase{"Ctrl-Z",
+                      kWords + "\x1A" "Baum\r\n",
+                      {{"001.txt", kPage}},
+                      true,
+                      {"dic.txt holds a Ctrl-Z byte"}}));
+
+// The words come one per line, ended as dic.txt ends its lines, after a
+// line end where dic.txt's last line has none: appended, every one is read.
+TEST(DictionaryLines, AppendToAnyDictionarySoThatEveryWordIsRead) {
+  EXPECT_EQ(dictionaryLines({"Reinhold", "Die"}, "Haus\r\nBaum\r\n"), "Reinhold\r\nDie\r\n");
+  EXPECT_EQ(dictionaryLines({"Reinhold"}, "Haus\nBaum\n"), "Reinhold\n");
+  EXPECT_EQ(dictionaryLines({"Reinhold"}, "Haus\r\nBaum"), "\r\nReinhold\r\n");
+  EXPECT_EQ(dictionaryLines({"Reinhold"}, ""), "Reinhold\n");
+  EXPECT_EQ(dictionaryLines({}, "Haus"), "");
+  for (const std::string dictionary : {"Haus\r\nBaum\r\n", "Haus\nBaum", "Haus\r\nBaum"}) {
+    Dictionary appended;
+    appended.assign(dictionary + dictionaryLines({"Reinhold", "Die"}, dictionary));
+    EXPECT_TRUE(appended.contains("Reinhold") && appended.contains("Die")) << dictionary;
+  }
+}
+
+TEST_F(AdvisorRun, DictionaryWordsAppendedByTheShellAreRead) {
+  const std::vector<std::string> words = sampleWords();
+  std::vector<std::string> pages = makePages(words, {{'s', 'f', 0.7}}, 20, 5);
+  pages[0] += repeated("Reinhold kam.", 5);
+  writeBook(words, pages);
+  writeFile(dir_ / "dic.txt", readFile(dir_ / "dic.txt") + "Baum");  // no line end
+  const testing::ProcessResult added =
+      shell("'" SCANMEND_ADVISE_BINARY "' --dictionary-words >> dic.txt");
+  ASSERT_EQ(added.exitStatus, 0);
+  EXPECT_NE(added.err.find("has no line end"), std::string::npos);
+  std::string bytes = readFile(dir_ / "dic.txt");
+  Dictionary dictionary;
+  dictionary.assign(bytes);
+  EXPECT_TRUE(dictionary.contains("Baum"));
+  EXPECT_TRUE(dictionary.contains("Reinhold"));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, AdvisorFailure,
     ::testing::Values(FailureCase{{}, false, true, 1, "cannot read dic.txt"},
                       FailureCase{{"--args-only"}, true, false, 1, "in/001.txt cannot be read"},
                       FailureCase{{"--help"}, false, false, 0, "Usage: scanmend-advise"},
+                      FailureCase{{"--version"}, false, false, 0, "scanmend-advise 0."},
+                      FailureCase{{"--args-only", "--dictionary-words"},
+                                  true,
+                                  true,
+                                  2,
+                                  "unknown argument '--dictionary-words'"},
                       FailureCase{{"--verbose"}, true, true, 2, "unknown argument '--verbose'"}));
 
 }  // namespace
