@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Word accuracy of the advice on test books with known misreading profiles,
 # against the raw pages, the README's example line and the line that
-# declares exactly the injected profile. Needs Debian's wogerman.
+# declares exactly the injected profile; and of the advice again after
+# "scanmend-advise --dictionary-words >> dic.txt" (column +dic, which must
+# never score below the advice). Needs Debian's wogerman.
 #
 #   bash bench/advisor_quality.sh [PAGES]
 set -euo pipefail
@@ -23,7 +25,7 @@ accuracy() {  # BOOK ARGUMENTS...
   "$build/bench/word_accuracy" "$book/truth" "$book/out"
 }
 
-printf '%-20s %7s %7s %7s %7s  %s\n' profile raw readme exact advice "advice (CPU s)"
+printf '%-20s %7s %7s %7s %7s %7s  %s\n' profile raw readme exact advice +dic "advice (CPU s)"
 for book in "$books"/*/; do
   name=$(basename "$book")
   raw=$("$build/bench/word_accuracy" "$book/truth" "$book/in")
@@ -33,6 +35,11 @@ for book in "$books"/*/; do
     "$build/scanmend-advise" --args-only 2> /dev/null)
   with_advice=$(accuracy "$book" $advice)
   seconds=$(awk -F+ '{ printf "%.2f", $1 + $2 }' "$build/advise-time.txt")
-  printf '%-20s %7s %7s %7s %7s  %s (%s)\n' "$name" "$raw" "$with_readme" "$with_exact" \
-    "$with_advice" "$advice" "$seconds"
+  added=$(mktemp -d)
+  cp -r "$book/dic.txt" "$book/in" "$book/truth" "$added/" && mkdir "$added/out"
+  (cd "$added" && "$build/scanmend-advise" --dictionary-words 2> /dev/null >> dic.txt)
+  with_added=$(accuracy "$added" $(cd "$added" && "$build/scanmend-advise" --args-only 2> /dev/null))
+  rm -rf "$added"
+  printf '%-20s %7s %7s %7s %7s %7s  %s (%s)\n' "$name" "$raw" "$with_readme" "$with_exact" \
+    "$with_advice" "$with_added" "$advice" "$seconds"
 done

@@ -27,7 +27,11 @@ std::size_t utf8SequenceAt(std::string_view bytes, std::size_t at) {
   return length;
 }
 
-std::string quoted(std::string_view text) { return "\"" + toUtf8(text) + "\""; }
+std::string quoted(std::string_view text) {
+  std::string out(1, '"');
+  out.append(toUtf8(text)).push_back('"');
+  return out;
+}
 
 // The number in a page's name as a run forms it ("001.txt", "1000.txt"),
 // or 0 for any other name.
