@@ -1,52 +1,65 @@
 #!/usr/bin/env bash
-# Corrects six small books (working directories) at once through GNU
-# parallel and checks that every book's output files and console text are
-# byte for byte those of correcting the books one after another.
-#   many_books_test.sh SCANMEND_BINARY EXAMPLES_DIRECTORY SCRATCH_DIRECTORY
+# The many-books recipe of the README, through GNU parallel: each job asks
+# the advisor for its own book's words and runs scanmend with them, and
+# leaves a marker when the book is finished. Checks that
+#  - every book's files and console text are byte for byte those of the same
+#    recipe run one book after another;
+#  - a book that loses pages (no out/) fails with status 2 in the job log, a
+#    book without a dictionary with 1, and neither is marked finished;
+#  - run again after a book was added in the middle of the list, only the
+#    new book and the failed ones run: finished books are not touched.
+#   many_books_test.sh BIN_DIRECTORY EXAMPLES_DIRECTORY SCRATCH_DIRECTORY
 set -euo pipefail
-scanmend=$(realpath "$1") examples=$(realpath "$2") scratch=$3
+bin=$(realpath "$1") examples=$(realpath "$2") scratch=$3
 command -v parallel > /dev/null || { echo "GNU parallel is not installed (apt-get install parallel)"; exit 1; }
-arguments="Ufs Bnu Bov BBV UEC I german finals ="
+export PATH="$bin:$PATH"
 
 rm -rf "$scratch" && mkdir -p "$scratch/books"
-# Six books that differ: page counts, a gap, a book without pages, a
-# missing out/ and a dictionary that is missing.
-for n in 1 2 3 4 5 6; do
-  book=$scratch/books/book$n
+make_book() {  # NAME PAGES
+  local book=$scratch/books/$1
   mkdir -p "$book/in" "$book/out"
   cp "$examples/dic.txt" "$book/"
-  for page in $(seq 1 $((n * 2))); do
-    cp "$examples/in/00$(( (page + n) % 3 + 1 )).txt" "$book/in/$(printf %03d "$page").txt"
+  for page in $(seq 1 "$2"); do
+    cp "$examples/in/00$(( (page + $2) % 3 + 1 )).txt" "$book/in/$(printf %03d "$page").txt"
   done
-done
-rm "$scratch/books/book2/in/003.txt"          # a gap: pages 4 on are never read
-rm "$scratch/books/book3/in/"*                 # no pages at all
-rmdir "$scratch/books/book4/out"               # every output page fails to open
-rm "$scratch/books/book5/dic.txt"              # exit status 1
-cp -r "$scratch/books" "$scratch/one-by-one"
-cp -r "$scratch/books" "$scratch/parallel"
-
-correct() {  # in the working directory of one book; the exit status goes to console.txt too
-  "$scanmend" $arguments > console.txt && status=0 || status=$?
-  echo "exit $status" >> console.txt
 }
+# Books that differ: page counts, a gap, a missing out/, a missing dictionary.
+for n in 1 2 3 4 5 6; do make_book "book$n" $((n * 2)); done
+rm "$scratch/books/book2/in/003.txt"          # a gap: pages 4 on are never read
+rmdir "$scratch/books/book4/out"               # every output page fails to open
+rm "$scratch/books/book5/dic.txt"              # no dictionary
+cp -r "$scratch/books" "$scratch/one-by-one"
+
+# The job of the README, for one book directory.
+job='cd {} && [ -e finished ] || { args=$(scanmend-advise --args-only 2> advice-errors.txt) && scanmend $args > console.txt && touch finished; }'
 for book in "$scratch"/one-by-one/*/; do
-  (cd "$book" && correct)
+  (cd "$book" && [ -e finished ] || { args=$(scanmend-advise --args-only 2> advice-errors.txt) && scanmend $args > console.txt && touch finished; }) || true
 done
+(cd "$scratch/books" && ls | parallel --will-cite --jobs 6 --joblog "$scratch/jobs.log" "$job") || true
 
-# The recipe of the README: one job per book directory, on every core.
-export scanmend arguments
-export -f correct
-ls -d "$scratch"/parallel/*/ | parallel --will-cite --jobs 6 --joblog "$scratch/jobs.log" 'cd {} && correct'
-
-diff -r "$scratch/one-by-one" "$scratch/parallel"
+diff -r "$scratch/one-by-one" "$scratch/books"
+exit_of() { awk -F'\t' -v book="$1" 'index($9, "cd " book " ") == 1 { print $7 }' "$scratch/jobs.log"; }
 [ "$(tail -n +2 "$scratch/jobs.log" | wc -l)" -eq 6 ] || { echo "not every book ran"; exit 1; }
 for n in 1 2 3 6; do
-  grep -q "^exit 0" "$scratch/parallel/book$n/console.txt" || { echo "book$n did not run"; exit 1; }
+  [ "$(exit_of "book$n")" = 0 ] && [ -e "$scratch/books/book$n/finished" ] ||
+    { echo "book$n did not finish"; cat "$scratch/jobs.log"; exit 1; }
 done
-grep -q "Total words:                  355" "$scratch/parallel/book1/console.txt"
-grep -q "Total words:                  0" "$scratch/parallel/book3/console.txt"
-grep -q "^exit 2" "$scratch/parallel/book4/console.txt"
-[ "$(grep -c "Error opening output file" "$scratch/parallel/book4/console.txt")" -eq 8 ]
-grep -q "Dictionary file not found!exit 1" "$scratch/parallel/book5/console.txt"
-echo "six books through GNU parallel: output files and console text as one by one"
+[ "$(exit_of book4)" = 2 ] || { echo "book4 lost its pages, but the job log says $(exit_of book4)"; exit 1; }
+[ "$(exit_of book5)" = 1 ] || { echo "book5 has no dictionary, but the job log says $(exit_of book5)"; exit 1; }
+[ ! -e "$scratch/books/book4/finished" ] && [ ! -e "$scratch/books/book5/finished" ]
+[ "$(grep -c "Error opening output file" "$scratch/books/book4/console.txt")" -eq 8 ]
+
+# A book added in the middle of the list, and book4 mended: the same
+# command runs them and leaves every finished book alone.
+make_book book3a 2
+mkdir "$scratch/books/book4/out"
+stamp=$(stat -c %Y.%i "$scratch/books/book1/console.txt" "$scratch/books/book6/out/001.txt")
+sleep 1
+(cd "$scratch/books" && ls | parallel --will-cite --jobs 6 --joblog "$scratch/jobs2.log" "$job") || true
+[ "$(stat -c %Y.%i "$scratch/books/book1/console.txt" "$scratch/books/book6/out/001.txt")" = "$stamp" ] ||
+  { echo "a finished book was run again"; exit 1; }
+for book in book3a book4; do
+  [ -e "$scratch/books/$book/finished" ] && [ -s "$scratch/books/$book/out/001.txt" ] ||
+    { echo "$book did not run"; cat "$scratch/jobs2.log"; exit 1; }
+done
+echo "books through GNU parallel: as one by one, failures in the job log, finished books left alone"

@@ -294,7 +294,8 @@ void adviseOnTheDictionary(const Book& book, const Weighing& run, const Evidence
       advice.dictionaryWords.push_back(word.text);
   }
   for (const BookWord& word : advice.capitalised)
-    if (isPlainWord(word.text) && !listed(book.brokenPieces, word.text))
+    if (isPlainWord(word.text) && !listed(book.brokenPieces, word.text) &&
+        !likely.of(word.text, word.count))
       advice.dictionaryWords.push_back(word.text);
   std::sort(advice.dictionaryWords.begin(), advice.dictionaryWords.end());
   dropHarmfulAdditions(run, choice, advice.dictionaryWords);

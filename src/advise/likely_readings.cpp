@@ -1,5 +1,6 @@
 #include "advise/likely_readings.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -15,6 +16,9 @@ constexpr double kMisreadingConfidence = 0.5;
 // A misread word may be more frequent than its true form, in a book that
 // misreads a letter more often than not; not four times as frequent.
 constexpr std::int64_t kMostMisreadFactor = 4;
+// How likely a well-known Fraktur misreading is taken to be, where the
+// book's own evidence says less.
+constexpr double kKnownMisreadingWeight = 0.9;
 
 // The scanner's well-known misreadings of Fraktur letters: scanned, meant.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kKnownMisreadings{{
@@ -54,26 +58,48 @@ std::int64_t LikelyReadings::unknownCount(std::string_view word) const {
   return found == unknown_.end() ? 0 : found->second;
 }
 
-bool LikelyReadings::isMisreading(unsigned char scanned, unsigned char meant) const {
-  if (evidence_.confidence(scanned, meant) >= kMisreadingConfidence) return true;
+double LikelyReadings::misreadingWeight(unsigned char scanned, unsigned char meant) const {
+  double weight = evidence_.confidence(scanned, meant);
+  if (weight < kMisreadingConfidence) weight = 0;
   for (const auto& [from, to] : kKnownMisreadings)
     if (from.size() == 1 && to.size() == 1 && static_cast<unsigned char>(from[0]) == scanned &&
         static_cast<unsigned char>(to[0]) == meant)
-      return true;
-  return false;
+      weight = std::max(weight, kKnownMisreadingWeight);
+  return weight;
 }
 
 std::optional<std::string> LikelyReadings::of(std::string_view word, std::int64_t count) const {
+  // A reading explained by a misreading beats one that only lies beside a
+  // word of the book; among those, the likelier misreading, then the more
+  // frequent word.
+  struct Rank {
+    int tier;  // 0: a misreading explains it; 1: it stands beside a word of the book
+    double weight;
+    std::int64_t inBook;
+    bool operator<(const Rank& other) const {
+      if (tier != other.tier) return tier > other.tier;
+      if (weight != other.weight) return weight < other.weight;
+      return inBook < other.inBook;
+    }
+  };
   std::optional<std::string> best;
-  std::int64_t bestCount = -1;
-  const auto consider = [&](std::string_view reading) {
-    const std::int64_t inBook = bookCount(reading);
-    if (inBook > bestCount) {
+  Rank bestRank{2, 0, 0};
+  const auto consider = [&](std::string_view reading, int tier, double weight) {
+    const Rank rank{tier, weight, bookCount(reading) + unknownCount(reading)};
+    if (bestRank < rank) {
       best.emplace(reading);
-      bestCount = inBook;
+      bestRank = rank;
     }
   };
   if (word.empty() || word.size() > Dictionary::kMaxWordLength) return best;
+  // Short words all have neighbours in the book; only misreadings count.
+  const bool besideBookWords = word.size() >= 4;
+  const auto smallFirst = [&word](std::string_view reading) {
+    return reading.size() == word.size() &&
+           static_cast<unsigned char>(reading[0]) ==
+               smallLetterOf(static_cast<unsigned char>(word[0])) &&
+           reading.substr(1) == word.substr(1);
+  };
 
   // One letter exchanged, the others read through the run's confusions.
   std::vector<std::string_view> letters(word.size());
@@ -88,9 +114,14 @@ std::optional<std::string> LikelyReadings::of(std::string_view word, std::int64_
     dictionary_.forEachWordWithLetters(letters, [&](std::string_view reading) {
       const auto scanned = static_cast<unsigned char>(word[i]);
       const auto meant = static_cast<unsigned char>(reading[i]);
-      if (scanned == meant) return;
-      const bool capital = i == 0 && smallLetterOf(meant) == scanned && scanned != meant;
-      if (capital || isMisreading(scanned, meant) || bookCount(reading) >= count) consider(reading);
+      if (scanned == meant || smallFirst(reading)) return;  // a capitalised form is no misreading
+      if (i == 0 && smallLetterOf(meant) == scanned) {
+        consider(reading, 0, 1);  // a small letter read for a capital
+      } else if (const double weight = misreadingWeight(scanned, meant); weight > 0) {
+        consider(reading, 0, weight);
+      } else if (besideBookWords && bookCount(reading) >= count) {
+        consider(reading, 1, 0);
+      }
     });
     letters[i] = own;
   }
@@ -101,11 +132,11 @@ std::optional<std::string> LikelyReadings::of(std::string_view word, std::int64_
   for (std::size_t i = 0; i < word.size(); ++i) {
     variant.assign(word);
     for (const char meant : alphabet_) {
-      if (meant == word[i] ||
-          !isMisreading(static_cast<unsigned char>(word[i]), static_cast<unsigned char>(meant)))
-        continue;
+      const double weight =
+          misreadingWeight(static_cast<unsigned char>(word[i]), static_cast<unsigned char>(meant));
+      if (meant == word[i] || weight == 0) continue;
       variant[i] = meant;
-      if (!best && kMostMisreadFactor * unknownCount(variant) >= count) best.emplace(variant);
+      if (kMostMisreadFactor * unknownCount(variant) >= count) consider(variant, 0, weight);
     }
   }
 
@@ -114,20 +145,20 @@ std::optional<std::string> LikelyReadings::of(std::string_view word, std::int64_
     for (std::size_t at = word.find(from); at != std::string_view::npos;
          at = word.find(from, at + 1)) {
       variant.assign(word.substr(0, at)).append(to).append(word.substr(at + from.size()));
-      if (dictionary_.contains(variant)) consider(variant);
+      if (dictionary_.contains(variant)) consider(variant, 0, kKnownMisreadingWeight);
     }
   }
 
   // A letter dropped or added, beside a word of the book.
-  if (word.size() >= 4) {
+  if (besideBookWords) {
     for (std::size_t at = 0; at <= word.size(); ++at) {
       for (const char letter : alphabet_) {
         variant.assign(word.substr(0, at)).append(1, letter).append(word.substr(at));
-        if (bookCount(variant) >= count) consider(variant);
+        if (bookCount(variant) >= count) consider(variant, 1, 0);
       }
       if (at == word.size()) break;
       variant.assign(word.substr(0, at)).append(word.substr(at + 1));
-      if (bookCount(variant) >= count) consider(variant);
+      if (bookCount(variant) >= count) consider(variant, 1, 0);
     }
   }
   return best;

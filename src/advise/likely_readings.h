@@ -14,6 +14,8 @@
 //    "rn" for "m", "U" for "ll", "if" for "ist");
 //  - one letter dropped or added, where the result is a word of the book at
 //    least as frequent ("ondern" beside "sondern");
+//  (the last two, and an exchange beside a word of the book, only for words
+//  of four letters or more: short words all have such neighbours);
 //  - one misread letter, where the result is a word of the book that the
 //    dictionary lacks too, at least a quarter as frequent ("Sigifmund" beside
 //    "Sigismund"): listed, it would turn that word's correct form, once it
@@ -38,14 +40,16 @@ class LikelyReadings {
   LikelyReadings(const ClassifiedWords& words, const Dictionary& dictionary,
                  const Evidence& evidence, const RunTables& tables);
 
-  // The likeliest reading of `word` (the one most frequent in the book,
-  // else the first found), or nothing when no misreading explains it.
+  // The likeliest reading of `word`, or nothing when no misreading
+  // explains it. The small-letter form of a capitalised word is no reading:
+  // a sentence start is no misreading.
   std::optional<std::string> of(std::string_view word, std::int64_t count) const;
 
  private:
   std::int64_t bookCount(std::string_view word) const;
   std::int64_t unknownCount(std::string_view word) const;
-  bool isMisreading(unsigned char scanned, unsigned char meant) const;
+  // How likely the exchange is a misreading of this book, 0 when it is none.
+  double misreadingWeight(unsigned char scanned, unsigned char meant) const;
 
   const Dictionary& dictionary_;
   const Evidence& evidence_;
