@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Word accuracy of the advice on test books with known misreading profiles,
-# against the raw pages, the README's example line and the line that
+# against the raw pages, the manual page's example line and the line that
 # declares exactly the injected profile; and of the advice again after
 # "scanmend-advise --dictionary-words >> dic.txt" (column +dic, which must
 # never score below the advice). Needs Debian's wogerman.
@@ -25,7 +25,7 @@ accuracy() {  # BOOK ARGUMENTS...
   "$build/bench/word_accuracy" "$book/truth" "$book/out"
 }
 
-printf '%-20s %7s %7s %7s %7s %7s  %s\n' profile raw readme exact advice +dic "advice (CPU s)"
+printf '%-20s %7s %7s %7s %7s %7s  %s\n' profile raw example exact advice +dic "advice (CPU s)"
 for book in "$books"/*/; do
   name=$(basename "$book")
   raw=$("$build/bench/word_accuracy" "$book/truth" "$book/in")
