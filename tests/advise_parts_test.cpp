@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <random>
 
 #include "advise/book.h"
+#include "advise/directory_checks.h"
 #include "advise/evidence.h"
+#include "advise/likely_readings.h"
 #include "advise/weighing.h"
 #include "correction/line_joining.h"
 #include "correction/word_splitting.h"
@@ -146,6 +149,58 @@ TEST(Weighing, DecidingAgainOnlyTheTouchedWordsEqualsDecidingAll) {
     before = after;
     outcomes = again;
   }
+}
+
+}  // namespace
+}  // namespace scanmend::advise
+
+namespace scanmend::advise {
+namespace {
+
+// What one misreading of the book explains, and what it does not.
+TEST(LikelyReadings, OneMisreadingAwayFromADictionaryOrBookWord) {
+  const Dictionary dictionary = walkedDictionary(
+      {"Zeit", "da\xDF", "Freiheit", "sondern", "ist", "Verstand", "die", "Haus", "Sie", "Frau"});
+  const std::vector<BookWord> words{
+      {"Haus", 9},      {"Sie", 20},   {"Zeit", 12},    {"die", 30}, {"sondern", 5},
+      {"Jeit", 4},      {"dafs", 3},   {"freiheit", 2}, {"if", 6},   {"Sigismund", 3},
+      {"Sigifmund", 9}, {"ondern", 2}, {"Reinhold", 4}, {"Die", 5},  {"Frau", 3}};
+  const ClassifiedWords classified = classifyWords(words, dictionary);
+  const Evidence evidence = gatherEvidence(classified, dictionary);
+  const RunTables tables = parseArguments({"Ufs"});
+  const LikelyReadings likely(classified, dictionary, evidence, tables);
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {"Jeit", "Zeit"},            // beside a more frequent word of the book
+      {"dafs", "da\xDF"},          // a letter group: fs for sharp s
+      {"freiheit", "Freiheit"},    // a small letter read for a capital
+      {"if", "ist"},               // f read for st
+      {"Derftand", ""},            // D for V is no misreading this book shows
+      {"Sigifmund", "Sigismund"},  // beside a word of the book the dictionary lacks too
+      {"ondern", "sondern"},       // a letter dropped, beside a word of the book
+      {"Reinhold", ""},            // a name: nothing explains it
+      {"Die", ""},                 // a capitalised form is no misreading
+  };
+  for (const auto& [word, reading] : cases) {
+    const auto count =
+        std::find_if(words.begin(), words.end(), [&](const BookWord& w) { return w.text == word; });
+    const std::optional<std::string> found =
+        likely.of(word, count == words.end() ? 1 : count->count);
+    EXPECT_EQ(found.value_or(""), reading) << word;
+  }
+}
+
+TEST(DirectoryChecks, TellUtf8FromWindows1252) {
+  EXPECT_TRUE(
+      looksLikeUtf8("H\xC3\xA4user, T\xC3\xBCr, Gr\xC3\xB6\xC3\x9F"
+                    "e"));
+  EXPECT_FALSE(
+      looksLikeUtf8("H\xE4user, T\xFCr, Gr\xF6\xDF"
+                    "e"));
+  EXPECT_FALSE(looksLikeUtf8("plain ASCII text"));
+  EXPECT_FALSE(looksLikeUtf8("one \xC3\xA4 only"));  // too little to tell
+  // Mostly Windows-1252 with a few byte pairs that happen to be valid UTF-8.
+  EXPECT_FALSE(
+      looksLikeUtf8("\xC3\xA4\xC3\xA4\xC3\xA4 \xE4\xF6\xFC\xE4\xF6\xFC\xE4\xF6\xFC\xE4\xF6\xFC"));
 }
 
 }  // namespace
