@@ -1,0 +1,153 @@
+#include "pages/characters.h"
+
+#include <array>
+#include <cstdint>
+
+namespace scanmend::pages {
+namespace {
+
+// The characters of 0x80 to 0x9F; the five bytes that Windows-1252 leaves
+// undefined map to no character.
+constexpr std::array<char32_t, 32> kHighControls{
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+constexpr char32_t kLongS = 0x017F;
+constexpr char32_t kRRotunda = 0xA75B;
+constexpr char32_t kDoubleHyphen = 0x2E17;
+constexpr char32_t kCombiningDiaeresis = 0x0308;
+constexpr char32_t kCombiningSmallE = 0x0364;
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Decodes the character at `at`, moving past it; a byte that starts no
+// valid sequence is one character of its own, reported as 0xFFFFFFFF.
+char32_t nextCharacter(std::string_view text, std::size_t& at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  std::size_t length = lead < 0x80                    ? 1
+                       : lead >= 0xC2 && lead <= 0xDF ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
+  if (length == 0 || at + length > text.size()) {
+    ++at;
+    return 0xFFFFFFFF;
+  }
+  char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[at + k]);
+    if ((next & 0xC0) != 0x80) {
+      ++at;
+      return 0xFFFFFFFF;
+    }
+    c = (c << 6) | (next & 0x3F);
+  }
+  // Overlong forms and surrogates are no characters.
+  const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
+  if (overlong || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+    ++at;
+    return 0xFFFFFFFF;
+  }
+  at += length;
+  return c;
+}
+
+// The Windows-1252 byte of a character, or kUnreadable.
+char readingOf(char32_t c) {
+  if (c == kLongS) return 's';
+  if (c == kRRotunda) return 'r';
+  // Hyphens that Windows-1252 lacks, the Fraktur double hyphen among them;
+  // at a line end, the page formats make them the line-end "=".
+  if (c == 0x2010 || c == 0x2011 || c == kDoubleHyphen) return '-';
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (std::size_t k = 0; k < kHighControls.size(); ++k)
+    if (kHighControls[k] == c && c != 0) return static_cast<char>(0x80 + k);
+  return kUnreadable;
+}
+
+// The umlaut that `base` with a combining mark above makes, or 0.
+char umlautOf(char base) {
+  switch (base) {
+    case 'a':
+      return '\xE4';
+    case 'o':
+      return '\xF6';
+    case 'u':
+      return '\xFC';
+    case 'A':
+      return '\xC4';
+    case 'O':
+      return '\xD6';
+    case 'U':
+      return '\xDC';
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+ImportedText importCharacters(std::string_view utf8) {
+  ImportedText text;
+  text.bytes.reserve(utf8.size());
+  text.sources.reserve(utf8.size());
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t start = at;
+    const char32_t c = nextCharacter(utf8, at);
+    const std::string_view source = utf8.substr(start, at - start);
+    if ((c == kCombiningSmallE || c == kCombiningDiaeresis) && !text.bytes.empty()) {
+      if (const char umlaut = umlautOf(text.bytes.back()); umlaut != 0) {
+        text.bytes.back() = umlaut;
+        text.sources.back() += source;
+        continue;
+      }
+    }
+    text.bytes += c == 0xFFFFFFFF ? kUnreadable : readingOf(c);
+    text.sources.emplace_back(source);
+  }
+  return text;
+}
+
+std::string windows1252ToUtf8(unsigned char byte) {
+  std::string out;
+  if (byte < 0x80 || byte >= 0xA0) {
+    appendUtf8(out, byte);
+  } else {
+    const char32_t c = kHighControls[byte - 0x80];
+    appendUtf8(out, c == 0 ? 0xFFFD : c);  // undefined in Windows-1252
+  }
+  return out;
+}
+
+std::string exportCharacters(const ImportedText& imported, std::string_view corrected) {
+  const bool aligned = corrected.size() == imported.bytes.size();
+  std::string out;
+  out.reserve(corrected.size() + corrected.size() / 4);
+  for (std::size_t i = 0; i < corrected.size(); ++i) {
+    if (aligned && corrected[i] == imported.bytes[i]) {
+      out += imported.sources[i];
+    } else {
+      out += windows1252ToUtf8(static_cast<unsigned char>(corrected[i]));
+    }
+  }
+  return out;
+}
+
+}  // namespace scanmend::pages

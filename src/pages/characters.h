@@ -1,0 +1,45 @@
+// Characters between the UTF-8 of OCR files and the Windows-1252 bytes the
+// correction reads, and back, so that every character the correction leaves
+// as it was keeps its original form.
+//
+// Import reads each character of the source as the byte the correction
+// sees: a Windows-1252 character as itself; the long s as "s"; a, o, u with
+// a combining small e above or a combining diaeresis as the umlaut; the r
+// rotunda as "r"; any other character as kUnreadable, a byte that no
+// dictionary word holds, so a word with it is never taken for another. Each
+// byte remembers the source text it stands for.
+//
+// Export writes, byte by byte, the source's text where the corrected byte
+// is the imported one, and the corrected byte's own character where the
+// correction changed it: "Ge\u017Fellfchaft", imported as "Gesellfchaft"
+// and corrected to "Gesellschaft", is written "Ge\u017Fellschaft".
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scanmend::pages {
+
+// Undefined in Windows-1252, so absent from any dictionary converted to it,
+// and no word separator, so it keeps the word it stands in whole.
+inline constexpr char kUnreadable = '\x81';
+
+struct ImportedText {
+  std::string bytes;                 // Windows-1252, what the correction reads
+  std::vector<std::string> sources;  // for each byte, the UTF-8 text it stands for
+};
+
+// Reads UTF-8 text (invalid sequences count as unreadable characters).
+ImportedText importCharacters(std::string_view utf8);
+
+// The UTF-8 of one Windows-1252 byte.
+std::string windows1252ToUtf8(unsigned char byte);
+
+// The corrected bytes of an imported text, as UTF-8, with the source's
+// characters wherever a byte is as imported. `corrected` must be as long
+// as `imported.bytes`; where it is not, every byte is written as its own
+// character.
+std::string exportCharacters(const ImportedText& imported, std::string_view corrected);
+
+}  // namespace scanmend::pages

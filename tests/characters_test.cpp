@@ -1,0 +1,92 @@
+#include "pages/characters.h"
+
+#include <gtest/gtest.h>
+
+namespace scanmend::pages {
+namespace {
+
+struct CharacterCase {
+  std::string utf8;
+  std::string bytes;  // what the correction reads
+};
+
+// Written as UTF-8 bytes: the long s is "\xC5\xBF", the combining small e
+// above "\xCD\xA4", the r rotunda "\xEA\x9D\x9B", the double hyphen
+// "\xE2\xB8\x97".
+TEST(ImportCharacters, ReadsEachCharacterAsTheByteTheCorrectionSees) {
+  const std::vector<CharacterCase> cases{
+      {"Haus", "Haus"},
+      {"Ge\xC5\xBF"
+       "ellfchaft",
+       "Gesellfchaft"},
+      {"u\xCD\xA4"
+       "ber",
+       "\xFC"
+       "ber"},  // u with small e above
+      {"Gro\xCC\x88"
+       "\xC3\x9F"
+       "e",
+       "Gr\xF6\xDF"
+       "e"},  // o with combining diaeresis, sharp s
+      {"A\xCD\xA4"
+       "rger",
+       "\xC4rger"},
+      {"e\xCD\xA4", "e\x81"},  // no umlaut of e: an unreadable mark
+      {"\xEA\x9D\x9B"
+       "echt",
+       "recht"},
+      {"\xE2\x80\x9E"
+       "Ja\xE2\x80\x9C \xE2\x82\xAC",
+       "\x84"
+       "Ja\x93 \x80"},  // quotes, euro
+      {"Ver\xE2\xB8\x97", "Ver-"},
+      {"\xE2\x98\x83", "\x81"},  // a snowman: unreadable
+      {"a\xFF"
+       "b",
+       "a\x81"
+       "b"},                             // invalid UTF-8: unreadable
+      {"\xED\xA0\x80", "\x81\x81\x81"},  // a surrogate is no character
+      {"", ""},
+  };
+  for (const CharacterCase& c : cases) {
+    const ImportedText text = importCharacters(c.utf8);
+    EXPECT_EQ(text.bytes, c.bytes) << c.utf8;
+    ASSERT_EQ(text.sources.size(), text.bytes.size());
+    std::string joined;
+    for (const std::string& source : text.sources) joined += source;
+    EXPECT_EQ(joined, c.utf8) << "every source byte belongs to one imported byte";
+  }
+}
+
+TEST(ExportCharacters, KeepsTheSourceWhereTheCorrectionLeftALetter) {
+  const ImportedText text = importCharacters(
+      "Ge\xC5\xBF"
+      "ellfchaft");
+  EXPECT_EQ(exportCharacters(text, "Gesellschaft"),
+            "Ge\xC5\xBF"
+            "ellschaft");
+  EXPECT_EQ(exportCharacters(text, text.bytes),
+            "Ge\xC5\xBF"
+            "ellfchaft");
+  const ImportedText umlaut = importCharacters("fu\xCD\xA4r");
+  EXPECT_EQ(exportCharacters(umlaut, "f\xFCr"), "fu\xCD\xA4r");
+  EXPECT_EQ(exportCharacters(umlaut, "s\xFCr"), "su\xCD\xA4r");
+  // A corrected word of another length is written as it is.
+  EXPECT_EQ(exportCharacters(text, "Gesell*"), "Gesell*");
+  EXPECT_EQ(exportCharacters(importCharacters("\xC3\x9F"), "\x80"), "\xE2\x82\xAC");
+}
+
+TEST(Windows1252ToUtf8, EveryByteHasOneCharacter) {
+  EXPECT_EQ(windows1252ToUtf8('a'), "a");
+  EXPECT_EQ(windows1252ToUtf8(0xFC), "\xC3\xBC");
+  EXPECT_EQ(windows1252ToUtf8(0x84), "\xE2\x80\x9E");
+  EXPECT_EQ(windows1252ToUtf8(0x81), "\xEF\xBF\xBD");  // undefined: the replacement character
+  for (int byte = 0; byte < 256; ++byte) {
+    if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) continue;
+    const ImportedText back = importCharacters(windows1252ToUtf8(static_cast<unsigned char>(byte)));
+    EXPECT_EQ(back.bytes, std::string(1, static_cast<char>(byte))) << byte;
+  }
+}
+
+}  // namespace
+}  // namespace scanmend::pages
