@@ -1,0 +1,174 @@
+#include "pages/xml_spans.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace scanmend::pages {
+namespace {
+
+std::string localName(const XML_Char* name) {
+  const std::string_view full(name);
+  const std::size_t colon = full.rfind(':');
+  return std::string(colon == std::string_view::npos ? full : full.substr(colon + 1));
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+struct Parse {
+  std::string_view bytes;
+  XML_Parser parser;
+  std::vector<XmlElement>* elements;
+  std::vector<int> open;  // the elements not yet closed, innermost last
+};
+
+// The raw value spans of the attributes in the start tag [begin, end),
+// in their order there; expat hands the values over decoded, in the same
+// order.
+void findValueSpans(const Parse& parse, XmlElement& element) {
+  const std::string_view tag =
+      parse.bytes.substr(element.tagBegin, element.tagEnd - element.tagBegin);
+  std::size_t at = 1;
+  while (at < tag.size() && !isSpace(tag[at]) && tag[at] != '>' && tag[at] != '/') ++at;
+  for (XmlAttribute& attribute : element.attributes) {
+    at = tag.find('=', at);
+    if (at == std::string_view::npos) return;
+    ++at;
+    while (isSpace(tag[at])) ++at;
+    const char quote = tag[at];
+    const std::size_t close = tag.find(quote, at + 1);
+    attribute.valueBegin = element.tagBegin + at + 1;
+    attribute.valueEnd = element.tagBegin + close;
+    at = close + 1;
+  }
+}
+
+void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+  auto& parse = *static_cast<Parse*>(data);
+  XmlElement element;
+  element.name = localName(name);
+  element.parent = parse.open.empty() ? -1 : parse.open.back();
+  element.tagBegin = static_cast<std::size_t>(XML_GetCurrentByteIndex(parse.parser));
+  element.tagEnd =
+      element.tagBegin + static_cast<std::size_t>(XML_GetCurrentByteCount(parse.parser));
+  element.contentBegin = element.contentEnd = element.tagEnd;
+  // Only the attributes the tag itself holds; a DTD's defaults have no bytes.
+  const int specified = XML_GetSpecifiedAttributeCount(parse.parser);
+  for (int k = 0; k < specified && attributes[k] != nullptr; k += 2)
+    element.attributes.push_back({localName(attributes[k]), attributes[k + 1], 0, 0});
+  findValueSpans(parse, element);
+  parse.open.push_back(static_cast<int>(parse.elements->size()));
+  parse.elements->push_back(std::move(element));
+}
+
+void XMLCALL onEnd(void* data, const XML_Char*) {
+  auto& parse = *static_cast<Parse*>(data);
+  XmlElement& element = (*parse.elements)[static_cast<std::size_t>(parse.open.back())];
+  parse.open.pop_back();
+  // An empty-element tag ends where it starts, with no bytes of its own.
+  if (XML_GetCurrentByteCount(parse.parser) > 0)
+    element.contentEnd = static_cast<std::size_t>(XML_GetCurrentByteIndex(parse.parser));
+}
+
+void XMLCALL onText(void* data, const XML_Char* text, int length) {
+  auto& parse = *static_cast<Parse*>(data);
+  if (!parse.open.empty())
+    (*parse.elements)[static_cast<std::size_t>(parse.open.back())].text.append(
+        text, static_cast<std::size_t>(length));
+}
+
+struct ParserFree {
+  void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+};
+
+}  // namespace
+
+const XmlAttribute* XmlElement::attribute(std::string_view local) const {
+  for (const XmlAttribute& candidate : attributes)
+    if (candidate.name == local) return &candidate;
+  return nullptr;
+}
+
+bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error) {
+  elements.clear();
+  const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
+  Parse parse{bytes, parser.get(), &elements, {}};
+  XML_SetUserData(parser.get(), &parse);
+  XML_SetElementHandler(parser.get(), onStart, onEnd);
+  XML_SetCharacterDataHandler(parser.get(), onText);
+  // Parsed in one piece, so that every byte index refers to `bytes`.
+  constexpr std::size_t kMost = static_cast<std::size_t>(1) << 30;
+  if (bytes.size() > kMost) {
+    error = {1, 1, "file larger than 1 GiB"};
+    return false;
+  }
+  if (XML_Parse(parser.get(), bytes.data(), static_cast<int>(bytes.size()), XML_TRUE) ==
+      XML_STATUS_OK)
+    return true;
+  error.line = static_cast<std::size_t>(XML_GetCurrentLineNumber(parser.get()));
+  error.column = static_cast<std::size_t>(XML_GetCurrentColumnNumber(parser.get())) + 1;
+  error.message = XML_ErrorString(XML_GetErrorCode(parser.get()));
+  elements.clear();
+  return false;
+}
+
+std::string applyEdits(std::string_view source, std::vector<Edit> edits) {
+  std::sort(edits.begin(), edits.end(),
+            [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
+  std::string out;
+  out.reserve(source.size());
+  std::size_t copied = 0;
+  for (const Edit& edit : edits) {
+    out.append(source.substr(copied, edit.begin - copied));
+    out += edit.text;
+    copied = edit.end;
+  }
+  out.append(source.substr(copied));
+  return out;
+}
+
+std::string escapeAttribute(std::string_view text, char quote) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '"':
+        out += quote == '"' ? "&quot;" : "\"";
+        break;
+      case '\'':
+        out += quote == '\'' ? "&apos;" : "'";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string escapeText(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace scanmend::pages

@@ -1,0 +1,61 @@
+// An XML file as the byte spans of its elements, so that export can patch
+// the original bytes instead of writing a tree anew: a tree written back
+// changes quotes, entities, empty elements and attribute order, and a file
+// must come back byte for byte wherever no word changed.
+//
+// Names are the local names, any namespace prefix dropped: OCR files use
+// several namespaces for the same elements, and some none.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scanmend::pages {
+
+struct XmlAttribute {
+  std::string name;        // local name
+  std::string value;       // decoded (entities resolved), UTF-8
+  std::size_t valueBegin;  // the raw value between its quotes: [valueBegin, valueEnd)
+  std::size_t valueEnd;
+};
+
+struct XmlElement {
+  std::string name;          // local name
+  int parent = -1;           // index of the enclosing element, -1 for the root
+  std::size_t tagBegin = 0;  // the start tag: [tagBegin, tagEnd)
+  std::size_t tagEnd = 0;
+  std::size_t contentBegin = 0;  // between the start and the end tag; empty for <a/>
+  std::size_t contentEnd = 0;
+  std::vector<XmlAttribute> attributes;
+  std::string text;  // the decoded character data directly inside it, UTF-8
+
+  const XmlAttribute* attribute(std::string_view local) const;
+};
+
+struct XmlError {
+  std::size_t line = 0;  // 1-based
+  std::size_t column = 0;
+  std::string message;
+};
+
+// The elements of a well-formed document, in document order. False, with
+// the place and the reason in `error`, for any other bytes.
+bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error);
+
+// One replacement of original bytes: [begin, end) becomes `text`.
+struct Edit {
+  std::size_t begin;
+  std::size_t end;
+  std::string text;
+};
+
+// The source with the edits applied; they must not overlap.
+std::string applyEdits(std::string_view source, std::vector<Edit> edits);
+
+// UTF-8 text as an attribute value between `quote`s, or as character data.
+std::string escapeAttribute(std::string_view text, char quote);
+std::string escapeText(std::string_view text);
+
+}  // namespace scanmend::pages
