@@ -4,28 +4,10 @@
 #include <array>
 #include <cstdio>
 
+#include "base/windows1252.h"
+
 namespace scanmend::advise {
 namespace {
-
-// The characters of 0x80 to 0x9F; the five bytes that Windows-1252 leaves
-// undefined keep their own code points.
-constexpr std::array<char16_t, 32> kHighControls{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void appendCodePoint(std::string& out, unsigned codePoint) {
-  if (codePoint < 0x80) {
-    out += static_cast<char>(codePoint);
-  } else if (codePoint < 0x800) {
-    out += static_cast<char>(0xC0 | (codePoint >> 6));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (codePoint >> 12));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  }
-}
 
 // Appends the parts one after another; cheaper than chains of +, and
 // clear of a false warning that such chains raise in optimised builds.
@@ -149,10 +131,8 @@ std::string toUtf8(std::string_view text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F) {
       out += hexByte(byte);
-    } else if (byte >= 0x80 && byte < 0xA0) {
-      appendCodePoint(out, kHighControls[byte - 0x80]);
     } else {
-      appendCodePoint(out, byte);
+      appendUtf8(out, codePointOf(byte));
     }
   }
   return out;

@@ -3,39 +3,16 @@
 #include <array>
 #include <cstdint>
 
+#include "base/windows1252.h"
+
 namespace scanmend::pages {
 namespace {
-
-// The characters of 0x80 to 0x9F; the five bytes that Windows-1252 leaves
-// undefined map to no character.
-constexpr std::array<char32_t, 32> kHighControls{
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 constexpr char32_t kLongS = 0x017F;
 constexpr char32_t kRRotunda = 0xA75B;
 constexpr char32_t kDoubleHyphen = 0x2E17;
 constexpr char32_t kCombiningDiaeresis = 0x0308;
 constexpr char32_t kCombiningSmallE = 0x0364;
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // Decodes the character at `at`, moving past it; a byte that starts no
 // valid sequence is one character of its own, reported as 0xFFFFFFFF.
@@ -77,8 +54,8 @@ char readingOf(char32_t c) {
   // at a line end, the page formats make them the line-end "=".
   if (c == 0x2010 || c == 0x2011 || c == kDoubleHyphen) return '-';
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-  for (std::size_t k = 0; k < kHighControls.size(); ++k)
-    if (kHighControls[k] == c && c != 0) return static_cast<char>(0x80 + k);
+  for (int byte = 0x80; byte < 0xA0; ++byte)
+    if (codePointOf(static_cast<unsigned char>(byte)) == c) return static_cast<char>(byte);
   return kUnreadable;
 }
 
@@ -127,12 +104,7 @@ ImportedText importCharacters(std::string_view utf8) {
 
 std::string windows1252ToUtf8(unsigned char byte) {
   std::string out;
-  if (byte < 0x80 || byte >= 0xA0) {
-    appendUtf8(out, byte);
-  } else {
-    const char32_t c = kHighControls[byte - 0x80];
-    appendUtf8(out, c == 0 ? 0xFFFD : c);  // undefined in Windows-1252
-  }
+  appendUtf8(out, isDefinedInWindows1252(byte) ? codePointOf(byte) : 0xFFFD);
   return out;
 }
 
