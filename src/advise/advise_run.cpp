@@ -75,7 +75,7 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
     err << "scanmend-advise: no pages: in/001.txt cannot be read\n";
     return 1;
   }
-  const std::vector<std::string> findings = checkWorkingDirectory(bytes, book.pages);
+  const std::vector<std::string> findings = checkWorkingDirectory(bytes, book);
   if (output != Output::Report)
     for (const std::string& finding : findings) err << "scanmend-advise: check: " << finding << "\n";
 

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "advise/directory_checks.h"
 #include "base/word_hash.h"
 #include "correction/line_joining.h"
 #include "correction/word_splitting.h"
@@ -59,40 +60,32 @@ std::vector<BookWord> sorted(Counts&& counts) {
   return words;
 }
 
-// Counts the line-end markers and adds the words they break.
-std::int64_t addBrokenWords(std::string_view text, Counts& broken) {
+// One pass over the line ends of a page: each "=", "-" or negation sign
+// (which some OCR programs write for a broken word) before a line end adds
+// the words on both sides of it to `pieces`; each "=" also counts as a
+// line-end marker and adds the word it breaks, with the "=", to `broken`.
+// Returns the number of "=" markers.
+std::int64_t addBrokenWords(std::string_view text, Counts& broken, Counts& pieces) {
   const auto isWordByte = [](char c) { return !isWordSeparator(static_cast<unsigned char>(c)); };
   std::int64_t markers = 0;
-  for (std::size_t at = text.find("=\n"); at != std::string_view::npos;
-       at = text.find("=\n", at + 1)) {
-    ++markers;
-    std::size_t start = at;
+  for (std::size_t lf = text.find('\n', 1); lf != std::string_view::npos;
+       lf = text.find('\n', lf + 1)) {
+    const std::size_t mark = lf - 1;
+    if (text[mark] != '=' && text[mark] != '-' && text[mark] != '\xAC') continue;
+    std::size_t start = mark;
     while (start > 0 && isWordByte(text[start - 1])) --start;
-    std::size_t end = at + 2;
+    std::size_t end = lf + 1;
     while (end < text.size() && isWordByte(text[end])) ++end;
-    if (start < at && end > at + 2)
-      add(std::string(text.substr(start, at + 1 - start)) +
-              std::string(text.substr(at + 2, end - at - 2)),
+    if (start < mark) add(text.substr(start, mark - start), 1, pieces);
+    if (end > lf + 1) add(text.substr(lf + 1, end - lf - 1), 1, pieces);
+    if (text[mark] != '=') continue;
+    ++markers;
+    if (start < mark && end > lf + 1)
+      add(std::string(text.substr(start, lf - start)) +
+              std::string(text.substr(lf + 1, end - lf - 1)),
           1, broken);
   }
   return markers;
-}
-
-// Adds the words on both sides of each line-end mark: "=", "-" or the
-// negation sign that some OCR programs write for a broken word.
-void addBrokenPieces(std::string_view text, Counts& pieces) {
-  const auto isWordByte = [](char c) { return !isWordSeparator(static_cast<unsigned char>(c)); };
-  for (std::size_t lf = text.find('\n', 1); lf != std::string_view::npos;
-       lf = text.find('\n', lf + 1)) {
-    const char mark = text[lf - 1];
-    if (mark != '=' && mark != '-' && mark != '\xAC') continue;
-    std::size_t start = lf - 1;
-    while (start > 0 && isWordByte(text[start - 1])) --start;
-    if (start < lf - 1) add(text.substr(start, lf - 1 - start), 1, pieces);
-    std::size_t end = lf + 1;
-    while (end < text.size() && isWordByte(text[end])) ++end;
-    if (end > lf + 1) add(text.substr(lf + 1, end - lf - 1), 1, pieces);
-  }
 }
 
 }  // namespace
@@ -105,9 +98,9 @@ Book bookOfPages(const std::vector<std::string>& pages) {
   Book book;
   for (const std::string& page : pages) {
     ++book.pages;
-    const std::int64_t markers = addBrokenWords(page, broken);
+    if (book.firstUtf8Page == 0 && looksLikeUtf8(page)) book.firstUtf8Page = book.pages;
+    const std::int64_t markers = addBrokenWords(page, broken, pieces);
     book.lineEndMarkers += markers;
-    addBrokenPieces(page, pieces);
     forEachWord(page, [&plain](std::string_view word) { add(word, 1, plain); });
     if (markers > 0) addJoiningChange(page, change);
   }

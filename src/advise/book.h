@@ -18,6 +18,7 @@ struct BookWord {
 struct Book {
   std::int64_t pages = 0;
   std::int64_t lineEndMarkers = 0;  // "=" at the end of a line
+  std::int64_t firstUtf8Page = 0;   // the first page that looks like UTF-8, or 0
   // The distinct words in byte order, as the pages stand and as they
   // stand after the line joining of "=".
   std::vector<BookWord> words;

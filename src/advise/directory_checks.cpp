@@ -77,12 +77,13 @@ void checkPageNames(long long pagesRead, std::vector<std::string>& findings) {
   }
 }
 
-void checkUtf8(std::string_view bytes, const std::string& name, std::vector<std::string>& findings) {
+void checkUtf8(std::string_view bytes, const std::string& name,
+               std::vector<std::string>& findings) {
   if (!looksLikeUtf8(bytes)) return;
-  findings.push_back(
-      name + " is UTF-8, not Windows-1252: every umlaut and the sharp s read as two wrong "
-             "letters. Convert it: iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT " + name + " > " +
-      name + ".cp1252 && mv " + name + ".cp1252 " + name);
+  findings.push_back(name +
+                     " is UTF-8, not Windows-1252: every umlaut and the sharp s read as two wrong "
+                     "letters. Convert it: iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT " +
+                     name + " > " + name + ".cp1252 && mv " + name + ".cp1252 " + name);
 }
 
 }  // namespace
@@ -104,8 +105,7 @@ bool looksLikeUtf8(std::string_view bytes) {
   return sequences >= 3 && stray * 10 <= sequences;
 }
 
-std::vector<std::string> checkWorkingDirectory(std::string_view dictionaryBytes,
-                                               long long pagesRead) {
+std::vector<std::string> checkWorkingDirectory(std::string_view dictionaryBytes, const Book& book) {
   std::vector<std::string> findings;
   checkUtf8(dictionaryBytes, "dic.txt", findings);
   const std::size_t ctrlZ = dictionaryBytes.find('\x1A');
@@ -119,18 +119,12 @@ std::vector<std::string> checkWorkingDirectory(std::string_view dictionaryBytes,
     findings.push_back("the last line of dic.txt (" + quoted(dictionaryBytes.substr(start)) +
                        ") has no line end and is not read. Add one: printf '\\r\\n' >> dic.txt");
   }
-  for (long long number = 1; number <= pagesRead; ++number) {
-    std::string page;
-    const std::string path = pagePath("in", number);
-    if (readFileBytes(path, page) && looksLikeUtf8(page)) {
-      findings.push_back(
-          path + " and maybe other pages are UTF-8, not Windows-1252. Convert each page: "
-                 "for f in in/*.txt; do iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT \"$f\" > "
-                 "\"$f.cp1252\" && mv \"$f.cp1252\" \"$f\"; done");
-      break;
-    }
-  }
-  checkPageNames(pagesRead, findings);
+  if (book.firstUtf8Page > 0)
+    findings.push_back(pagePath("in", book.firstUtf8Page) +
+                       " and maybe other pages are UTF-8, not Windows-1252. Convert each page: "
+                       "for f in in/*.txt; do iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT \"$f\" > "
+                       "\"$f.cp1252\" && mv \"$f.cp1252\" \"$f\"; done");
+  checkPageNames(book.pages, findings);
   std::error_code error;
   if (!fs::is_directory("out", error))
     findings.push_back(

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "advise/book.h"
+
 namespace scanmend::advise {
 
 // Whether `bytes` look like UTF-8 rather than Windows-1252: they hold
@@ -17,10 +19,9 @@ namespace scanmend::advise {
 bool looksLikeUtf8(std::string_view bytes);
 
 // The findings for the working directory, UTF-8 text, one per entry.
-// `dictionaryBytes` are dic.txt as read from disk; `pagesRead` how many
-// pages a run reads (in/001.txt up to the first missing number).
-std::vector<std::string> checkWorkingDirectory(std::string_view dictionaryBytes,
-                                               long long pagesRead);
+// `dictionaryBytes` are dic.txt as read from disk; `book` the pages a run
+// reads (in/001.txt up to the first missing number).
+std::vector<std::string> checkWorkingDirectory(std::string_view dictionaryBytes, const Book& book);
 
 // What `scanmend-advise --dictionary-words >> dic.txt` must write so that
 // every word is read: a line end first where dic.txt's last line has none,

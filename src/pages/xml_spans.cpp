@@ -128,47 +128,32 @@ std::string applyEdits(std::string_view source, std::vector<Edit> edits) {
   return out;
 }
 
-std::string escapeAttribute(std::string_view text, char quote) {
+namespace {
+
+// Character data escapes "&", "<" and ">" (so "]]>" can never appear); an
+// attribute value "&", "<" and its own quote.
+std::string escape(std::string_view text, bool inAttribute, char quote) {
   std::string out;
   for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '"':
-        out += quote == '"' ? "&quot;" : "\"";
-        break;
-      case '\'':
-        out += quote == '\'' ? "&apos;" : "'";
-        break;
-      default:
-        out += c;
+    if (c == '&') {
+      out += "&amp;";
+    } else if (c == '<') {
+      out += "&lt;";
+    } else if (!inAttribute && c == '>') {
+      out += "&gt;";
+    } else if (inAttribute && c == quote) {
+      out += quote == '"' ? "&quot;" : "&apos;";
+    } else {
+      out += c;
     }
   }
   return out;
 }
 
-std::string escapeText(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
+}  // namespace
+
+std::string escapeAttribute(std::string_view text, char quote) { return escape(text, true, quote); }
+
+std::string escapeText(std::string_view text) { return escape(text, false, 0); }
 
 }  // namespace scanmend::pages
