@@ -71,8 +71,11 @@ TEST(ExportCharacters, KeepsTheSourceWhereTheCorrectionLeftALetter) {
   const ImportedText umlaut = importCharacters("fu\xCD\xA4r");
   EXPECT_EQ(exportCharacters(umlaut, "f\xFCr"), "fu\xCD\xA4r");
   EXPECT_EQ(exportCharacters(umlaut, "s\xFCr"), "su\xCD\xA4r");
-  // A corrected word of another length is written as it is.
-  EXPECT_EQ(exportCharacters(text, "Gesell*"), "Gesell*");
+  // A corrected word of another length keeps the beginning and the end it
+  // shares with the imported one.
+  EXPECT_EQ(exportCharacters(text, "Gesell*"), "Ge\xC5\xBF" "ell*");
+  EXPECT_EQ(exportCharacters(importCharacters("Stra\xC5\xBFze"), "Stra\xDF" "e"), "Stra\xC3\x9F" "e");
+  EXPECT_EQ(exportCharacters(importCharacters("\xC5\xBFo"), "sso"), "\xC5\xBFso");
   EXPECT_EQ(exportCharacters(importCharacters("\xC3\x9F"), "\x80"), "\xE2\x82\xAC");
 }
 

@@ -53,6 +53,8 @@ char readingOf(char32_t c) {
   // Hyphens that Windows-1252 lacks, the Fraktur double hyphen among them;
   // at a line end, the page formats make them the line-end "=".
   if (c == 0x2010 || c == 0x2011 || c == kDoubleHyphen) return '-';
+  // Control characters would end a page (Ctrl-Z) or a line on disk.
+  if (c < 0x20 || c == 0x7F) return kUnreadable;
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
   for (int byte = 0x80; byte < 0xA0; ++byte)
     if (codePointOf(static_cast<unsigned char>(byte)) == c) return static_cast<char>(byte);
@@ -109,12 +111,34 @@ std::string windows1252ToUtf8(unsigned char byte) {
 }
 
 std::string exportCharacters(const ImportedText& imported, std::string_view corrected) {
-  const bool aligned = corrected.size() == imported.bytes.size();
+  // Bytes line up one for one when the lengths agree; otherwise the
+  // corrected word is taken to share a beginning and an end with the
+  // imported one ("Stra\u017Fze" corrected to "Stra\xDFe").
+  const std::string_view original = imported.bytes;
+  std::size_t prefix = 0;
+  std::size_t suffix = 0;
+  if (corrected.size() != original.size()) {
+    while (prefix < original.size() && prefix < corrected.size() && original[prefix] == corrected[prefix])
+      ++prefix;
+    while (suffix < original.size() - prefix && suffix < corrected.size() - prefix &&
+           original[original.size() - 1 - suffix] == corrected[corrected.size() - 1 - suffix])
+      ++suffix;
+  }
   std::string out;
   out.reserve(corrected.size() + corrected.size() / 4);
   for (std::size_t i = 0; i < corrected.size(); ++i) {
-    if (aligned && corrected[i] == imported.bytes[i]) {
-      out += imported.sources[i];
+    std::size_t from = i;  // the imported byte that corrected[i] would be
+    if (corrected.size() != original.size()) {
+      if (i < prefix) {
+        from = i;
+      } else if (i >= corrected.size() - suffix) {
+        from = original.size() - (corrected.size() - i);
+      } else {
+        from = original.size();  // no imported byte
+      }
+    }
+    if (from < original.size() && corrected[i] == original[from]) {
+      out += imported.sources[from];
     } else {
       out += windows1252ToUtf8(static_cast<unsigned char>(corrected[i]));
     }

@@ -5,7 +5,7 @@
 // Import reads each character of the source as the byte the correction
 // sees: a Windows-1252 character as itself; the long s as "s"; a, o, u with
 // a combining small e above or a combining diaeresis as the umlaut; the r
-// rotunda as "r"; any other character as kUnreadable, a byte that no
+// rotunda as "r"; control characters and any other character as kUnreadable, a byte that no
 // dictionary word holds, so a word with it is never taken for another. Each
 // byte remembers the source text it stands for.
 //
@@ -37,9 +37,8 @@ ImportedText importCharacters(std::string_view utf8);
 std::string windows1252ToUtf8(unsigned char byte);
 
 // The corrected bytes of an imported text, as UTF-8, with the source's
-// characters wherever a byte is as imported. `corrected` must be as long
-// as `imported.bytes`; where it is not, every byte is written as its own
-// character.
+// characters wherever a byte is as imported: byte for byte when both are
+// as long, else in the beginning and the end that both share.
 std::string exportCharacters(const ImportedText& imported, std::string_view corrected);
 
 }  // namespace scanmend::pages

@@ -1,0 +1,48 @@
+// What the readers and writers of the formats share; only for
+// source_page.cpp and the format files.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pages/source_page.h"
+
+namespace scanmend::pages::detail {
+
+// Adds a field and its words to the page: words are the runs of
+// non-space bytes, and a line feed in the text starts a new line. With
+// `newLine`, the field's first word starts one too.
+void addField(SourcePage& page, Field field, bool newLine);
+
+// Drops the lines that got no word.
+void dropEmptyLines(SourcePage& page);
+
+// The field holding an attribute's value, or an element's character data.
+Field attributeField(std::string_view bytes, const XmlAttribute& attribute, int element);
+Field contentField(const XmlElement& element, int index);
+
+// Writes a field's new text over its raw bytes, escaped as the place
+// needs; an element written as <a/> gets an end tag.
+Edit fieldEdit(std::string_view bytes, const SourcePage& page, const Field& field,
+               std::string_view text);
+
+// The edit that removes an attribute, with the space before it.
+Edit removeAttribute(std::string_view bytes, const XmlAttribute& attribute);
+
+// The qualified name of an element as its start tag spells it.
+std::string_view rawName(std::string_view bytes, const XmlElement& element);
+
+std::size_t characterCount(std::string_view utf8);
+
+// Each reads the words of a parsed file of its format into `page`; false
+// when the file is not of it after all.
+bool readAlto(std::string_view bytes, SourcePage& page);
+bool readPageXml(SourcePage& page);
+bool readHocr(SourcePage& page);
+std::vector<Edit> altoEdits(std::string_view bytes, const SourcePage& page,
+                            const std::vector<std::string>& newTexts);
+std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
+                               const std::vector<std::string>& newTexts);
+
+}  // namespace scanmend::pages::detail

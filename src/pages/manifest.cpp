@@ -1,0 +1,96 @@
+#include "pages/manifest.h"
+
+#include <charconv>
+
+namespace scanmend::pages {
+namespace {
+
+constexpr std::string_view kPagesHeader = "page\tsource\tformat\tbytes\tchecksum\twords\n";
+
+std::vector<std::string_view> cells(std::string_view line) {
+  std::vector<std::string_view> out;
+  for (std::size_t at = 0;;) {
+    const std::size_t tab = line.find('\t', at);
+    out.push_back(line.substr(at, tab - at));
+    if (tab == std::string_view::npos) return out;
+    at = tab + 1;
+  }
+}
+
+template <typename Number>
+bool parse(std::string_view text, Number& number, int base = 10) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number, base);
+  return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+std::string hex(std::uint64_t value) {
+  std::string out(16, '0');
+  for (std::size_t i = 16; i-- > 0; value >>= 4) out[i] = "0123456789abcdef"[value & 15];
+  return out;
+}
+
+}  // namespace
+
+std::uint64_t checksumOf(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ULL;
+  }
+  return hash;
+}
+
+std::string pagesTable(const std::vector<ManifestPage>& pages) {
+  std::string table(kPagesHeader);
+  for (const ManifestPage& page : pages) {
+    table += std::to_string(page.number) + '\t' + page.source + '\t' +
+             std::string(formatName(page.format)) + '\t' + std::to_string(page.bytes) + '\t' +
+             hex(page.checksum) + '\t' + std::to_string(page.words) + '\n';
+  }
+  return table;
+}
+
+bool readPagesTable(std::string_view table, std::vector<ManifestPage>& pages, std::string& error) {
+  pages.clear();
+  if (!table.starts_with(kPagesHeader)) {
+    error = "does not start with the header line of a manifest";
+    return false;
+  }
+  std::size_t lineNumber = 1;
+  for (std::size_t at = kPagesHeader.size(); at < table.size(); ++lineNumber) {
+    const std::size_t end = std::min(table.find('\n', at), table.size());
+    const std::vector<std::string_view> row = cells(table.substr(at, end - at));
+    at = end + 1;
+    ManifestPage page;
+    if (row.size() != 6 || !parse(row[0], page.number) || row[1].empty() ||
+        !formatOfName(row[2], page.format) || !parse(row[3], page.bytes) ||
+        !parse(row[4], page.checksum, 16) || !parse(row[5], page.words) ||
+        page.number != static_cast<std::int64_t>(pages.size()) + 1) {
+      error = "line " + std::to_string(lineNumber + 1) + " is not a page of the manifest";
+      return false;
+    }
+    page.source = std::string(row[1]);
+    pages.push_back(std::move(page));
+  }
+  return true;
+}
+
+std::string_view wordsTableHeader() { return "page\tline\tbegin\tend\tword\n"; }
+
+void appendWordRows(std::string& table, std::int64_t number, std::string_view bytes,
+                    const SourcePage& page) {
+  for (std::size_t line = 0; line < page.lines.size(); ++line) {
+    for (const Token& token : page.lines[line]) {
+      const Field& field = page.fields[static_cast<std::size_t>(token.field)];
+      const bool literal = bytes.substr(field.begin, field.end - field.begin) == field.text;
+      const std::size_t begin = literal ? field.begin + token.from : field.begin;
+      const std::size_t end = literal ? field.begin + token.to : field.end;
+      table += std::to_string(number) + '\t' + std::to_string(line + 1) + '\t' +
+               std::to_string(begin) + '\t' + std::to_string(end) + '\t';
+      table += page.tokenText(token);
+      table += '\n';
+    }
+  }
+}
+
+}  // namespace scanmend::pages

@@ -1,0 +1,219 @@
+#include "pages/source_page.h"
+
+#include <array>
+
+#include "pages/formats.h"
+
+namespace scanmend::pages {
+namespace {
+
+constexpr std::array<std::string_view, 4> kFormatNames{"alto", "page", "hocr", "text"};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The place of byte `at` as a line and a column, both from 1.
+SourceError placed(std::string_view bytes, std::size_t at, std::string message) {
+  SourceError error{1, 1, std::move(message)};
+  for (std::size_t i = 0; i < at && i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      ++error.line;
+      error.column = 1;
+    } else if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) {
+      ++error.column;
+    }
+  }
+  return error;
+}
+
+// The length of the UTF-8 sequence at `at`, or 0 when it is not one.
+std::size_t utf8Length(std::string_view bytes, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(bytes[at]);
+  std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+  if (length == 0 || at + length > bytes.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i)
+    if ((static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80) return 0;
+  const auto second = static_cast<unsigned char>(bytes[at + 1]);
+  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+      (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+    return 0;  // overlong forms, surrogates, beyond U+10FFFF
+  return length;
+}
+
+// The encoding an XML declaration names, or "" without one.
+std::string declaredEncoding(std::string_view bytes) {
+  if (bytes.substr(0, 5) != "<?xml") return "";
+  const std::size_t end = bytes.find("?>");
+  const std::string_view declaration = bytes.substr(0, end);
+  const std::size_t name = declaration.find("encoding");
+  if (name == std::string_view::npos) return "";
+  std::size_t at = declaration.find_first_of("\"'", name);
+  if (at == std::string_view::npos) return "";
+  const std::size_t close = declaration.find(declaration[at], at + 1);
+  if (close == std::string_view::npos) return "";
+  std::string encoding(declaration.substr(at + 1, close - at - 1));
+  for (char& c : encoding)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return encoding;
+}
+
+bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, SourceError& error) {
+  const std::string encoding = declaredEncoding(bytes.substr(start));
+  if (!encoding.empty() && encoding != "utf-8" && encoding != "utf8") {
+    error = {1, 1, "declares the encoding \"" + encoding + "\"; only UTF-8 files can be read"};
+    return false;
+  }
+  XmlError xmlError;
+  if (!parseXml(bytes, page.elements, xmlError)) {
+    error = {xmlError.line, xmlError.column, xmlError.message};
+    return false;
+  }
+  const std::string& root = page.elements.front().name;
+  bool known = false;
+  if (root == "alto") {
+    page.format = Format::Alto;
+    known = detail::readAlto(bytes, page);
+  } else if (root == "PcGts") {
+    page.format = Format::Page;
+    known = detail::readPageXml(page);
+  } else if (root == "html") {
+    page.format = Format::Hocr;
+    known = detail::readHocr(page);
+  }
+  if (!known) {
+    error = {1, 1, "XML of no known OCR format (root element \"" + root + "\")"};
+    return false;
+  }
+  detail::dropEmptyLines(page);
+  return true;
+}
+
+}  // namespace
+
+std::string_view formatName(Format format) { return kFormatNames[static_cast<std::size_t>(format)]; }
+
+bool formatOfName(std::string_view name, Format& format) {
+  for (std::size_t i = 0; i < kFormatNames.size(); ++i) {
+    if (kFormatNames[i] == name) {
+      format = static_cast<Format>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
+  page = SourcePage();
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    error = {0, 0, "is UTF-16; only UTF-8 files can be read"};
+    return false;
+  }
+  const std::size_t start = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+  std::size_t first = start;
+  while (first < bytes.size() && isSpace(bytes[first])) ++first;
+  if (first < bytes.size() && bytes[first] == '<') return readXml(bytes, start, page, error);
+
+  for (std::size_t at = start; at < bytes.size();) {
+    const std::size_t length = utf8Length(bytes, at);
+    if (length == 0) {
+      error = placed(bytes, at, "is not UTF-8 text (pages already in Windows-1252 need no import)");
+      return false;
+    }
+    at += length;
+  }
+  page.format = Format::Text;
+  detail::addField(page, Field{start, bytes.size(), std::string(bytes.substr(start)), 0, -1}, true);
+  detail::dropEmptyLines(page);
+  return true;
+}
+
+std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
+                              const std::vector<std::string>& newTexts) {
+  switch (page.format) {
+    case Format::Alto:
+      return detail::altoEdits(bytes, page, newTexts);
+    case Format::Page:
+      return detail::pageXmlEdits(bytes, page, newTexts);
+    case Format::Hocr:
+    case Format::Text:
+      break;
+  }
+  std::vector<Edit> edits;
+  for (std::size_t i = 0; i < page.fields.size(); ++i)
+    if (newTexts[i] != page.fields[i].text)
+      edits.push_back(detail::fieldEdit(bytes, page, page.fields[i], newTexts[i]));
+  return edits;
+}
+
+namespace detail {
+
+void addField(SourcePage& page, Field field, bool newLine) {
+  if (newLine || page.lines.empty()) page.lines.emplace_back();
+  const int index = static_cast<int>(page.fields.size());
+  const std::string& text = field.text;
+  for (std::size_t at = 0; at < text.size();) {
+    if (text[at] == '\n') {
+      page.lines.emplace_back();
+      ++at;
+    } else if (isSpace(text[at])) {
+      ++at;
+    } else {
+      const std::size_t from = at;
+      while (at < text.size() && !isSpace(text[at])) ++at;
+      page.lines.back().push_back({index, from, at});
+    }
+  }
+  page.fields.push_back(std::move(field));
+}
+
+void dropEmptyLines(SourcePage& page) {
+  std::erase_if(page.lines, [](const std::vector<Token>& line) { return line.empty(); });
+}
+
+Field attributeField(std::string_view bytes, const XmlAttribute& attribute, int element) {
+  return Field{attribute.valueBegin, attribute.valueEnd, attribute.value,
+               bytes[attribute.valueBegin - 1], element};
+}
+
+Field contentField(const XmlElement& element, int index) {
+  return Field{element.contentBegin, element.contentEnd, element.text, 0, index};
+}
+
+std::string_view rawName(std::string_view bytes, const XmlElement& element) {
+  std::size_t end = element.tagBegin + 1;
+  while (end < element.tagEnd && !isSpace(bytes[end]) && bytes[end] != '>' && bytes[end] != '/')
+    ++end;
+  return bytes.substr(element.tagBegin + 1, end - element.tagBegin - 1);
+}
+
+Edit fieldEdit(std::string_view bytes, const SourcePage& page, const Field& field,
+               std::string_view text) {
+  if (field.element < 0) return Edit{field.begin, field.end, std::string(text)};
+  if (field.quote != 0) return Edit{field.begin, field.end, escapeAttribute(text, field.quote)};
+  const XmlElement& element = page.elements[static_cast<std::size_t>(field.element)];
+  const bool emptyTag = element.contentBegin == element.tagEnd &&
+                        element.contentEnd == element.tagEnd && element.tagEnd >= 2 &&
+                        bytes.substr(element.tagEnd - 2, 2) == "/>";
+  if (!emptyTag) return Edit{field.begin, field.end, escapeText(text)};
+  return Edit{element.tagEnd - 2, element.tagEnd,
+              ">" + escapeText(text) + "</" + std::string(rawName(bytes, element)) + ">"};
+}
+
+Edit removeAttribute(std::string_view bytes, const XmlAttribute& attribute) {
+  std::size_t begin = attribute.valueBegin - 1;  // the opening quote
+  while (begin > 0 && isSpace(bytes[begin - 1])) --begin;
+  if (begin > 0 && bytes[begin - 1] == '=') --begin;
+  while (begin > 0 && isSpace(bytes[begin - 1])) --begin;
+  while (begin > 0 && !isSpace(bytes[begin - 1])) --begin;  // the name
+  while (begin > 0 && isSpace(bytes[begin - 1])) --begin;
+  return Edit{begin, attribute.valueEnd + 1, ""};
+}
+
+std::size_t characterCount(std::string_view utf8) {
+  std::size_t count = 0;
+  for (const char c : utf8)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  return count;
+}
+
+}  // namespace detail
+}  // namespace scanmend::pages
