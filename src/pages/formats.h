@@ -11,9 +11,10 @@
 namespace scanmend::pages::detail {
 
 // Adds a field and its words to the page: words are the runs of
-// non-space bytes, and a line feed in the text starts a new line. With
-// `newLine`, the field's first word starts one too.
-void addField(SourcePage& page, Field field, bool newLine);
+// non-space bytes. With `newLine`, the field's first word starts a new
+// line; with `linesInside`, so does every line feed in its text (a PAGE
+// region's or a text file's lines), else a line feed is a space.
+void addField(SourcePage& page, Field field, bool newLine, bool linesInside = false);
 
 // Drops the lines that got no word.
 void dropEmptyLines(SourcePage& page);

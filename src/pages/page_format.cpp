@@ -60,7 +60,7 @@ bool readPageXml(SourcePage& page) {
       }
     } else if (name == "TextRegion" && tree.childrenNamed(i, "TextLine").empty()) {
       if (const int unicode = tree.unicodeOf(i); unicode >= 0)
-        addField(page, contentField(tree[unicode], unicode), true);
+        addField(page, contentField(tree[unicode], unicode), true, true);
     }
   }
   return true;
@@ -80,9 +80,9 @@ std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
   };
   auto changes = [&](int unicode) { return unicode >= 0 && changed[static_cast<std::size_t>(unicode)].has_value(); };
 
-  // Lines above changed words, then regions above changed lines; a line
-  // comes before its words' ends and a region before its lines, so the
-  // levels are settled from the bottom up in reverse document order.
+  // Lines above changed words, then regions above changed lines: in
+  // reverse document order an element comes after everything inside it,
+  // so the levels are settled from the bottom up.
   for (int i = static_cast<int>(page.elements.size()) - 1; i >= 0; --i) {
     const std::string& name = tree[i].name;
     const int own = tree.unicodeOf(i);

@@ -121,7 +121,7 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
     at += length;
   }
   page.format = Format::Text;
-  detail::addField(page, Field{start, bytes.size(), std::string(bytes.substr(start)), 0, -1}, true);
+  detail::addField(page, Field{start, bytes.size(), std::string(bytes.substr(start)), 0, -1}, true, true);
   detail::dropEmptyLines(page);
   return true;
 }
@@ -146,12 +146,12 @@ std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
 
 namespace detail {
 
-void addField(SourcePage& page, Field field, bool newLine) {
+void addField(SourcePage& page, Field field, bool newLine, bool linesInside) {
   if (newLine || page.lines.empty()) page.lines.emplace_back();
   const int index = static_cast<int>(page.fields.size());
   const std::string& text = field.text;
   for (std::size_t at = 0; at < text.size();) {
-    if (text[at] == '\n') {
+    if (text[at] == '\n' && linesInside) {
       page.lines.emplace_back();
       ++at;
     } else if (isSpace(text[at])) {
