@@ -38,6 +38,7 @@ bool readHocr(SourcePage& page) {
 
   bool isHocr = false;
   int line = -2;
+  std::vector<bool> holding(elements.size(), false);  // a word nested in a word has one text
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const XmlElement& word = elements[i];
     if (word.attribute("class") != nullptr && word.attribute("class")->value.starts_with("ocr"))
@@ -52,12 +53,13 @@ bool readHocr(SourcePage& page) {
         while (up > static_cast<int>(i)) up = elements[static_cast<std::size_t>(up)].parent;
         if (up != static_cast<int>(i)) break;
       }
-      if (childCount[j] == 0 && hasText(elements[j].text)) {
+      if (childCount[j] == 0 && hasText(elements[j].text) && !holding[j]) {
         holder = static_cast<int>(j);
         break;
       }
     }
     if (holder < 0) continue;
+    holding[static_cast<std::size_t>(holder)] = true;
     int container = word.parent;
     while (container >= 0 && !isLine(elements[static_cast<std::size_t>(container)]))
       container = elements[static_cast<std::size_t>(container)].parent;

@@ -27,12 +27,14 @@ class Tree {
     return found;
   }
 
-  // The Unicode element of an element's first TextEquiv, or -1.
+  // The Unicode element of an element's first TextEquiv, or -1; one that
+  // holds elements is no text to edit.
   int unicodeOf(int element) const {
     const std::vector<int> equivs = childrenNamed(element, "TextEquiv");
     if (equivs.empty()) return -1;
     const std::vector<int> unicode = childrenNamed(equivs.front(), "Unicode");
-    return unicode.empty() ? -1 : unicode.front();
+    if (unicode.empty() || !children_[static_cast<std::size_t>(unicode.front())].empty()) return -1;
+    return unicode.front();
   }
 
  private:

@@ -1,5 +1,6 @@
 #include "pages/source_page.h"
 
+#include <algorithm>
 #include <array>
 
 #include "pages/formats.h"
@@ -28,7 +29,8 @@ SourceError placed(std::string_view bytes, std::size_t at, std::string message) 
 // The length of the UTF-8 sequence at `at`, or 0 when it is not one.
 std::size_t utf8Length(std::string_view bytes, std::size_t at) {
   const auto lead = static_cast<unsigned char>(bytes[at]);
-  std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+  if (lead < 0x80) return 1;
+  std::size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
   if (length == 0 || at + length > bytes.size()) return 0;
   for (std::size_t i = 1; i < length; ++i)
     if ((static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80) return 0;
@@ -126,7 +128,9 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
   return true;
 }
 
-std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
+namespace {
+
+std::vector<Edit> formatEdits(std::string_view bytes, const SourcePage& page,
                               const std::vector<std::string>& newTexts) {
   switch (page.format) {
     case Format::Alto:
@@ -142,6 +146,22 @@ std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
     if (newTexts[i] != page.fields[i].text)
       edits.push_back(detail::fieldEdit(bytes, page, page.fields[i], newTexts[i]));
   return edits;
+}
+
+}  // namespace
+
+std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
+                              const std::vector<std::string>& newTexts) {
+  std::vector<Edit> edits = formatEdits(bytes, page, newTexts);
+  // Fields never overlap in a file of the formats' structure; in one that
+  // nests what should not nest, the later of two overlapping edits is
+  // dropped, so that no byte is written twice.
+  std::stable_sort(edits.begin(), edits.end(),
+                   [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
+  std::vector<Edit> kept;
+  for (Edit& edit : edits)
+    if (kept.empty() || edit.begin >= kept.back().end) kept.push_back(std::move(edit));
+  return kept;
 }
 
 namespace detail {
