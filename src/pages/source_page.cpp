@@ -214,8 +214,9 @@ Edit fieldEdit(std::string_view bytes, const SourcePage& page, const Field& fiel
                         element.contentEnd == element.tagEnd && element.tagEnd >= 2 &&
                         bytes.substr(element.tagEnd - 2, 2) == "/>";
   if (!emptyTag) return Edit{field.begin, field.end, escapeText(text)};
-  return Edit{element.tagEnd - 2, element.tagEnd,
-              ">" + escapeText(text) + "</" + std::string(rawName(bytes, element)) + ">"};
+  std::string written(">");
+  written.append(escapeText(text)).append("</").append(rawName(bytes, element)).append(">");
+  return Edit{element.tagEnd - 2, element.tagEnd, std::move(written)};
 }
 
 Edit removeAttribute(std::string_view bytes, const XmlAttribute& attribute) {
