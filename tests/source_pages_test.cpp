@@ -60,7 +60,6 @@ std::vector<std::string> wordsOf(std::string_view text) {
 // shorter word), and a word marked with "*".
 std::string corrected(std::string text) {
   std::string out;
-  forEachWord(text, [](std::string_view) {});
   for (std::size_t i = 0; i < text.size(); ++i) {
     const bool inWord = i + 1 < text.size() && !isWordSeparator(static_cast<unsigned char>(text[i + 1]));
     if (text[i] == 'f' && inWord && text[i + 1] != 'f') {

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 
 #include "base/version.h"
 #include "files/text_files.h"
