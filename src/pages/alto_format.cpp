@@ -52,9 +52,7 @@ std::string freeId(const std::vector<XmlElement>& elements) {
 // the end tag that follows.
 std::string_view indentBefore(std::string_view bytes, std::size_t at) {
   std::size_t begin = at;
-  while (begin > 0 && (bytes[begin - 1] == ' ' || bytes[begin - 1] == '\t' ||
-                       bytes[begin - 1] == '\n' || bytes[begin - 1] == '\r'))
-    --begin;
+  while (begin > 0 && isXmlSpace(bytes[begin - 1])) --begin;
   return bytes.substr(begin, at - begin);
 }
 

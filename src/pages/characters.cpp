@@ -83,6 +83,14 @@ char umlautOf(char base) {
 
 }  // namespace
 
+std::size_t firstInvalidUtf8(std::string_view bytes) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t start = at;
+    if (nextCharacter(bytes, at) == 0xFFFFFFFF) return start;
+  }
+  return std::string_view::npos;
+}
+
 ImportedText importCharacters(std::string_view utf8) {
   ImportedText text;
   text.bytes.reserve(utf8.size());

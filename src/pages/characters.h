@@ -30,6 +30,10 @@ struct ImportedText {
   std::vector<std::string> sources;  // for each byte, the UTF-8 text it stands for
 };
 
+// The place of the first byte of `bytes` that starts no valid UTF-8
+// character, or npos for valid UTF-8.
+std::size_t firstInvalidUtf8(std::string_view bytes);
+
 // Reads UTF-8 text (invalid sequences count as unreadable characters).
 ImportedText importCharacters(std::string_view utf8);
 

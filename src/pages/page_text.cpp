@@ -33,14 +33,6 @@ std::vector<Word> wordsOf(const PageText& page) {
   return words;
 }
 
-std::vector<std::string_view> wordsOf(std::string_view text) {
-  std::vector<std::string_view> words;
-  std::size_t at = 0;
-  for (std::string_view word = nextWord(text, at); !word.empty(); word = nextWord(text, at))
-    words.push_back(word);
-  return words;
-}
-
 // How many words of the page each word of the joined page is made of: the
 // joining is run on the page with every word replaced by a code of fixed
 // width, so a joined word's width tells how many words it took.
@@ -62,7 +54,7 @@ std::vector<std::size_t> joinedGroups(const PageText& page, std::size_t& lineFee
   const std::string joined = joinHyphenatedLines(std::move(coded));
   lineFeeds = static_cast<std::size_t>(std::count(joined.begin(), joined.end(), '\n'));
   std::vector<std::size_t> groups;
-  for (const std::string_view word : wordsOf(joined)) groups.push_back(word.size() / kCodeWidth);
+  for (const std::string_view word : splitWords(joined)) groups.push_back(word.size() / kCodeWidth);
   return groups;
 }
 
@@ -137,7 +129,7 @@ bool correctedFieldTexts(const SourcePage& source, const PageText& page,
                          std::string_view corrected, std::vector<std::string>& fieldTexts,
                          std::string& reason) {
   const std::vector<Word> words = wordsOf(page);
-  const std::vector<std::string_view> correctedWords = wordsOf(corrected);
+  const std::vector<std::string_view> correctedWords = splitWords(corrected);
   const auto correctedLineFeeds = static_cast<std::size_t>(std::count(corrected.begin(), corrected.end(), '\n'));
   const auto lineFeeds = static_cast<std::size_t>(std::count(page.text.begin(), page.text.end(), '\n'));
 

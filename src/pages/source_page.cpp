@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <array>
 
+#include "pages/characters.h"
 #include "pages/formats.h"
 
 namespace scanmend::pages {
 namespace {
 
 constexpr std::array<std::string_view, 4> kFormatNames{"alto", "page", "hocr", "text"};
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The place of byte `at` as a line and a column, both from 1.
 SourceError placed(std::string_view bytes, std::size_t at, std::string message) {
@@ -24,21 +23,6 @@ SourceError placed(std::string_view bytes, std::size_t at, std::string message) 
     }
   }
   return error;
-}
-
-// The length of the UTF-8 sequence at `at`, or 0 when it is not one.
-std::size_t utf8Length(std::string_view bytes, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(bytes[at]);
-  if (lead < 0x80) return 1;
-  std::size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
-  if (length == 0 || at + length > bytes.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i)
-    if ((static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80) return 0;
-  const auto second = static_cast<unsigned char>(bytes[at + 1]);
-  if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-      (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
-    return 0;  // overlong forms, surrogates, beyond U+10FFFF
-  return length;
 }
 
 // The encoding an XML declaration names, or "" without one.
@@ -111,16 +95,12 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
   }
   const std::size_t start = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
   std::size_t first = start;
-  while (first < bytes.size() && isSpace(bytes[first])) ++first;
+  while (first < bytes.size() && isXmlSpace(bytes[first])) ++first;
   if (first < bytes.size() && bytes[first] == '<') return readXml(bytes, start, page, error);
 
-  for (std::size_t at = start; at < bytes.size();) {
-    const std::size_t length = utf8Length(bytes, at);
-    if (length == 0) {
-      error = placed(bytes, at, "is not UTF-8 text (pages already in Windows-1252 need no import)");
-      return false;
-    }
-    at += length;
+  if (const std::size_t bad = firstInvalidUtf8(bytes.substr(start)); bad != std::string_view::npos) {
+    error = placed(bytes, start + bad, "is not UTF-8 text (pages already in Windows-1252 need no import)");
+    return false;
   }
   page.format = Format::Text;
   detail::addField(page, Field{start, bytes.size(), std::string(bytes.substr(start)), 0, -1}, true, true);
@@ -174,11 +154,11 @@ void addField(SourcePage& page, Field field, bool newLine, bool linesInside) {
     if (text[at] == '\n' && linesInside) {
       page.lines.emplace_back();
       ++at;
-    } else if (isSpace(text[at])) {
+    } else if (isXmlSpace(text[at])) {
       ++at;
     } else {
       const std::size_t from = at;
-      while (at < text.size() && !isSpace(text[at])) ++at;
+      while (at < text.size() && !isXmlSpace(text[at])) ++at;
       page.lines.back().push_back({index, from, at});
     }
   }
@@ -200,7 +180,7 @@ Field contentField(const XmlElement& element, int index) {
 
 std::string_view rawName(std::string_view bytes, const XmlElement& element) {
   std::size_t end = element.tagBegin + 1;
-  while (end < element.tagEnd && !isSpace(bytes[end]) && bytes[end] != '>' && bytes[end] != '/')
+  while (end < element.tagEnd && !isXmlSpace(bytes[end]) && bytes[end] != '>' && bytes[end] != '/')
     ++end;
   return bytes.substr(element.tagBegin + 1, end - element.tagBegin - 1);
 }
@@ -221,11 +201,11 @@ Edit fieldEdit(std::string_view bytes, const SourcePage& page, const Field& fiel
 
 Edit removeAttribute(std::string_view bytes, const XmlAttribute& attribute) {
   std::size_t begin = attribute.valueBegin - 1;  // the opening quote
-  while (begin > 0 && isSpace(bytes[begin - 1])) --begin;
+  while (begin > 0 && isXmlSpace(bytes[begin - 1])) --begin;
   if (begin > 0 && bytes[begin - 1] == '=') --begin;
-  while (begin > 0 && isSpace(bytes[begin - 1])) --begin;
-  while (begin > 0 && !isSpace(bytes[begin - 1])) --begin;  // the name
-  while (begin > 0 && isSpace(bytes[begin - 1])) --begin;
+  while (begin > 0 && isXmlSpace(bytes[begin - 1])) --begin;
+  while (begin > 0 && !isXmlSpace(bytes[begin - 1])) --begin;  // the name
+  while (begin > 0 && isXmlSpace(bytes[begin - 1])) --begin;
   return Edit{begin, attribute.valueEnd + 1, ""};
 }
 

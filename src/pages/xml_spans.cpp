@@ -14,8 +14,6 @@ std::string localName(const XML_Char* name) {
   return std::string(colon == std::string_view::npos ? full : full.substr(colon + 1));
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 struct Parse {
   std::string_view bytes;
   XML_Parser parser;
@@ -30,12 +28,12 @@ void findValueSpans(const Parse& parse, XmlElement& element) {
   const std::string_view tag =
       parse.bytes.substr(element.tagBegin, element.tagEnd - element.tagBegin);
   std::size_t at = 1;
-  while (at < tag.size() && !isSpace(tag[at]) && tag[at] != '>' && tag[at] != '/') ++at;
+  while (at < tag.size() && !isXmlSpace(tag[at]) && tag[at] != '>' && tag[at] != '/') ++at;
   for (XmlAttribute& attribute : element.attributes) {
     at = tag.find('=', at);
     if (at == std::string_view::npos) return;
     ++at;
-    while (isSpace(tag[at])) ++at;
+    while (isXmlSpace(tag[at])) ++at;
     const char quote = tag[at];
     const std::size_t close = tag.find(quote, at + 1);
     attribute.valueBegin = element.tagBegin + at + 1;

@@ -54,6 +54,9 @@ struct Edit {
 // The source with the edits applied; they must not overlap.
 std::string applyEdits(std::string_view source, std::vector<Edit> edits);
 
+// The white space of XML: space, tab, CR, LF.
+inline bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 // UTF-8 text as an attribute value between `quote`s, or as character data.
 std::string escapeAttribute(std::string_view text, char quote);
 std::string escapeText(std::string_view text);
