@@ -1,8 +1,9 @@
 // Fuzzes the import of OCR files (random bytes and mutated ALTO, PAGE,
 // hOCR and text files): reading never crashes; a file that reads comes
 // back byte for byte from an unchanged correction, and as a file that
-// reads again from a changed one; and the tool's import writes nothing
-// but in/, out/ and the manifest.
+// reads again from a changed one; a page that import stores reads back as
+// it was, and any bytes read as a stored page are safe to export with; and
+// the tool's import writes nothing but in/, out/ and the manifest.
 #include <unistd.h>
 
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include "correction/line_joining.h"
 #include "pages/page_text.h"
 #include "pages/pages_run.h"
+#include "pages/parsed_pages.h"
 #include "pages/source_page.h"
 
 namespace {
@@ -69,7 +71,7 @@ void importWithTheTool(std::string_view bytes) {
   std::ostringstream out;
   std::ostringstream err;
   runPages({"import", (scratch() / "page.xml").string()}, out, err);
-  const std::set<std::string> allowed{"in", "out", "pages.tsv", "words.tsv"};
+  const std::set<std::string> allowed{"in", "out", "pages.tsv", "words.tsv", "pages.parsed"};
   for (const auto& entry : fs::directory_iterator(book))
     check(allowed.contains(entry.path().filename().string()));
   fs::current_path(previous);
@@ -82,6 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SourcePage page;
   SourceError error;
   if (readSource(bytes, page, error)) {
+    SourcePage stored;
+    check(decodePage(encodePage(page), bytes.size(), stored) && stored == page);
     const PageText text = makePageText(page);
     std::string out;
     check(exportOf(bytes, page, text, text.text, out) && out == bytes);
@@ -91,6 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(readSource(out, again, error));
       check(again.lines.size() == page.lines.size());
     }
+  }
+  // The bytes as a stored page of themselves.
+  if (decodePage(bytes, bytes.size(), page)) {
+    const PageText text = makePageText(page);
+    std::string out;
+    exportOf(bytes, page, text, changed(text.text), out);
   }
   if (size % 16 == 0) importWithTheTool(bytes);
   return 0;

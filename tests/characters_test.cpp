@@ -51,9 +51,12 @@ TEST(ImportCharacters, ReadsEachCharacterAsTheByteTheCorrectionSees) {
   for (const CharacterCase& c : cases) {
     const ImportedText text = importCharacters(c.utf8);
     EXPECT_EQ(text.bytes, c.bytes) << c.utf8;
-    ASSERT_EQ(text.sources.size(), text.bytes.size());
+    ASSERT_EQ(text.ends.size(), text.bytes.size());
     std::string joined;
-    for (const std::string& source : text.sources) joined += source;
+    for (std::size_t i = 0; i < text.bytes.size(); ++i) {
+      EXPECT_FALSE(text.sourceOf(i, i + 1).empty()) << c.utf8;
+      joined += text.sourceOf(i, i + 1);
+    }
     EXPECT_EQ(joined, c.utf8) << "every source byte belongs to one imported byte";
   }
 }

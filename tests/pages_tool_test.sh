@@ -34,6 +34,16 @@ grep -q 'CONTENT="versammelte"' corrected/tesseract-deu-alto3.xml || fail "a cor
 grep -q "CONTENT='Versamm' SUBS_TYPE='HypPart1' SUBS_CONTENT='Versammlung'" corrected/hand-alto2-crlf.xml ||
   fail "a hyphenated word joined, corrected and split back"
 
+# The pages that import stored only save the parse: export without them,
+# or with a damaged store, writes the same bytes.
+for store in none damaged; do
+  cp pages.parsed saved.parsed
+  if [ $store = none ]; then rm pages.parsed; else head -c 5000 saved.parsed > pages.parsed; fi
+  "$bin/scanmend-pages" export "corrected-$store" > /dev/null
+  diff -r corrected "corrected-$store" > /dev/null || fail "export with the store $store differs"
+  mv saved.parsed pages.parsed
+done
+
 # A page that no longer lines up is refused by number; the others are written.
 rm -rf corrected
 printf 'zwei Worte\r\n' > out/002.txt

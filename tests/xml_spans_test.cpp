@@ -51,6 +51,26 @@ TEST(ParseXml, GivesTheByteSpansOfTagsAttributeValuesAndContents) {
   EXPECT_EQ(spanOf(kFile, elements[4].contentBegin, elements[4].contentEnd), "a &lt; b");
 }
 
+TEST(ParseXml, KeepsTheNamedAttributesWithTheirSpansAndTheTextOfLeavesOnly) {
+  std::vector<XmlElement> elements;
+  XmlError error;
+  const std::string_view kept[] = {"CONTENT"};
+  ASSERT_TRUE(parseXml(kFile, elements, error, kept));
+  EXPECT_EQ(elements[1].attributes.size(), 1u);
+  EXPECT_EQ(elements[1].attribute("ID"), nullptr);
+  const XmlAttribute* content = elements[1].attribute("CONTENT");
+  ASSERT_NE(content, nullptr);
+  EXPECT_EQ(spanOf(kFile, content->valueBegin, content->valueEnd), "Ge&#x17F;ellfchaft");
+  EXPECT_EQ(elements[0].text, "") << "the white space between the elements is not kept";
+  EXPECT_EQ(elements[3].text, "");
+  EXPECT_EQ(elements[4].text, "a < b");
+
+  // Mixed content: the element holds an element, so its text is not kept.
+  ASSERT_TRUE(parseXml("<a>x<b>y</b>z</a>", elements, error));
+  EXPECT_EQ(elements[0].text, "");
+  EXPECT_EQ(elements[1].text, "y");
+}
+
 TEST(ParseXml, BadBytesGiveTheLineAndColumn) {
   std::vector<XmlElement> elements;
   XmlError error;

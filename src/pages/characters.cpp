@@ -91,23 +91,37 @@ std::size_t firstInvalidUtf8(std::string_view bytes) {
   return std::string_view::npos;
 }
 
+std::string_view ImportedText::sourceOf(std::size_t from, std::size_t to) const {
+  if (from >= to) return {};
+  const std::size_t begin = from == 0 ? 0 : ends[from - 1];
+  return std::string_view(source).substr(begin, ends[to - 1] - begin);
+}
+
+ImportedText ImportedText::part(std::size_t from, std::size_t to) const {
+  ImportedText out;
+  out.bytes = bytes.substr(from, to - from);
+  out.source = sourceOf(from, to);
+  const std::uint32_t begin = from == 0 ? 0 : ends[from - 1];
+  for (std::size_t i = from; i < to; ++i) out.ends.push_back(ends[i] - begin);
+  return out;
+}
+
 ImportedText importCharacters(std::string_view utf8) {
   ImportedText text;
   text.bytes.reserve(utf8.size());
-  text.sources.reserve(utf8.size());
+  text.source = utf8;
+  text.ends.reserve(utf8.size());
   for (std::size_t at = 0; at < utf8.size();) {
-    const std::size_t start = at;
     const char32_t c = nextCharacter(utf8, at);
-    const std::string_view source = utf8.substr(start, at - start);
     if ((c == kCombiningSmallE || c == kCombiningDiaeresis) && !text.bytes.empty()) {
       if (const char umlaut = umlautOf(text.bytes.back()); umlaut != 0) {
         text.bytes.back() = umlaut;
-        text.sources.back() += source;
+        text.ends.back() = static_cast<std::uint32_t>(at);
         continue;
       }
     }
     text.bytes += c == 0xFFFFFFFF ? kUnreadable : readingOf(c);
-    text.sources.emplace_back(source);
+    text.ends.push_back(static_cast<std::uint32_t>(at));
   }
   return text;
 }
@@ -146,7 +160,7 @@ std::string exportCharacters(const ImportedText& imported, std::string_view corr
       }
     }
     if (from < original.size() && corrected[i] == original[from]) {
-      out += imported.sources[from];
+      out += imported.sourceOf(from, from + 1);
     } else {
       out += windows1252ToUtf8(static_cast<unsigned char>(corrected[i]));
     }

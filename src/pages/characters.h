@@ -15,6 +15,7 @@
 // and corrected to "Gesellschaft", is written "Ge\u017Fellschaft".
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,16 @@ namespace scanmend::pages {
 inline constexpr char kUnreadable = '\x81';
 
 struct ImportedText {
-  std::string bytes;                 // Windows-1252, what the correction reads
-  std::vector<std::string> sources;  // for each byte, the UTF-8 text it stands for
+  std::string bytes;   // Windows-1252, what the correction reads
+  std::string source;  // the UTF-8 text read
+  // Where the source text of each byte ends in `source`: byte i stands
+  // for [ends[i - 1], ends[i]), the first from 0.
+  std::vector<std::uint32_t> ends;
+
+  // The source text that the bytes [from, to) stand for.
+  std::string_view sourceOf(std::size_t from, std::size_t to) const;
+  // The bytes [from, to) with their source texts.
+  ImportedText part(std::size_t from, std::size_t to) const;
 };
 
 // The place of the first byte of `bytes` that starts no valid UTF-8

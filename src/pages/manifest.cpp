@@ -32,12 +32,20 @@ std::string hex(std::uint64_t value) {
 }  // namespace
 
 std::uint64_t checksumOf(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ULL;
+  // FNV-1a over eight bytes at a step, then the rest byte by byte: a
+  // byte-wise hash would take half as long as parsing the file. Only a
+  // change of the file must show, so no attack needs to be withstood.
+  constexpr std::uint64_t kPrime = 1099511628211ULL;
+  std::uint64_t hash = 14695981039346656037ULL;
+  std::size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t word = 0;  // little-endian on every machine, so manifests travel
+    for (std::size_t k = 8; k-- > 0;) word = (word << 8) | static_cast<unsigned char>(bytes[at + k]);
+    hash = (hash ^ word) * kPrime;
+    hash ^= hash >> 29;
   }
-  return hash;
+  for (; at < bytes.size(); ++at) hash = (hash ^ static_cast<unsigned char>(bytes[at])) * kPrime;
+  return hash ^ bytes.size();
 }
 
 std::string pagesTable(const std::vector<ManifestPage>& pages) {

@@ -91,12 +91,6 @@ std::vector<std::string> cutJoined(std::string_view corrected, const std::vector
   return cut;
 }
 
-std::string sourceOf(const ImportedText& imported, std::size_t from, std::size_t to) {
-  std::string out;
-  for (std::size_t i = from; i < to; ++i) out += imported.sources[i];
-  return out;
-}
-
 }  // namespace
 
 PageText makePageText(const SourcePage& page) {
@@ -135,12 +129,10 @@ bool correctedFieldTexts(const SourcePage& source, const PageText& page,
 
   std::vector<std::size_t> groups;
   std::size_t joinedLineFeeds = 0;
-  const std::vector<std::size_t> joined = joinedGroups(page, joinedLineFeeds);
   if (correctedWords.size() == words.size() && correctedLineFeeds == lineFeeds) {
     groups.assign(words.size(), 1);
-  } else if (correctedWords.size() == joined.size() && correctedLineFeeds == joinedLineFeeds) {
-    groups = joined;
-  } else {
+  } else if (groups = joinedGroups(page, joinedLineFeeds);
+             correctedWords.size() != groups.size() || correctedLineFeeds != joinedLineFeeds) {
     reason = "has " + std::to_string(correctedWords.size()) + " words in " +
              std::to_string(correctedLineFeeds) + " lines where the import gave " +
              std::to_string(words.size()) + " words in " + std::to_string(lineFeeds) + " lines";
@@ -175,11 +167,8 @@ bool correctedFieldTexts(const SourcePage& source, const PageText& page,
     const ImportedText& imported = page.pieces[word.piece].imported;
     if (std::string_view(imported.bytes).substr(word.from, word.to - word.from) == wordTexts[w]) continue;
     std::string& text = pieceTexts[word.piece];
-    text += sourceOf(imported, pieceDone[word.piece], word.from);
-    ImportedText part{imported.bytes.substr(word.from, word.to - word.from),
-                      {imported.sources.begin() + static_cast<std::ptrdiff_t>(word.from),
-                       imported.sources.begin() + static_cast<std::ptrdiff_t>(word.to)}};
-    text += exportCharacters(part, wordTexts[w]);
+    text += imported.sourceOf(pieceDone[word.piece], word.from);
+    text += exportCharacters(imported.part(word.from, word.to), wordTexts[w]);
     pieceDone[word.piece] = word.to;
     pieceChanged[word.piece] = true;
   }
@@ -188,7 +177,7 @@ bool correctedFieldTexts(const SourcePage& source, const PageText& page,
   for (std::size_t p = page.pieces.size(); p-- > 0;) {
     if (!pieceChanged[p]) continue;
     const PageText::Piece& piece = page.pieces[p];
-    pieceTexts[p] += sourceOf(piece.imported, pieceDone[p], piece.imported.bytes.size());
+    pieceTexts[p] += piece.imported.sourceOf(pieceDone[p], piece.imported.bytes.size());
     std::string& field = fieldTexts[static_cast<std::size_t>(piece.token.field)];
     field.replace(piece.token.from, piece.token.to - piece.token.from, pieceTexts[p]);
   }

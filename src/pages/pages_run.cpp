@@ -9,6 +9,7 @@
 #include "files/text_files.h"
 #include "pages/manifest.h"
 #include "pages/page_text.h"
+#include "pages/parsed_pages.h"
 #include "pages/source_page.h"
 
 namespace scanmend::pages {
@@ -26,6 +27,7 @@ constexpr std::string_view kUsage =
     "                  stands for its .xml, .hocr, .html and .txt files, sorted by\n"
     "                  name) as the pages in/001.txt, in/002.txt, ... in that order,\n"
     "                  create out/, and write the manifest pages.tsv and words.tsv\n"
+    "                  and pages.parsed (what was read, to spare export a parse)\n"
     "  export DIR      write each file, corrected from out/NNN.txt, under DIR\n"
     "  --help, -h      print this help\n"
     "  --version       print the version\n";
@@ -79,11 +81,16 @@ bool writeBytes(const std::string& path, std::string_view bytes) {
   return !file.fail();
 }
 
+// What import writes of one source. The source's bytes and elements are
+// not kept: a book of hundreds of files need not be held whole.
 struct ImportedSource {
   std::string path;
-  std::string bytes;
-  SourcePage page;
-  PageText text;
+  Format format = Format::Text;
+  std::size_t bytes = 0;
+  std::uint64_t checksum = 0;
+  std::string text;       // the page
+  std::size_t words = 0;  // on the page
+  std::string wordRows;   // for words.tsv
 };
 
 int runImport(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -98,16 +105,18 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
   std::vector<ImportedSource> sources;
   std::map<std::string, std::string> byName;
   bool failed = false;
+  std::string bytes;
+  SourcePage page;
+  std::string parsed(parsedPagesHeader());
   for (const std::string& path : paths) {
-    ImportedSource source{path, {}, {}, {}};
     SourceError error;
     if (path.find_first_of("\t\n\r") != std::string::npos) {
       err << "scanmend-pages: " << path << ": a tab or line end in a file name cannot be listed\n";
       failed = true;
-    } else if (!readFileBytes(path, source.bytes)) {
+    } else if (!readFileBytes(path, bytes)) {
       err << "scanmend-pages: " << path << ": cannot read the file\n";
       failed = true;
-    } else if (!readSource(source.bytes, source.page, error)) {
+    } else if (!readSource(bytes, page, error)) {
       err << "scanmend-pages: " << place(path, error) << ": " << error.message << "\n";
       failed = true;
     } else if (const std::string name = fs::path(path).filename().string();
@@ -115,9 +124,18 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
       err << "scanmend-pages: " << path << " and " << byName[name]
           << " have the same name; export writes files by their names\n";
       failed = true;
-    } else {
-      source.text = makePageText(source.page);
-      sources.push_back(std::move(source));
+    } else if (!failed) {
+      PageText text = makePageText(page);
+      ImportedSource& source = sources.emplace_back();
+      source.path = path;
+      source.format = page.format;
+      source.bytes = bytes.size();
+      source.checksum = checksumOf(bytes);
+      source.text = std::move(text.text);
+      source.words = text.pieces.size();
+      appendWordRows(source.wordRows, static_cast<std::int64_t>(sources.size()), bytes, page);
+      appendParsedPage(parsed, static_cast<std::int64_t>(sources.size()), source.bytes,
+                       source.checksum, page);
     }
   }
   if (failed) {
@@ -149,15 +167,15 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
   for (std::size_t i = 0; i < sources.size(); ++i) {
     const ImportedSource& source = sources[i];
     const auto number = static_cast<std::int64_t>(i + 1);
-    if (writeTextFile(source.text.text, pagePath("in", number)) != WriteResult::Written) {
+    if (writeTextFile(source.text, pagePath("in", number)) != WriteResult::Written) {
       err << "scanmend-pages: " << pagePath("in", number) << ": cannot write the page\n";
       return 1;
     }
-    manifest.push_back({number, source.path, source.page.format, source.bytes.size(),
-                        checksumOf(source.bytes), source.text.pieces.size()});
-    appendWordRows(words, number, source.bytes, source.page);
-    wordCount += source.text.pieces.size();
-    ++formats[formatName(source.page.format)];
+    manifest.push_back(
+        {number, source.path, source.format, source.bytes, source.checksum, source.words});
+    words += source.wordRows;
+    wordCount += source.words;
+    ++formats[formatName(source.format)];
   }
   for (std::size_t n = sources.size() + 1; n <= earlier; ++n)
     fs::remove(pagePath("in", static_cast<std::int64_t>(n)), error);
@@ -166,6 +184,8 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
     err << "scanmend-pages: cannot write the manifest " << kPagesFile << "\n";
     return 1;
   }
+  // Export reads the sources anew without it, only slower.
+  if (!writeBytes(std::string(kParsedFile), parsed)) fs::remove(std::string(kParsedFile), error);
   out << "Imported " << sources.size() << (sources.size() == 1 ? " file (" : " files (");
   bool first = true;
   for (const auto& [name, count] : formats) {
@@ -197,6 +217,9 @@ int runExport(const std::string& directory, std::ostream& out, std::ostream& err
     err << "scanmend-pages: " << directory << ": cannot create the directory\n";
     return 1;
   }
+  std::string store;
+  if (!readFileBytes(std::string(kParsedFile), store)) store.clear();
+  const ParsedPages parsed(std::move(store));
   std::size_t written = 0;
   std::size_t changedFiles = 0;
   std::size_t changedWords = 0;
@@ -217,7 +240,9 @@ int runExport(const std::string& directory, std::ostream& out, std::ostream& err
       fail(entry.source + " cannot be read");
     } else if (bytes.size() != entry.bytes || checksumOf(bytes) != entry.checksum) {
       fail(entry.source + " changed since the import");
-    } else if (!readSource(bytes, source, sourceError) || source.format != entry.format) {
+    } else if (!(parsed.find(entry.number, bytes, entry.checksum, source) ||
+                 readSource(bytes, source, sourceError)) ||
+               source.format != entry.format) {
       fail(entry.source + " no longer reads as it did at the import");
     } else if (!readPage(corrected, pagePath("out", entry.number))) {
       fail(pagePath("out", entry.number) + " cannot be read");

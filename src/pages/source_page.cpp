@@ -11,6 +11,11 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kFormatNames{"alto", "page", "hocr", "text"};
 
+// The attributes that the formats' readers and edits use; the others (the
+// boxes, above all) are only ever copied as bytes.
+constexpr std::array<std::string_view, 7> kUsedAttributes{"CONTENT", "SUBS_CONTENT", "SUBS_TYPE", "CC",
+                                                          "ID",      "class",        "id"};
+
 // The place of byte `at` as a line and a column, both from 1.
 SourceError placed(std::string_view bytes, std::size_t at, std::string message) {
   SourceError error{1, 1, std::move(message)};
@@ -49,7 +54,7 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
     return false;
   }
   XmlError xmlError;
-  if (!parseXml(bytes, page.elements, xmlError)) {
+  if (!parseXml(bytes, page.elements, xmlError, kUsedAttributes)) {
     error = {xmlError.line, xmlError.column, xmlError.message};
     return false;
   }

@@ -1,7 +1,7 @@
 // One OCR file as the correction sees it: its words line by line, each
 // word a piece of a field (an attribute value or an element's text) whose
-// original bytes export may replace. Reading a file twice gives the same
-// page, so export reads the source again instead of storing it.
+// original bytes export may replace. Reading the same bytes twice gives
+// the same page.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +28,8 @@ struct Field {
   std::string text;
   char quote = 0;
   int element = -1;
+
+  bool operator==(const Field&) const = default;
 };
 
 // One word as the OCR program wrote it, without spaces: the UTF-8 bytes
@@ -36,6 +38,8 @@ struct Token {
   int field = 0;
   std::size_t from = 0;
   std::size_t to = 0;
+
+  bool operator==(const Token&) const = default;
 };
 
 struct SourcePage {
@@ -43,6 +47,8 @@ struct SourcePage {
   std::vector<XmlElement> elements;  // empty for a text file
   std::vector<Field> fields;
   std::vector<std::vector<Token>> lines;  // no line is empty
+
+  bool operator==(const SourcePage&) const = default;
 
   std::string_view tokenText(const Token& token) const {
     return std::string_view(fields[static_cast<std::size_t>(token.field)].text)

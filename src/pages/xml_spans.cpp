@@ -4,42 +4,26 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
 
 namespace scanmend::pages {
 namespace {
 
-std::string localName(const XML_Char* name) {
-  const std::string_view full(name);
+std::string_view localName(std::string_view full) {
   const std::size_t colon = full.rfind(':');
-  return std::string(colon == std::string_view::npos ? full : full.substr(colon + 1));
+  return colon == std::string_view::npos ? full : full.substr(colon + 1);
 }
 
 struct Parse {
   std::string_view bytes;
   XML_Parser parser;
   std::vector<XmlElement>* elements;
+  std::span<const std::string_view> kept;
   std::vector<int> open;  // the elements not yet closed, innermost last
 };
 
-// The raw value spans of the attributes in the start tag [begin, end),
-// in their order there; expat hands the values over decoded, in the same
-// order.
-void findValueSpans(const Parse& parse, XmlElement& element) {
-  const std::string_view tag =
-      parse.bytes.substr(element.tagBegin, element.tagEnd - element.tagBegin);
-  std::size_t at = 1;
-  while (at < tag.size() && !isXmlSpace(tag[at]) && tag[at] != '>' && tag[at] != '/') ++at;
-  for (XmlAttribute& attribute : element.attributes) {
-    at = tag.find('=', at);
-    if (at == std::string_view::npos) return;
-    ++at;
-    while (isXmlSpace(tag[at])) ++at;
-    const char quote = tag[at];
-    const std::size_t close = tag.find(quote, at + 1);
-    attribute.valueBegin = element.tagBegin + at + 1;
-    attribute.valueEnd = element.tagBegin + close;
-    at = close + 1;
-  }
+bool keeps(const Parse& parse, std::string_view name) {
+  return parse.kept.empty() || std::find(parse.kept.begin(), parse.kept.end(), name) != parse.kept.end();
 }
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
@@ -51,11 +35,29 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
   element.tagEnd =
       element.tagBegin + static_cast<std::size_t>(XML_GetCurrentByteCount(parse.parser));
   element.contentBegin = element.contentEnd = element.tagEnd;
-  // Only the attributes the tag itself holds; a DTD's defaults have no bytes.
+  // Only the attributes the tag itself holds; a DTD's defaults have no
+  // bytes. Expat hands them over decoded and in the order of the tag, so
+  // the k-th value between quotes there is the raw value of the k-th.
+  const std::string_view tag =
+      parse.bytes.substr(element.tagBegin, element.tagEnd - element.tagBegin);
+  std::size_t at = 1;
   const int specified = XML_GetSpecifiedAttributeCount(parse.parser);
-  for (int k = 0; k < specified && attributes[k] != nullptr; k += 2)
-    element.attributes.push_back({localName(attributes[k]), attributes[k + 1], 0, 0});
-  findValueSpans(parse, element);
+  const auto given = static_cast<std::size_t>(specified / 2);
+  element.attributes.reserve(parse.kept.empty() ? given : std::min(given, parse.kept.size()));
+  for (int k = 0; k < specified && attributes[k] != nullptr; k += 2) {
+    at = tag.find('=', at);
+    if (at == std::string_view::npos) break;
+    ++at;
+    while (isXmlSpace(tag[at])) ++at;
+    const std::size_t close = tag.find(tag[at], at + 1);
+    const std::size_t open = at;
+    at = close + 1;
+    const std::string_view local = localName(attributes[k]);
+    if (!keeps(parse, local)) continue;
+    element.attributes.push_back({std::string(local), attributes[k + 1],
+                                  element.tagBegin + open + 1, element.tagBegin + close});
+  }
+  if (!parse.open.empty()) (*parse.elements)[static_cast<std::size_t>(parse.open.back())].text.clear();
   parse.open.push_back(static_cast<int>(parse.elements->size()));
   parse.elements->push_back(std::move(element));
 }
@@ -69,11 +71,15 @@ void XMLCALL onEnd(void* data, const XML_Char*) {
     element.contentEnd = static_cast<std::size_t>(XML_GetCurrentByteIndex(parse.parser));
 }
 
+// Only an element without child elements keeps its text: no reader uses
+// the text of mixed content, and the white space between the elements of
+// a layout need not be copied.
 void XMLCALL onText(void* data, const XML_Char* text, int length) {
   auto& parse = *static_cast<Parse*>(data);
-  if (!parse.open.empty())
-    (*parse.elements)[static_cast<std::size_t>(parse.open.back())].text.append(
-        text, static_cast<std::size_t>(length));
+  if (parse.open.empty()) return;
+  const auto innermost = static_cast<std::size_t>(parse.open.back());
+  if (innermost + 1 == parse.elements->size())
+    (*parse.elements)[innermost].text.append(text, static_cast<std::size_t>(length));
 }
 
 struct ParserFree {
@@ -88,10 +94,14 @@ const XmlAttribute* XmlElement::attribute(std::string_view local) const {
   return nullptr;
 }
 
-bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error) {
+bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error,
+              std::span<const std::string_view> keptAttributes) {
   elements.clear();
+  // At most one element for every 100 bytes in OCR files; growing the vector
+  // by doubling would move every element several times.
+  elements.reserve(bytes.size() / 100 + 1);
   const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
-  Parse parse{bytes, parser.get(), &elements, {}};
+  Parse parse{bytes, parser.get(), &elements, keptAttributes, {}};
   XML_SetUserData(parser.get(), &parse);
   XML_SetElementHandler(parser.get(), onStart, onEnd);
   XML_SetCharacterDataHandler(parser.get(), onText);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,8 @@ struct XmlAttribute {
   std::string value;       // decoded (entities resolved), UTF-8
   std::size_t valueBegin;  // the raw value between its quotes: [valueBegin, valueEnd)
   std::size_t valueEnd;
+
+  bool operator==(const XmlAttribute&) const = default;
 };
 
 struct XmlElement {
@@ -29,9 +32,10 @@ struct XmlElement {
   std::size_t contentBegin = 0;  // between the start and the end tag; empty for <a/>
   std::size_t contentEnd = 0;
   std::vector<XmlAttribute> attributes;
-  std::string text;  // the decoded character data directly inside it, UTF-8
+  std::string text;  // the decoded character data inside it, UTF-8; empty if it holds elements
 
   const XmlAttribute* attribute(std::string_view local) const;
+  bool operator==(const XmlElement&) const = default;
 };
 
 struct XmlError {
@@ -41,8 +45,11 @@ struct XmlError {
 };
 
 // The elements of a well-formed document, in document order. False, with
-// the place and the reason in `error`, for any other bytes.
-bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error);
+// the place and the reason in `error`, for any other bytes. Only the
+// attributes named in `keptAttributes` are kept, all when it is empty: a
+// reader that needs a few of them should not pay for copying the rest.
+bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error,
+              std::span<const std::string_view> keptAttributes = {});
 
 // One replacement of original bytes: [begin, end) becomes `text`.
 struct Edit {

@@ -1,0 +1,231 @@
+#include "pages/parsed_pages.h"
+
+namespace scanmend::pages {
+namespace {
+
+constexpr std::string_view kHeader = "scanmend-pages parsed pages 1\n";
+
+// Numbers as base-128 digits, least significant first, the high bit
+// marking that another follows; texts as their length and their bytes.
+void putNumber(std::string& out, std::uint64_t value) {
+  if (value < 0x80) {
+    out.push_back(static_cast<char>(value));
+    return;
+  }
+  while (value >= 0x80) {
+    out += static_cast<char>((value & 0x7F) | 0x80);
+    value >>= 7;
+  }
+  out += static_cast<char>(value);
+}
+
+void putText(std::string& out, std::string_view text) {
+  putNumber(out, text.size());
+  out += text;
+}
+
+// Reads what the put functions wrote; every read after the end of the
+// bytes fails, and so does every later one.
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+
+  bool ok() const { return ok_; }
+
+  std::uint64_t number() {
+    std::uint64_t value = 0;
+    for (int shift = 0; ok_; shift += 7) {
+      if (at_ >= bytes_.size() || shift > 63) {
+        ok_ = false;
+        break;
+      }
+      const auto byte = static_cast<unsigned char>(bytes_[at_++]);
+      value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+      if ((byte & 0x80) == 0) return value;
+    }
+    return 0;
+  }
+
+  // A number that must be below `limit`.
+  std::size_t below(std::uint64_t limit) {
+    const std::uint64_t value = number();
+    if (value >= limit) ok_ = false;
+    return ok_ ? static_cast<std::size_t>(value) : 0;
+  }
+
+  std::string text() {
+    const std::size_t length = below(left() + 1);
+    if (!ok_) return {};
+    std::string out(bytes_.substr(at_, length));
+    at_ += length;
+    return out;
+  }
+
+  std::size_t position() const { return at_; }
+  std::size_t left() const { return bytes_.size() - at_; }
+  bool atEnd() const { return at_ == bytes_.size(); }
+  void skip(std::size_t length) { at_ += length; }  // at most left()
+
+ private:
+  std::string_view bytes_;
+  std::size_t at_ = 0;
+  bool ok_ = true;
+};
+
+// Counts come before what they count, so a count beyond what the bytes
+// could hold is refused before anything is allocated for it.
+void encode(const SourcePage& page, std::string& out) {
+  putNumber(out, static_cast<std::uint64_t>(page.format));
+  putNumber(out, page.elements.size());
+  for (const XmlElement& element : page.elements) {
+    putText(out, element.name);
+    putNumber(out, static_cast<std::uint64_t>(element.parent + 1));
+    putNumber(out, element.tagBegin);
+    putNumber(out, element.tagEnd);
+    putNumber(out, element.contentBegin);
+    putNumber(out, element.contentEnd);
+    putNumber(out, element.attributes.size());
+    for (const XmlAttribute& attribute : element.attributes) {
+      putText(out, attribute.name);
+      putText(out, attribute.value);
+      putNumber(out, attribute.valueBegin);
+      putNumber(out, attribute.valueEnd);
+    }
+    putText(out, element.text);
+  }
+  putNumber(out, page.fields.size());
+  for (const Field& field : page.fields) {
+    putNumber(out, field.begin);
+    putNumber(out, field.end);
+    putText(out, field.text);
+    putNumber(out, static_cast<unsigned char>(field.quote));
+    putNumber(out, static_cast<std::uint64_t>(field.element + 1));
+  }
+  putNumber(out, page.lines.size());
+  for (const std::vector<Token>& line : page.lines) {
+    putNumber(out, line.size());
+    for (const Token& token : line) {
+      putNumber(out, static_cast<std::uint64_t>(token.field));
+      putNumber(out, token.from);
+      putNumber(out, token.to);
+    }
+  }
+}
+
+// A span [begin, end) of the source.
+bool isSpan(std::size_t begin, std::size_t end, std::size_t size) { return begin <= end && end <= size; }
+
+}  // namespace
+
+bool decodePage(std::string_view encoded, std::size_t size, SourcePage& page) {
+  Reader in(encoded);
+  page = SourcePage();
+  page.format = static_cast<Format>(in.below(4));
+  page.elements.resize(in.below(encoded.size() + 1));
+  for (std::size_t i = 0; i < page.elements.size() && in.ok(); ++i) {
+    XmlElement& element = page.elements[i];
+    element.name = in.text();
+    element.parent = static_cast<int>(in.below(i + 1)) - 1;
+    element.tagBegin = in.number();
+    element.tagEnd = in.number();
+    element.contentBegin = in.number();
+    element.contentEnd = in.number();
+    // A tag is at least "<a>", and the content follows it.
+    if (element.tagBegin + 3 > element.tagEnd || element.contentBegin != element.tagEnd ||
+        !isSpan(element.tagBegin, element.tagEnd, size) ||
+        !isSpan(element.contentBegin, element.contentEnd, size))
+      return false;
+    element.attributes.resize(in.below(encoded.size() + 1));
+    for (XmlAttribute& attribute : element.attributes) {
+      attribute.name = in.text();
+      attribute.value = in.text();
+      attribute.valueBegin = in.number();
+      attribute.valueEnd = in.number();
+      // The quotes around the value are part of the source too.
+      if (attribute.valueBegin == 0 || !isSpan(attribute.valueBegin, attribute.valueEnd, size - 1) || !in.ok())
+        return false;
+    }
+    element.text = in.text();
+  }
+  if (!in.ok() || page.elements.empty() != (page.format == Format::Text)) return false;
+  page.fields.resize(in.below(encoded.size() + 1));
+  for (Field& field : page.fields) {
+    field.begin = in.number();
+    field.end = in.number();
+    field.text = in.text();
+    field.quote = static_cast<char>(in.below(256));
+    field.element = static_cast<int>(in.below(page.elements.size() + 1)) - 1;
+    // The fields of XML belong to elements, those of text to none.
+    const bool owned = page.format == Format::Text ? field.element < 0 : field.element >= 0;
+    if (!isSpan(field.begin, field.end, size) || (field.quote != 0 && field.begin == 0) ||
+        !owned || !in.ok())
+      return false;
+  }
+  // The words follow each other through the fields, as export replaces
+  // them from the last one back.
+  const Token* previous = nullptr;
+  page.lines.resize(in.below(encoded.size() + 1));
+  for (std::vector<Token>& line : page.lines) {
+    line.resize(in.below(encoded.size() + 1));
+    if (line.empty()) return false;
+    for (Token& token : line) {
+      token.field = static_cast<int>(in.below(page.fields.size()));
+      token.from = in.number();
+      token.to = in.number();
+      const bool follows = previous == nullptr || token.field > previous->field ||
+                           (token.field == previous->field && token.from >= previous->to);
+      if (!in.ok() || !follows ||
+          !isSpan(token.from, token.to, page.fields[static_cast<std::size_t>(token.field)].text.size()))
+        return false;
+      previous = &token;
+    }
+  }
+  return in.ok() && in.atEnd();
+}
+
+std::string encodePage(const SourcePage& page) {
+  std::string out;
+  encode(page, out);
+  return out;
+}
+
+std::string_view parsedPagesHeader() { return kHeader; }
+
+void appendParsedPage(std::string& store, std::int64_t number, std::size_t bytes,
+                      std::uint64_t checksum, const SourcePage& page) {
+  // Encoded into a buffer kept from page to page, as its length goes first.
+  static thread_local std::string encoded;
+  encoded.clear();
+  encode(page, encoded);
+  putNumber(store, static_cast<std::uint64_t>(number));
+  putNumber(store, bytes);
+  putNumber(store, checksum);
+  putText(store, encoded);
+}
+
+ParsedPages::ParsedPages(std::string store) : store_(std::move(store)) {
+  if (!std::string_view(store_).starts_with(kHeader)) return;
+  Reader in(std::string_view(store_).substr(kHeader.size()));
+  while (!in.atEnd()) {
+    const std::uint64_t number = in.number();
+    const std::uint64_t bytes = in.number();
+    const std::uint64_t checksum = in.number();
+    const std::size_t length = in.below(in.left() + 1);
+    if (!in.ok()) return;
+    records_[static_cast<std::int64_t>(number)] =
+        Record{static_cast<std::size_t>(bytes), checksum, kHeader.size() + in.position(), length};
+    in.skip(length);
+  }
+}
+
+bool ParsedPages::find(std::int64_t number, std::string_view source, std::uint64_t checksum,
+                       SourcePage& page) const {
+  const auto found = records_.find(number);
+  if (found == records_.end() || found->second.bytes != source.size() ||
+      found->second.checksum != checksum)
+    return false;
+  return decodePage(std::string_view(store_).substr(found->second.at, found->second.length),
+                source.size(), page);
+}
+
+}  // namespace scanmend::pages
