@@ -77,6 +77,11 @@ TEST(ExportCharacters, KeepsTheSourceWhereTheCorrectionLeftALetter) {
   // A corrected word of another length keeps the beginning and the end it
   // shares with the imported one.
   EXPECT_EQ(exportCharacters(text, "Gesell*"), "Ge\xC5\xBF" "ell*");
+  // A word cut out of a longer piece keeps its own source characters.
+  const ImportedText part = umlaut.part(1, 3);
+  EXPECT_EQ(part.bytes, "\xFCr");
+  EXPECT_EQ(exportCharacters(part, "\xFCr"), "u\xCD\xA4r");
+  EXPECT_EQ(exportCharacters(part, "\xFCt"), "u\xCD\xA4t");
   EXPECT_EQ(exportCharacters(importCharacters("Stra\xC5\xBFze"), "Stra\xDF" "e"), "Stra\xC3\x9F" "e");
   EXPECT_EQ(exportCharacters(importCharacters("\xC5\xBFo"), "sso"), "\xC5\xBFso");
   EXPECT_EQ(exportCharacters(importCharacters("\xC3\x9F"), "\x80"), "\xE2\x82\xAC");
