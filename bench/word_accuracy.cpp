@@ -1,7 +1,9 @@
 // Word accuracy of corrected pages against the true pages: the share of
-// true words that stand unchanged in the same place.
+// true words that stand unchanged in the same place. Given the raw pages
+// too, also the share of the words right as read that the corrected pages
+// get wrong (the correct words broken), after a blank.
 //
-//   word_accuracy TRUTH_DIRECTORY PAGES_DIRECTORY
+//   word_accuracy TRUTH_DIRECTORY PAGES_DIRECTORY [RAW_DIRECTORY]
 //
 // Both sides are read as the tool reads pages; words broken at a line end
 // with "=" (or "-", as the phrase repairs write it) are glued together
@@ -37,12 +39,14 @@ std::vector<std::string> wordsOf(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: word_accuracy TRUTH_DIRECTORY PAGES_DIRECTORY\n";
+  if (argc != 3 && argc != 4) {
+    std::cerr << "usage: word_accuracy TRUTH_DIRECTORY PAGES_DIRECTORY [RAW_DIRECTORY]\n";
     return 2;
   }
   long total = 0;
   long right = 0;
+  long rightAsRead = 0;
+  long broken = 0;
   for (int n = 1;; ++n) {
     char name[32];
     std::snprintf(name, sizeof name, "/%03d.txt", n);
@@ -52,11 +56,22 @@ int main(int argc, char** argv) {
     total += static_cast<long>(truth.size());
     for (std::size_t i = 0; i < truth.size() && i < pages.size(); ++i)
       right += truth[i] == pages[i];
+    if (argc == 4) {
+      const std::vector<std::string> raw = wordsOf(argv[3] + std::string(name));
+      for (std::size_t i = 0; i < truth.size() && i < raw.size(); ++i) {
+        if (truth[i] != raw[i]) continue;
+        ++rightAsRead;
+        broken += i >= pages.size() || pages[i] != truth[i];
+      }
+    }
   }
   if (total == 0) {
     std::cerr << "word_accuracy: no true pages in " << argv[1] << "\n";
     return 1;
   }
-  std::printf("%.2f\n", 100.0 * static_cast<double>(right) / static_cast<double>(total));
+  std::printf("%.2f", 100.0 * static_cast<double>(right) / static_cast<double>(total));
+  if (argc == 4)
+    std::printf(" %.2f", rightAsRead == 0 ? 0.0 : 100.0 * static_cast<double>(broken) / static_cast<double>(rightAsRead));
+  std::printf("\n");
   return 0;
 }

@@ -6,7 +6,7 @@
 
 #include "advise/candidates.h"
 #include "advise/evidence.h"
-#include "advise/letters.h"
+#include "base/letters.h"
 #include "advise/likely_readings.h"
 #include "advise/weighing.h"
 #include "correction/options.h"

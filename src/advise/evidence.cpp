@@ -4,7 +4,7 @@
 #include <array>
 #include <cassert>
 
-#include "advise/letters.h"
+#include "base/letters.h"
 
 namespace scanmend::advise {
 namespace {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "advise/letters.h"
+#include "base/letters.h"
 
 namespace scanmend::advise {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace scanmend::advise {
+namespace scanmend {
 
 inline bool isLetter(unsigned char byte) {
   return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
@@ -39,4 +39,4 @@ inline bool isPlainWord(std::string_view word) {
   return true;
 }
 
-}  // namespace scanmend::advise
+}  // namespace scanmend

@@ -1,0 +1,59 @@
+// Decides every word of a book by its likeliest reading: each dictionary
+// reading weighed by the probability that the scanner made the page's word
+// of it (the profile) times the probability of the word itself, estimated
+// from the book's own words that read in one way only. A word that reads
+// as a dictionary word as it stands keeps it unless another reading is
+// far likelier. A word without a reading may still be settled by the I/J
+// rule or the fixed Fraktur repairs, where they give a dictionary word.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/word_hash.h"
+#include "correction/word_outcome.h"
+#include "learn/book_words.h"
+#include "learn/lexicon.h"
+#include "learn/profile.h"
+
+namespace scanmend::learn {
+
+struct Decision {
+  std::string result;  // what the page shows in the word's place
+  WordOutcome::Kind kind = WordOutcome::Kind::Unknown;
+  double probability = 1;  // of the reading written, among the readings
+  std::string runnerUp;    // the next likeliest reading, or empty
+  double runnerUpProbability = 0;
+  std::size_t readings = 0;
+  // With --mark-uncertain: the word as scanmend marks it, "*" where the
+  // readings of the result's length differ; the result itself when they
+  // do not.
+  std::string marked;
+};
+
+// Decisions below this probability are uncertain: they count as ambiguous,
+// and --mark-uncertain marks them.
+inline constexpr double kCertain = 0.5;
+
+class Decider {
+ public:
+  // `lexicon` and `profile` must outlive the decider; `words` are the
+  // book's distinct words, which give the words' frequencies.
+  Decider(const Lexicon& lexicon, const Profile& profile, const std::vector<BookWord>& words);
+
+  Decision decide(std::string_view word) const;
+
+ private:
+  Decision decideCore(std::string_view core) const;
+  double prior(std::string_view word) const;
+  bool isWord(std::string_view word) const;
+
+  const Lexicon& lexicon_;
+  const Profile& profile_;
+  std::unordered_map<std::string, double, TransparentWordHash, std::equal_to<>> frequency_;
+};
+
+}  // namespace scanmend::learn

@@ -1,0 +1,246 @@
+#include "learn/learn_run.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <unordered_map>
+
+#include "base/version.h"
+#include "base/windows1252.h"
+#include "correction/line_joining.h"
+#include "correction/phrase_repairs.h"
+#include "correction/run_stats.h"
+#include "correction/unknown_words.h"
+#include "correction/word_splitting.h"
+#include "files/text_files.h"
+#include "learn/book_words.h"
+#include "learn/decision.h"
+#include "learn/learning.h"
+#include "learn/lexicon.h"
+#include "learn/profile.h"
+
+namespace scanmend::learn {
+namespace {
+
+constexpr int kExitNotRead = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNotWritten = 2;
+
+constexpr std::string_view kUsage =
+    "Usage: scanmend-learn [--profile FILE] [--learn-only] [--mark-uncertain]\n"
+    "\n"
+    "Run in a book's working directory: reads dic.txt and the pages in/001.txt,\n"
+    "in/002.txt, ..., learns which letters this book's OCR misreads as what,\n"
+    "and corrects every word by its likeliest dictionary reading. Writes the\n"
+    "pages to out/, the unresolved words to word_fr.txt (as scanmend does),\n"
+    "the learned profile to profile.tsv and the changed words to changes.tsv.\n"
+    "All files are Windows-1252 text.\n"
+    "\n"
+    "  --profile FILE    correct with this profile (as profile.tsv is written)\n"
+    "                    instead of learning one\n"
+    "  --learn-only      write profile.tsv and nothing else\n"
+    "  --mark-uncertain  where the likeliest reading has a probability below one\n"
+    "                    half, write the word with \"*\" where its readings differ\n"
+    "                    instead, as scanmend does\n"
+    "  --help, -h        print this help\n"
+    "  --version         print the version\n";
+
+constexpr std::string_view kChangesHeader =
+    "scanned\twritten\tprobability\trunner_up\trunner_up_probability\tcount\tpages\n";
+
+struct Settings {
+  std::string profileFile;
+  bool learnOnly = false;
+  bool markUncertain = false;
+};
+
+std::string utf8(std::string_view windows1252) {
+  std::string out;
+  for (const char c : windows1252) {
+    const auto byte = static_cast<unsigned char>(c);
+    appendUtf8(out, isDefinedInWindows1252(byte) ? codePointOf(byte) : 0xFFFD);
+  }
+  return out;
+}
+
+std::string fixed(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4f", value);
+  return text;
+}
+
+std::string pageList(const std::vector<std::int64_t>& pages) {
+  std::string out;
+  for (const std::int64_t page : pages) out.append(out.empty() ? "" : ",").append(std::to_string(page));
+  return out;
+}
+
+// Distinct words changed or decided under doubt, the most frequent first.
+std::string changesTable(const std::vector<BookWord>& words,
+                         const std::vector<const Decision*>& decisions) {
+  std::string out(kChangesHeader);
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const Decision& d = *decisions[i];
+    if (d.kind != WordOutcome::Kind::Ambiguous && d.result == words[i].text) continue;
+    out.append(words[i].text).append("\t").append(d.result).append("\t").append(fixed(d.probability));
+    out.append("\t").append(d.runnerUp).append("\t");
+    if (!d.runnerUp.empty()) out.append(fixed(d.runnerUpProbability));
+    out.append("\t").append(std::to_string(words[i].count)).append("\t").append(pageList(words[i].pages));
+    out.append("\n");
+  }
+  return out;
+}
+
+bool parseSettings(const std::vector<std::string>& arguments, Settings& settings, std::ostream& err) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--learn-only") {
+      settings.learnOnly = true;
+    } else if (argument == "--mark-uncertain") {
+      settings.markUncertain = true;
+    } else if (argument == "--profile" && i + 1 < arguments.size()) {
+      settings.profileFile = arguments[++i];
+    } else {
+      err << "scanmend-learn: " << (argument == "--profile" ? "--profile needs a file" : "unknown argument " + argument)
+          << "\n\n"
+          << kUsage;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--help" || argument == "-h") {
+      out << kUsage;
+      return 0;
+    }
+    if (argument == "--version") {
+      out << "scanmend-learn " << kVersion << "\n";
+      return 0;
+    }
+  }
+  Settings settings;
+  if (!parseSettings(arguments, settings, err)) return kExitUsage;
+
+  // Everything is read before anything is written.
+  std::string dictionaryBytes;
+  if (!readFileBytes("dic.txt", dictionaryBytes)) {
+    err << "scanmend-learn: no dictionary dic.txt in this directory\n";
+    return kExitNotRead;
+  }
+  std::vector<std::string> pages;
+  for (std::int64_t n = 1;; ++n) {
+    std::string page;
+    if (!readPage(page, pagePath("in", n))) break;
+    pages.push_back(std::move(page));
+  }
+  if (pages.empty()) {
+    err << "scanmend-learn: no page in/001.txt in this directory\n";
+    return kExitNotRead;
+  }
+  Profile profile;
+  if (!settings.profileFile.empty()) {
+    std::string text;
+    std::string why;
+    if (!readFileBytes(settings.profileFile, text)) {
+      err << "scanmend-learn: " << settings.profileFile << ": cannot read the profile\n";
+      return kExitNotRead;
+    }
+    decodeText(text);
+    if (!parseProfile(text, profile, why)) {
+      err << "scanmend-learn: " << settings.profileFile << ": " << utf8(why) << "\n";
+      return kExitNotRead;
+    }
+  }
+
+  err << "scanmend-learn: reading dic.txt\n";
+  Lexicon lexicon;
+  lexicon.assign(std::move(dictionaryBytes));
+  // Words broken at a line end by "=" are joined, as scanmend's "=" does,
+  // wherever the pages have such line ends.
+  const bool join = std::any_of(pages.begin(), pages.end(),
+                                [](const std::string& page) { return page.find("=\n") != std::string::npos; });
+  if (join)
+    for (std::string& page : pages) page = joinHyphenatedLines(std::move(page));
+  BookWords book;
+  for (std::size_t n = 0; n < pages.size(); ++n) book.addPage(static_cast<std::int64_t>(n + 1), pages[n]);
+  const std::vector<BookWord> words = book.sorted();
+  err << "scanmend-learn: " << pages.size() << " pages, " << book.tokens() << " words, " << words.size()
+      << " distinct\n";
+
+  if (settings.profileFile.empty()) {
+    err << "scanmend-learn: learning the misreadings\n";
+    profile = learnProfile(words, lexicon);
+  }
+  bool allWritten = true;
+  const auto write = [&](const std::string& text, const std::string& path) {
+    const WriteResult result = writeTextFile(text, path);
+    if (result != WriteResult::Written) {
+      err << "scanmend-learn: " << path << ": cannot write the file\n";
+      allWritten = false;
+    }
+  };
+  std::size_t readings = 0;
+  for (const ProfileEntry& entry : profile.entries()) readings += entry.readings.size();
+  if (settings.profileFile.empty()) write(formatProfile(profile), "profile.tsv");
+  if (settings.learnOnly) {
+    out << "Learned " << readings << " readings of " << profile.entries().size()
+        << " scanned letters and groups: profile.tsv\n";
+    return allWritten ? 0 : kExitNotWritten;
+  }
+
+  err << "scanmend-learn: correcting\n";
+  const Decider decider(lexicon, profile, words);
+  std::unordered_map<std::string_view, Decision> decisions;
+  std::vector<const Decision*> inOrder;
+  RunStats stats;
+  UnknownWordCounts unknown;
+  for (const BookWord& word : words) {
+    const Decision& decision = decisions.emplace(word.text, decider.decide(word.text)).first->second;
+    inOrder.push_back(&decision);
+    countOutcome(decision.kind, word.count, stats);
+    if (decision.kind == WordOutcome::Kind::Unknown) unknown.emplace(word.text, word.count);
+  }
+
+  std::error_code error;
+  std::filesystem::create_directories("out", error);
+  for (std::size_t n = 0; n < pages.size(); ++n) {
+    const std::string_view page = pages[n];
+    std::string corrected;
+    corrected.reserve(page.size() + page.size() / 8);
+    std::size_t copied = 0;
+    std::size_t at = 0;
+    for (std::string_view word = nextWord(page, at); !word.empty(); word = nextWord(page, at)) {
+      const auto start = static_cast<std::size_t>(word.data() - page.data());
+      corrected.append(page.substr(copied, start - copied));
+      const Decision& decision = decisions.at(word);
+      const bool mark = settings.markUncertain && decision.kind == WordOutcome::Kind::Ambiguous;
+      corrected.append(mark ? decision.marked : decision.result);
+      copied = start + word.size();
+    }
+    corrected.append(page.substr(copied));
+    // What scanmend's "german" does after joining: the "=" that are left
+    // become hyphens, and a marked "a*s" before an article is "aus".
+    if (join) corrected = repairPhrases(std::move(corrected));
+    write(corrected, pagePath("./out", static_cast<std::int64_t>(n + 1)));
+  }
+  write(formatUnknownWordReport(unknown), "./word_fr.txt");
+  write(changesTable(words, inOrder), "changes.tsv");
+
+  out << "\r\nStats:\r\n\r\n" << formatCounterLines(stats, "", "\r\n") << "\r\n";
+  std::size_t changed = 0;
+  for (std::size_t i = 0; i < words.size(); ++i)
+    changed += inOrder[i]->kind == WordOutcome::Kind::Ambiguous || inOrder[i]->result != words[i].text;
+  out << (settings.profileFile.empty() ? "Learned " : "Profile ") << readings << " readings of "
+      << profile.entries().size() << " scanned letters and groups ("
+      << (settings.profileFile.empty() ? "profile.tsv" : settings.profileFile) << "); " << changed
+      << " distinct words changed or decided under doubt (changes.tsv)"
+      << (join ? "; words broken at line ends by \"=\" joined" : "") << ".\n";
+  return allWritten ? 0 : kExitNotWritten;
+}
+
+}  // namespace scanmend::learn

@@ -1,0 +1,201 @@
+#include "learn/learning.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+#include "base/letters.h"
+#include "learn/readings.h"
+
+namespace scanmend::learn {
+namespace {
+
+// The samples bound the work on large books: the most frequent unknown
+// words carry most of the misreadings' occurrences.
+constexpr std::size_t kUnknownSample = 3000;
+constexpr std::size_t kKnownSample = 2000;
+constexpr std::size_t kLearningWords = 12000;
+constexpr std::size_t kMinLength = 3;
+constexpr int kRounds = 4;
+constexpr std::size_t kExamples = 3;
+
+// What an exchange needs to count as a misreading: distinct unknown words
+// that it resolves, how far above the dictionary's own rate it does, and
+// how sure that excess is (in standard deviations of the count the own rate
+// expects). In a book that misreads a letter often, the book's own
+// dictionary words with that letter hold misread words too ("fein" for
+// "sein"), which raises the own rate: the excess must be significant
+// rather than large. Letter groups need more: every short word has dozens
+// of neighbours at one group exchange.
+struct Threshold {
+  std::int64_t words;
+  double ratio;
+  double significance;
+};
+constexpr Threshold kSingle{3, 2.0, 3.0};
+constexpr Threshold kGroup{5, 4.0, 5.0};
+// A reading that keeps less than this share, or resolves fewer words,
+// after the rounds is noise.
+constexpr double kLeastProbability = 0.003;
+constexpr std::int64_t kLeastWords = 2;
+
+struct ExchangeEvidence {
+  std::int64_t unknownWords = 0;
+  std::int64_t occurrences = 0;
+  std::int64_t ownWords = 0;
+};
+
+using ExchangeKey = std::pair<std::string, std::string>;  // scanned, reading
+
+bool isLearnable(const BookWord& word) { return word.text.size() >= kMinLength && isLetterWord(word.text); }
+
+bool knownOrCapitalised(std::string_view word, const Lexicon& lexicon) {
+  if (lexicon.contains(word)) return true;
+  const auto first = static_cast<unsigned char>(word[0]);
+  if (smallLetterOf(first) == first) return false;
+  std::string small(word);
+  small[0] = static_cast<char>(smallLetterOf(first));
+  return lexicon.contains(small);
+}
+
+std::int64_t holding(const std::vector<const BookWord*>& words, std::string_view unit) {
+  std::int64_t count = 0;
+  for (const BookWord* word : words) count += word->text.find(unit) != std::string::npos;
+  return count;
+}
+
+Profile initialProfile(const std::vector<const BookWord*>& unknown,
+                       const std::vector<const BookWord*>& known, const Lexicon& lexicon) {
+  std::map<ExchangeKey, ExchangeEvidence> evidence;
+  for (const BookWord* word : unknown)
+    forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, std::string_view reading, std::string_view) {
+      if (!isLetterWord(reading)) return;
+      ExchangeEvidence& e = evidence[{std::string(scanned), std::string(reading)}];
+      ++e.unknownWords;
+      e.occurrences += word->count;
+    });
+  for (const BookWord* word : known)
+    forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, std::string_view reading, std::string_view) {
+      const auto found = evidence.find({std::string(scanned), std::string(reading)});
+      if (found != evidence.end()) ++found->second.ownWords;
+    });
+
+  std::map<std::string, ProfileEntry> entries;
+  std::map<std::string, std::pair<std::int64_t, std::int64_t>> holdingOf;
+  for (const auto& [key, e] : evidence) {
+    const auto& [scanned, reading] = key;
+    const Threshold& needs = scanned.size() == 1 && reading.size() == 1 ? kSingle : kGroup;
+    if (e.unknownWords < needs.words) continue;
+    auto& hold = holdingOf[scanned];
+    if (hold.first == 0) hold = {holding(unknown, scanned), holding(known, scanned)};
+    const double pageRate = static_cast<double>(e.unknownWords) / static_cast<double>(std::max<std::int64_t>(1, hold.first));
+    const double ownRate = (static_cast<double>(e.ownWords) + 0.5) / (static_cast<double>(hold.second) + 1.0);
+    if (getenv("LDEBUG")) fprintf(stderr, "%s>%s words %ld own %ld hold %ld/%ld ratio %.1f\n", scanned.c_str(), reading.c_str(), (long)e.unknownWords, (long)e.ownWords, (long)hold.first, (long)hold.second, pageRate/ownRate);
+    const double expected = ownRate * static_cast<double>(hold.first);
+    const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
+    if (pageRate / ownRate < needs.ratio || excess < needs.significance) continue;
+    ProfileEntry& entry = entries[scanned];
+    entry.scanned = scanned;
+    entry.readings.push_back({reading, 0.0, e.unknownWords, {}});
+  }
+  // A first guess that the rounds correct: the readings share a part of
+  // the scanned letters.
+  Profile profile;
+  for (auto& [scanned, entry] : entries) {
+    const double each = 0.3 / static_cast<double>(entry.readings.size());
+    for (Reading& reading : entry.readings) reading.probability = each;
+    profile.set(std::move(entry));
+  }
+  return profile;
+}
+
+struct Tally {
+  double weight = 0;
+  std::int64_t words = 0;  // distinct words whose likeliest reading takes it
+  std::vector<std::pair<std::int64_t, std::string>> examples;
+};
+
+Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& words, const Lexicon& lexicon) {
+  std::map<ExchangeKey, Tally> tallies;
+  for (const BookWord* word : words) {
+    const std::vector<Candidate> candidates = readingsOf(word->text, profile, lexicon);
+    if (candidates.empty()) continue;
+    double total = 0;
+    for (const Candidate& candidate : candidates) total += candidate.channel;
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+      const Candidate& candidate = candidates[c];
+      const double weight = static_cast<double>(word->count) * candidate.channel / total;
+      for (const ReadingStep& step : candidate.steps) {
+        Tally& tally = tallies[{word->text.substr(step.at, step.length), step.reading}];
+        tally.weight += weight;
+        if (c == 0 && step.reading != word->text.substr(step.at, step.length)) {
+          ++tally.words;
+          if (tally.examples.size() < kExamples) tally.examples.emplace_back(word->count, word->text + ">" + candidate.text);
+        }
+      }
+    }
+  }
+  std::map<std::string, double> totals;
+  // Every scanned letter of a word's path is in one step, and so is every
+  // group of the profile that the path reads letter by letter: the steps of
+  // a scanned group add up to all its occurrences in the words read.
+  for (const auto& [key, tally] : tallies)
+    if (profile.find(key.first) != nullptr) totals[key.first] += tally.weight;
+  Profile next;
+  for (const ProfileEntry& entry : profile.entries()) {
+    ProfileEntry updated{entry.scanned, {}};
+    const double total = totals[entry.scanned];
+    for (const Reading& reading : entry.readings) {
+      const auto found = tallies.find({entry.scanned, reading.text});
+      if (found == tallies.end() || total <= 0) continue;
+      Reading kept{reading.text, found->second.weight / total, found->second.words, {}};
+      for (const auto& example : found->second.examples) kept.examples.push_back(example.second);
+      updated.readings.push_back(std::move(kept));
+    }
+    next.set(std::move(updated));
+  }
+  return next;
+}
+
+Profile withoutNoise(const Profile& profile) {
+  Profile kept;
+  for (const ProfileEntry& entry : profile.entries()) {
+    ProfileEntry clean{entry.scanned, {}};
+    for (const Reading& reading : entry.readings)
+      if (reading.probability >= kLeastProbability && reading.words >= kLeastWords) clean.readings.push_back(reading);
+    kept.set(std::move(clean));
+  }
+  return kept;
+}
+
+}  // namespace
+
+Profile learnProfile(const std::vector<BookWord>& words, const Lexicon& lexicon) {
+  std::vector<const BookWord*> unknown;
+  std::vector<const BookWord*> known;
+  std::vector<const BookWord*> learning;
+  for (const BookWord& word : words) {  // most frequent first
+    if (!isLearnable(word)) continue;
+    if (learning.size() < kLearningWords) learning.push_back(&word);
+    if (knownOrCapitalised(word.text, lexicon))
+      known.push_back(&word);
+    else if (unknown.size() < kUnknownSample)
+      unknown.push_back(&word);
+  }
+  // An even spread of the known words, not only the frequent short ones.
+  std::vector<const BookWord*> knownSample;
+  const std::size_t step = known.size() / kKnownSample + 1;
+  for (std::size_t k = 0; k < known.size(); k += step) knownSample.push_back(known[k]);
+
+  Profile profile = initialProfile(unknown, knownSample, lexicon);
+  for (int round = 0; round < kRounds && !profile.empty(); ++round) {
+    profile = reestimate(profile, learning, lexicon);
+    if (round + 2 == kRounds) profile = withoutNoise(profile);
+  }
+  return withoutNoise(profile);
+}
+
+}  // namespace scanmend::learn

@@ -1,0 +1,29 @@
+// Learns a book's misreading profile from its pages and the dictionary
+// alone.
+//
+// First the evidence: which exchanges (a letter for another, one for two,
+// two for one) turn the book's unknown words into dictionary words far
+// more often than they turn its dictionary words into other dictionary
+// words; words are each other's neighbours ("sch\xF6nen", "sch\xF6ner"), so
+// only an exchange well above that rate is a misreading of the scanner.
+// Then the probabilities, re-estimated for a few rounds from the readings
+// that the profile gives the book's words, each word's readings weighed by
+// their misreadings alone: the words' own frequencies would let frequent
+// short words pull whole classes of exchanges to themselves.
+//
+// Only words of letters, three or more, are learned from: OCR debris
+// ("|", "_", digits, single letters) lies one exchange away from the
+// frequent short words and would teach that anything may be "zu".
+#pragma once
+
+#include <vector>
+
+#include "learn/book_words.h"
+#include "learn/lexicon.h"
+#include "learn/profile.h"
+
+namespace scanmend::learn {
+
+Profile learnProfile(const std::vector<BookWord>& words, const Lexicon& lexicon);
+
+}  // namespace scanmend::learn

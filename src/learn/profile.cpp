@@ -1,0 +1,158 @@
+#include "learn/profile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <map>
+
+namespace scanmend::learn {
+namespace {
+
+constexpr std::string_view kHeader = "scanned\treading\tprobability\twords\texamples\n";
+
+std::uint16_t pairKey(std::string_view two) {
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(two[0]) << 8 |
+                                    static_cast<unsigned char>(two[1]));
+}
+
+std::string fixed(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4f", value);
+  return text;
+}
+
+std::vector<std::string_view> cells(std::string_view line) {
+  std::vector<std::string_view> out;
+  for (std::size_t at = 0;;) {
+    const std::size_t tab = line.find('\t', at);
+    out.push_back(line.substr(at, tab - at));
+    if (tab == std::string_view::npos) return out;
+    at = tab + 1;
+  }
+}
+
+bool isGroup(std::string_view text) { return text.size() == 1 || text.size() == 2; }
+
+}  // namespace
+
+double ProfileEntry::stay() const {
+  double moved = 0;
+  for (const Reading& reading : readings) moved += reading.probability;
+  return std::max(0.0, 1.0 - moved);
+}
+
+void Profile::set(ProfileEntry entry) {
+  auto same = [&](const ProfileEntry& e) { return e.scanned == entry.scanned; };
+  std::erase_if(entries_, same);
+  if (!entry.readings.empty()) {
+    std::sort(entry.readings.begin(), entry.readings.end(), [](const Reading& a, const Reading& b) {
+      if (a.probability != b.probability) return a.probability > b.probability;
+      return a.text < b.text;
+    });
+    entries_.push_back(std::move(entry));
+  }
+  std::sort(entries_.begin(), entries_.end(), [](const ProfileEntry& a, const ProfileEntry& b) {
+    return std::lexicographical_compare(a.scanned.begin(), a.scanned.end(), b.scanned.begin(),
+                                        b.scanned.end(), [](char x, char y) {
+                                          return static_cast<unsigned char>(x) <
+                                                 static_cast<unsigned char>(y);
+                                        });
+  });
+  reindex();
+}
+
+void Profile::reindex() {
+  single_.fill(0);
+  pairs_.clear();
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const std::string& scanned = entries_[i].scanned;
+    if (scanned.size() == 1)
+      single_[static_cast<unsigned char>(scanned[0])] = static_cast<int>(i + 1);
+    else
+      pairs_[pairKey(scanned)] = static_cast<int>(i + 1);
+  }
+}
+
+const ProfileEntry* Profile::find(std::string_view scanned) const {
+  int index = 0;
+  if (scanned.size() == 1) {
+    index = single_[static_cast<unsigned char>(scanned[0])];
+  } else if (scanned.size() == 2 && !pairs_.empty()) {
+    const auto found = pairs_.find(pairKey(scanned));
+    if (found != pairs_.end()) index = found->second;
+  }
+  return index == 0 ? nullptr : &entries_[static_cast<std::size_t>(index - 1)];
+}
+
+std::string formatProfile(const Profile& profile) {
+  std::string out(kHeader);
+  for (const ProfileEntry& entry : profile.entries()) {
+    for (const Reading& reading : entry.readings) {
+      out.append(entry.scanned).append("\t").append(reading.text).append("\t");
+      out.append(fixed(reading.probability)).append("\t").append(std::to_string(reading.words));
+      out.append("\t");
+      for (std::size_t k = 0; k < reading.examples.size(); ++k)
+        out.append(k == 0 ? "" : " ").append(reading.examples[k]);
+      out.append("\n");
+    }
+    out.append(entry.scanned).append("\t").append(entry.scanned).append("\t");
+    out.append(fixed(entry.stay())).append("\t\t\n");
+  }
+  return out;
+}
+
+bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
+  profile = Profile();
+  std::map<std::string, ProfileEntry> entries;
+  std::size_t number = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(at, end - at);
+    at = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (number == 1 && line == kHeader.substr(0, kHeader.size() - 1)) continue;
+    if (line.empty()) continue;
+    const std::vector<std::string_view> row = cells(line);
+    const std::string where = "line " + std::to_string(number) + ": ";
+    if (row.size() < 3) {
+      error = where + "a row needs the scanned letters, the reading and its probability";
+      return false;
+    }
+    if (!isGroup(row[0]) || !isGroup(row[1])) {
+      error = where + "the scanned letters and the reading are one or two letters each";
+      return false;
+    }
+    double probability = -1;
+    const auto [end2, failed] = std::from_chars(row[2].data(), row[2].data() + row[2].size(), probability);
+    if (failed != std::errc() || end2 != row[2].data() + row[2].size() || !(probability >= 0) ||
+        probability > 1) {
+      error = where + "the probability \"" + std::string(row[2]) + "\" is no number from 0 to 1";
+      return false;
+    }
+    if (row[0] == row[1]) continue;  // what stays follows from the readings
+    ProfileEntry& entry = entries[std::string(row[0])];
+    entry.scanned = row[0];
+    Reading reading{std::string(row[1]), probability, 0, {}};
+    if (row.size() > 3) std::from_chars(row[3].data(), row[3].data() + row[3].size(), reading.words);
+    for (auto& existing : entry.readings)
+      if (existing.text == reading.text) {
+        error = where + "\"" + std::string(row[0]) + "\" read as \"" + reading.text + "\" twice";
+        return false;
+      }
+    if (reading.probability > 0) entry.readings.push_back(std::move(reading));
+  }
+  for (auto& [scanned, entry] : entries) {
+    double sum = 0;
+    for (const Reading& reading : entry.readings) sum += reading.probability;
+    if (sum > 1.0 + 1e-6) {
+      error = "the readings of \"" + scanned + "\" add up to more than 1";
+      return false;
+    }
+    profile.set(std::move(entry));
+  }
+  return true;
+}
+
+}  // namespace scanmend::learn

@@ -1,0 +1,61 @@
+// A book's misreading profile: for a scanned letter or group of two
+// letters, the readings it stands for in this book, each with its
+// probability, the share of that scanned letter or group that stands for
+// the reading. What is left of the share stays as scanned. The profile is
+// written as profile.tsv, which a user may edit and give back.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace scanmend::learn {
+
+struct Reading {
+  std::string text;  // one or two letters, never the scanned ones
+  double probability = 0;
+  std::int64_t words = 0;             // distinct words of the book it resolved
+  std::vector<std::string> examples;  // "scanned>reading", the most frequent first
+};
+
+struct ProfileEntry {
+  std::string scanned;  // one or two bytes
+  std::vector<Reading> readings;
+  // The share that stays as scanned.
+  double stay() const;
+};
+
+class Profile {
+ public:
+  // Sets the entry of its scanned letters, replacing an earlier one; one
+  // without readings is dropped.
+  void set(ProfileEntry entry);
+  // The entry of one or two scanned bytes, or nullptr.
+  const ProfileEntry* find(std::string_view scanned) const;
+  const std::vector<ProfileEntry>& entries() const { return entries_; }
+  bool empty() const { return entries_.empty(); }
+
+ private:
+  void reindex();
+  std::vector<ProfileEntry> entries_;  // in byte order of the scanned letters
+  std::array<int, 256> single_{};      // entry + 1 by scanned byte, 0 for none
+  std::unordered_map<std::uint16_t, int> pairs_;
+};
+
+// profile.tsv: a header line, then per scanned letters their readings,
+// the most probable first, and a last row for what stays as scanned:
+// "scanned\treading\tprobability\twords\texamples", Windows-1252, the
+// examples separated by blanks.
+std::string formatProfile(const Profile& profile);
+
+// Reads a profile as formatProfile writes it. The rows that keep the
+// scanned letters are not read: what stays is always what the readings
+// leave. False, with the line and the reason in `error`, for a row that
+// cannot be read or readings of one scanned group that add up to more
+// than 1.
+bool parseProfile(std::string_view text, Profile& profile, std::string& error);
+
+}  // namespace scanmend::learn

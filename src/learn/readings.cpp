@@ -1,0 +1,173 @@
+#include "learn/readings.h"
+
+#include <algorithm>
+
+#include "base/letters.h"
+
+namespace scanmend::learn {
+namespace {
+
+// The ranges of the lexicon where `text` continues the reading at `range`;
+// a capital that begins the word may also stand for its small letter.
+template <typename Visit>
+void continueWith(const Lexicon& lexicon, Lexicon::Range range, std::string_view text, Visit&& visit) {
+  if (range.depth == 0 && !text.empty()) {
+    const auto first = static_cast<unsigned char>(text[0]);
+    const unsigned char small = smallLetterOf(first);
+    if (small != first) {
+      const Lexicon::Range lowered = lexicon.narrow(lexicon.narrow(range, small), text.substr(1));
+      if (!lowered.empty()) visit(lowered);
+    }
+  }
+  const Lexicon::Range next = lexicon.narrow(range, text);
+  if (!next.empty()) visit(next);
+}
+
+class ReadingWalk {
+ public:
+  ReadingWalk(std::string_view word, const Profile& profile, const Lexicon& lexicon)
+      : word_(word), profile_(profile), lexicon_(lexicon) {}
+
+  std::vector<Candidate> run(std::size_t most) {
+    walk(0, lexicon_.all(), 1.0);
+    std::sort(found_.begin(), found_.end(), [](const Candidate& a, const Candidate& b) {
+      if (a.channel != b.channel) return a.channel > b.channel;
+      return a.text < b.text;
+    });
+    if (found_.size() > most) found_.resize(most);
+    return std::move(found_);
+  }
+
+ private:
+  void walk(std::size_t at, Lexicon::Range range, double channel) {
+    if (channel < kLeastChannel) return;
+    if (at == word_.size()) {
+      if (lexicon_.holdsWord(range)) record(channel);
+      return;
+    }
+    const ProfileEntry* pair = at + 1 < word_.size() ? profile_.find(word_.substr(at, 2)) : nullptr;
+    const double pairStays = pair != nullptr ? pair->stay() : 1.0;
+    if (pair != nullptr)
+      steps_.push_back({static_cast<std::uint16_t>(at), 2, std::string(word_.substr(at, 2))});
+    const std::string_view scanned = word_.substr(at, 1);
+    const ProfileEntry* single = profile_.find(scanned);
+    step(at, 1, scanned, range, channel * pairStays * (single != nullptr ? single->stay() : 1.0));
+    if (single != nullptr)
+      for (const Reading& reading : single->readings)
+        step(at, 1, reading.text, range, channel * pairStays * reading.probability);
+    if (pair != nullptr) {
+      steps_.pop_back();
+      for (const Reading& reading : pair->readings) step(at, 2, reading.text, range, channel * reading.probability);
+    }
+  }
+
+  void step(std::size_t at, std::size_t length, std::string_view reading, Lexicon::Range range,
+            double channel) {
+    if (channel < kLeastChannel) return;
+    continueWith(lexicon_, range, reading, [&](Lexicon::Range next) {
+      const std::size_t textLength = text_.size();
+      text_.append(reading);
+      steps_.push_back({static_cast<std::uint16_t>(at), static_cast<std::uint8_t>(length), std::string(reading)});
+      walk(at + length, next, channel);
+      steps_.pop_back();
+      text_.resize(textLength);
+    });
+  }
+
+  void record(double channel) {
+    for (Candidate& candidate : found_) {
+      if (candidate.text != text_) continue;
+      if (channel > candidate.channel) {
+        candidate.channel = channel;
+        candidate.steps = steps_;
+      }
+      return;
+    }
+    found_.push_back({text_, channel, steps_});
+  }
+
+  std::string_view word_;
+  const Profile& profile_;
+  const Lexicon& lexicon_;
+  std::string text_;
+  std::vector<ReadingStep> steps_;
+  std::vector<Candidate> found_;
+};
+
+class ExchangeWalk {
+ public:
+  using Found = std::function<void(std::string_view, std::string_view, std::string_view)>;
+  ExchangeWalk(std::string_view word, const Lexicon& lexicon, const Found& found)
+      : word_(word), lexicon_(lexicon), found_(found) {}
+
+  void run() { walk(0, lexicon_.all(), false); }
+
+ private:
+  void walk(std::size_t at, Lexicon::Range range, bool exchanged) {
+    if (at == word_.size()) {
+      if (exchanged && lexicon_.holdsWord(range)) report();
+      return;
+    }
+    continueWith(lexicon_, range, word_.substr(at, 1), [&](Lexicon::Range next) {
+      text_.push_back(word_[at]);
+      walk(at + 1, next, exchanged);
+      text_.pop_back();
+    });
+    if (exchanged) return;
+    lexicon_.forEachNext(range, [&](unsigned char byte, Lexicon::Range next) {
+      text_.push_back(static_cast<char>(byte));
+      if (byte != static_cast<unsigned char>(word_[at])) exchange(at, 1, 1, next);
+      if (at + 1 < word_.size()) exchange(at, 2, 1, next);
+      // One letter for two, but not at the start, where every two-letter
+      // beginning of the dictionary would be tried.
+      if (at > 0)
+        lexicon_.forEachNext(next, [&](unsigned char second, Lexicon::Range after) {
+          text_.push_back(static_cast<char>(second));
+          exchange(at, 1, 2, after);
+          text_.pop_back();
+        });
+      text_.pop_back();
+    });
+  }
+
+  void exchange(std::size_t at, std::size_t scanned, std::size_t read, Lexicon::Range next) {
+    scannedAt_ = at;
+    scannedLength_ = scanned;
+    readLength_ = read;
+    walk(at + scanned, next, true);
+  }
+
+  void report() {
+    const std::string_view scanned = word_.substr(scannedAt_, scannedLength_);
+    const std::size_t readAt = scannedAt_;
+    const std::string_view reading = std::string_view(text_).substr(readAt, readLength_);
+    if (scanned == reading) return;
+    for (const auto& [s, r] : reported_)
+      if (s == scanned && r == reading) return;
+    reported_.emplace_back(std::string(scanned), std::string(reading));
+    found_(scanned, reading, text_);
+  }
+
+  std::string_view word_;
+  const Lexicon& lexicon_;
+  const Found& found_;
+  std::string text_;
+  std::size_t scannedAt_ = 0;
+  std::size_t scannedLength_ = 0;
+  std::size_t readLength_ = 0;
+  std::vector<std::pair<std::string, std::string>> reported_;
+};
+
+}  // namespace
+
+std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
+                                  const Lexicon& lexicon, std::size_t most) {
+  return ReadingWalk(word, profile, lexicon).run(most);
+}
+
+void forEachOneExchange(std::string_view word, const Lexicon& lexicon,
+                        const std::function<void(std::string_view, std::string_view, std::string_view)>& found) {
+  ExchangeWalk(word, lexicon, found).run();
+}
+
+}  // namespace scanmend::learn

@@ -1,0 +1,52 @@
+// The dictionary readings of a scanned word: the dictionary words that the
+// scanner may have turned into it, reached letter by letter (or group by
+// group) through a profile, each with the probability of its misreadings.
+// A word whose first letter is a capital also reads as its small-letter
+// dictionary form and keeps the capital ("Vermutlich" for "vermutlich").
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "learn/lexicon.h"
+#include "learn/profile.h"
+
+namespace scanmend::learn {
+
+// One scanned letter or group in the path of a reading: the scanned bytes
+// [at, at + length) read as `reading` (the scanned bytes themselves when
+// they stay).
+struct ReadingStep {
+  std::uint16_t at = 0;
+  std::uint8_t length = 1;
+  std::string reading;
+};
+
+struct Candidate {
+  std::string text;
+  double channel = 0;  // the probability that the scanner made the word of it
+  // The steps of the likeliest path: every scanned letter in one step, and
+  // a step of each group of two that the path reads letter by letter.
+  std::vector<ReadingStep> steps;
+};
+
+// Readings below this probability are not followed.
+inline constexpr double kLeastChannel = 1e-7;
+
+// The readings of `word` in `lexicon` under `profile`, each once with its
+// likeliest path, the likeliest first; at most `most` of them.
+std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
+                                  const Lexicon& lexicon, std::size_t most = 32);
+
+// Calls found(scanned, reading, result) for each dictionary word `result`
+// that one exchange makes of `word`: one letter for another, one for two,
+// or two for one. A scanned letter or group and its reading are reported
+// once per word, where they first make a dictionary word.
+void forEachOneExchange(std::string_view word, const Lexicon& lexicon,
+                        const std::function<void(std::string_view scanned, std::string_view reading,
+                                                 std::string_view result)>& found);
+
+}  // namespace scanmend::learn
