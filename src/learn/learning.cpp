@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 
 #include "base/letters.h"
@@ -48,7 +49,8 @@ struct ExchangeEvidence {
   std::int64_t ownWords = 0;
 };
 
-using ExchangeKey = std::pair<std::string, std::string>;  // scanned, reading
+using UnitKey = std::pair<std::string, bool>;                  // scanned, at the end
+using ExchangeKey = std::tuple<std::string, bool, std::string>;  // scanned, at the end, reading
 
 bool isLearnable(const BookWord& word) { return word.text.size() >= kMinLength && isLetterWord(word.text); }
 
@@ -61,9 +63,17 @@ bool knownOrCapitalised(std::string_view word, const Lexicon& lexicon) {
   return lexicon.contains(small);
 }
 
-std::int64_t holding(const std::vector<const BookWord*>& words, std::string_view unit) {
+// How many of the words hold the scanned letters at the place.
+std::int64_t holding(const std::vector<const BookWord*>& words, std::string_view unit, bool atEnd) {
   std::int64_t count = 0;
-  for (const BookWord* word : words) count += word->text.find(unit) != std::string::npos;
+  for (const BookWord* word : words) {
+    const std::string_view text = word->text;
+    if (atEnd) {
+      count += text.ends_with(unit);
+    } else {  // an occurrence that ends before the word does
+      count += text.substr(0, text.size() - 1).find(unit) != std::string_view::npos;
+    }
+  }
   return count;
 }
 
@@ -71,40 +81,41 @@ Profile initialProfile(const std::vector<const BookWord*>& unknown,
                        const std::vector<const BookWord*>& known, const Lexicon& lexicon) {
   std::map<ExchangeKey, ExchangeEvidence> evidence;
   for (const BookWord* word : unknown)
-    forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, std::string_view reading, std::string_view) {
+    forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
       if (!isLetterWord(reading)) return;
-      ExchangeEvidence& e = evidence[{std::string(scanned), std::string(reading)}];
+      ExchangeEvidence& e = evidence[{std::string(scanned), atEnd, std::string(reading)}];
       ++e.unknownWords;
       e.occurrences += word->count;
     });
   for (const BookWord* word : known)
-    forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, std::string_view reading, std::string_view) {
-      const auto found = evidence.find({std::string(scanned), std::string(reading)});
+    forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
+      const auto found = evidence.find({std::string(scanned), atEnd, std::string(reading)});
       if (found != evidence.end()) ++found->second.ownWords;
     });
 
-  std::map<std::string, ProfileEntry> entries;
-  std::map<std::string, std::pair<std::int64_t, std::int64_t>> holdingOf;
+  std::map<UnitKey, ProfileEntry> entries;
+  std::map<UnitKey, std::pair<std::int64_t, std::int64_t>> holdingOf;
   for (const auto& [key, e] : evidence) {
-    const auto& [scanned, reading] = key;
+    const auto& [scanned, atEnd, reading] = key;
     const Threshold& needs = scanned.size() == 1 && reading.size() == 1 ? kSingle : kGroup;
     if (e.unknownWords < needs.words) continue;
-    auto& hold = holdingOf[scanned];
-    if (hold.first == 0) hold = {holding(unknown, scanned), holding(known, scanned)};
+    auto& hold = holdingOf[{scanned, atEnd}];
+    if (hold.first == 0) hold = {holding(unknown, scanned, atEnd), holding(known, scanned, atEnd)};
     const double pageRate = static_cast<double>(e.unknownWords) / static_cast<double>(std::max<std::int64_t>(1, hold.first));
     const double ownRate = (static_cast<double>(e.ownWords) + 0.5) / (static_cast<double>(hold.second) + 1.0);
     if (getenv("LDEBUG")) fprintf(stderr, "%s>%s words %ld own %ld hold %ld/%ld ratio %.1f\n", scanned.c_str(), reading.c_str(), (long)e.unknownWords, (long)e.ownWords, (long)hold.first, (long)hold.second, pageRate/ownRate);
     const double expected = ownRate * static_cast<double>(hold.first);
     const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
     if (pageRate / ownRate < needs.ratio || excess < needs.significance) continue;
-    ProfileEntry& entry = entries[scanned];
+    ProfileEntry& entry = entries[{scanned, atEnd}];
     entry.scanned = scanned;
+    entry.atEnd = atEnd;
     entry.readings.push_back({reading, 0.0, e.unknownWords, {}});
   }
   // A first guess that the rounds correct: the readings share a part of
   // the scanned letters.
   Profile profile;
-  for (auto& [scanned, entry] : entries) {
+  for (auto& [key, entry] : entries) {
     const double each = 0.3 / static_cast<double>(entry.readings.size());
     for (Reading& reading : entry.readings) reading.probability = each;
     profile.set(std::move(entry));
@@ -129,7 +140,8 @@ Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& w
       const Candidate& candidate = candidates[c];
       const double weight = static_cast<double>(word->count) * candidate.channel / total;
       for (const ReadingStep& step : candidate.steps) {
-        Tally& tally = tallies[{word->text.substr(step.at, step.length), step.reading}];
+        const bool atEnd = step.at + step.length == word->text.size();
+        Tally& tally = tallies[{word->text.substr(step.at, step.length), atEnd, step.reading}];
         tally.weight += weight;
         if (c == 0 && step.reading != word->text.substr(step.at, step.length)) {
           ++tally.words;
@@ -138,18 +150,19 @@ Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& w
       }
     }
   }
-  std::map<std::string, double> totals;
+  std::map<UnitKey, double> totals;
   // Every scanned letter of a word's path is in one step, and so is every
   // group of the profile that the path reads letter by letter: the steps of
   // a scanned group add up to all its occurrences in the words read.
   for (const auto& [key, tally] : tallies)
-    if (profile.find(key.first) != nullptr) totals[key.first] += tally.weight;
+    if (profile.find(std::get<0>(key), std::get<1>(key)) != nullptr)
+      totals[{std::get<0>(key), std::get<1>(key)}] += tally.weight;
   Profile next;
   for (const ProfileEntry& entry : profile.entries()) {
-    ProfileEntry updated{entry.scanned, {}};
-    const double total = totals[entry.scanned];
+    ProfileEntry updated{entry.scanned, entry.atEnd, {}};
+    const double total = totals[{entry.scanned, entry.atEnd}];
     for (const Reading& reading : entry.readings) {
-      const auto found = tallies.find({entry.scanned, reading.text});
+      const auto found = tallies.find({entry.scanned, entry.atEnd, reading.text});
       if (found == tallies.end() || total <= 0) continue;
       Reading kept{reading.text, found->second.weight / total, found->second.words, {}};
       for (const auto& example : found->second.examples) kept.examples.push_back(example.second);
@@ -163,7 +176,7 @@ Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& w
 Profile withoutNoise(const Profile& profile) {
   Profile kept;
   for (const ProfileEntry& entry : profile.entries()) {
-    ProfileEntry clean{entry.scanned, {}};
+    ProfileEntry clean{entry.scanned, entry.atEnd, {}};
     for (const Reading& reading : entry.readings)
       if (reading.probability >= kLeastProbability && reading.words >= kLeastWords) clean.readings.push_back(reading);
     kept.set(std::move(clean));

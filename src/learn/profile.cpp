@@ -8,7 +8,9 @@
 namespace scanmend::learn {
 namespace {
 
-constexpr std::string_view kHeader = "scanned\treading\tprobability\twords\texamples\n";
+constexpr std::string_view kHeader = "scanned\tplace\treading\tprobability\twords\texamples\n";
+constexpr std::string_view kAtEnd = "end";
+constexpr std::string_view kElsewhere = "other";
 
 std::uint16_t pairKey(std::string_view two) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(two[0]) << 8 |
@@ -42,7 +44,7 @@ double ProfileEntry::stay() const {
 }
 
 void Profile::set(ProfileEntry entry) {
-  auto same = [&](const ProfileEntry& e) { return e.scanned == entry.scanned; };
+  auto same = [&](const ProfileEntry& e) { return e.scanned == entry.scanned && e.atEnd == entry.atEnd; };
   std::erase_if(entries_, same);
   if (!entry.readings.empty()) {
     std::sort(entry.readings.begin(), entry.readings.end(), [](const Reading& a, const Reading& b) {
@@ -52,34 +54,38 @@ void Profile::set(ProfileEntry entry) {
     entries_.push_back(std::move(entry));
   }
   std::sort(entries_.begin(), entries_.end(), [](const ProfileEntry& a, const ProfileEntry& b) {
-    return std::lexicographical_compare(a.scanned.begin(), a.scanned.end(), b.scanned.begin(),
-                                        b.scanned.end(), [](char x, char y) {
-                                          return static_cast<unsigned char>(x) <
-                                                 static_cast<unsigned char>(y);
-                                        });
+    if (a.scanned != b.scanned)
+      return std::lexicographical_compare(a.scanned.begin(), a.scanned.end(), b.scanned.begin(),
+                                          b.scanned.end(), [](char x, char y) {
+                                            return static_cast<unsigned char>(x) <
+                                                   static_cast<unsigned char>(y);
+                                          });
+    return a.atEnd < b.atEnd;
   });
   reindex();
 }
 
 void Profile::reindex() {
-  single_.fill(0);
-  pairs_.clear();
+  for (auto& place : single_) place.fill(0);
+  for (auto& place : pairs_) place.clear();
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const std::string& scanned = entries_[i].scanned;
+    const std::size_t place = entries_[i].atEnd ? 1 : 0;
     if (scanned.size() == 1)
-      single_[static_cast<unsigned char>(scanned[0])] = static_cast<int>(i + 1);
+      single_[place][static_cast<unsigned char>(scanned[0])] = static_cast<int>(i + 1);
     else
-      pairs_[pairKey(scanned)] = static_cast<int>(i + 1);
+      pairs_[place][pairKey(scanned)] = static_cast<int>(i + 1);
   }
 }
 
-const ProfileEntry* Profile::find(std::string_view scanned) const {
+const ProfileEntry* Profile::find(std::string_view scanned, bool atEnd) const {
+  const std::size_t place = atEnd ? 1 : 0;
   int index = 0;
   if (scanned.size() == 1) {
-    index = single_[static_cast<unsigned char>(scanned[0])];
-  } else if (scanned.size() == 2 && !pairs_.empty()) {
-    const auto found = pairs_.find(pairKey(scanned));
-    if (found != pairs_.end()) index = found->second;
+    index = single_[place][static_cast<unsigned char>(scanned[0])];
+  } else if (scanned.size() == 2 && !pairs_[place].empty()) {
+    const auto found = pairs_[place].find(pairKey(scanned));
+    if (found != pairs_[place].end()) index = found->second;
   }
   return index == 0 ? nullptr : &entries_[static_cast<std::size_t>(index - 1)];
 }
@@ -87,15 +93,16 @@ const ProfileEntry* Profile::find(std::string_view scanned) const {
 std::string formatProfile(const Profile& profile) {
   std::string out(kHeader);
   for (const ProfileEntry& entry : profile.entries()) {
+    const std::string_view place = entry.atEnd ? kAtEnd : kElsewhere;
     for (const Reading& reading : entry.readings) {
-      out.append(entry.scanned).append("\t").append(reading.text).append("\t");
+      out.append(entry.scanned).append("\t").append(place).append("\t").append(reading.text).append("\t");
       out.append(fixed(reading.probability)).append("\t").append(std::to_string(reading.words));
       out.append("\t");
       for (std::size_t k = 0; k < reading.examples.size(); ++k)
         out.append(k == 0 ? "" : " ").append(reading.examples[k]);
       out.append("\n");
     }
-    out.append(entry.scanned).append("\t").append(entry.scanned).append("\t");
+    out.append(entry.scanned).append("\t").append(place).append("\t").append(entry.scanned).append("\t");
     out.append(fixed(entry.stay())).append("\t\t\n");
   }
   return out;
@@ -103,7 +110,7 @@ std::string formatProfile(const Profile& profile) {
 
 bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
   profile = Profile();
-  std::map<std::string, ProfileEntry> entries;
+  std::map<std::pair<std::string, bool>, ProfileEntry> entries;
   std::size_t number = 0;
   for (std::size_t at = 0; at < text.size();) {
     std::size_t end = text.find('\n', at);
@@ -116,26 +123,32 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
     if (line.empty()) continue;
     const std::vector<std::string_view> row = cells(line);
     const std::string where = "line " + std::to_string(number) + ": ";
-    if (row.size() < 3) {
-      error = where + "a row needs the scanned letters, the reading and its probability";
+    if (row.size() < 4) {
+      error = where + "a row needs the scanned letters, the place, the reading and its probability";
       return false;
     }
-    if (!isGroup(row[0]) || !isGroup(row[1])) {
+    if (!isGroup(row[0]) || !isGroup(row[2])) {
       error = where + "the scanned letters and the reading are one or two letters each";
       return false;
     }
-    double probability = -1;
-    const auto [end2, failed] = std::from_chars(row[2].data(), row[2].data() + row[2].size(), probability);
-    if (failed != std::errc() || end2 != row[2].data() + row[2].size() || !(probability >= 0) ||
-        probability > 1) {
-      error = where + "the probability \"" + std::string(row[2]) + "\" is no number from 0 to 1";
+    if (row[1] != kAtEnd && row[1] != kElsewhere) {
+      error = where + "the place is \"end\" or \"other\", not \"" + std::string(row[1]) + "\"";
       return false;
     }
-    if (row[0] == row[1]) continue;  // what stays follows from the readings
-    ProfileEntry& entry = entries[std::string(row[0])];
+    double probability = -1;
+    const auto [end2, failed] = std::from_chars(row[3].data(), row[3].data() + row[3].size(), probability);
+    if (failed != std::errc() || end2 != row[3].data() + row[3].size() || !(probability >= 0) ||
+        probability > 1) {
+      error = where + "the probability \"" + std::string(row[3]) + "\" is no number from 0 to 1";
+      return false;
+    }
+    if (row[0] == row[2]) continue;  // what stays follows from the readings
+    const bool atEnd = row[1] == kAtEnd;
+    ProfileEntry& entry = entries[{std::string(row[0]), atEnd}];
     entry.scanned = row[0];
-    Reading reading{std::string(row[1]), probability, 0, {}};
-    if (row.size() > 3) std::from_chars(row[3].data(), row[3].data() + row[3].size(), reading.words);
+    entry.atEnd = atEnd;
+    Reading reading{std::string(row[2]), probability, 0, {}};
+    if (row.size() > 4) std::from_chars(row[4].data(), row[4].data() + row[4].size(), reading.words);
     for (auto& existing : entry.readings)
       if (existing.text == reading.text) {
         error = where + "\"" + std::string(row[0]) + "\" read as \"" + reading.text + "\" twice";
@@ -143,11 +156,12 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
       }
     if (reading.probability > 0) entry.readings.push_back(std::move(reading));
   }
-  for (auto& [scanned, entry] : entries) {
+  for (auto& [key, entry] : entries) {
     double sum = 0;
     for (const Reading& reading : entry.readings) sum += reading.probability;
     if (sum > 1.0 + 1e-6) {
-      error = "the readings of \"" + scanned + "\" add up to more than 1";
+      error = "the readings of \"" + key.first + "\" (" + std::string(key.second ? kAtEnd : kElsewhere) +
+              ") add up to more than 1";
       return false;
     }
     profile.set(std::move(entry));

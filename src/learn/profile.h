@@ -1,8 +1,10 @@
 // A book's misreading profile: for a scanned letter or group of two
 // letters, the readings it stands for in this book, each with its
 // probability, the share of that scanned letter or group that stands for
-// the reading. What is left of the share stays as scanned. The profile is
-// written as profile.tsv, which a user may edit and give back.
+// the reading. What is left of the share stays as scanned. The end of a
+// word has readings of its own: the long s, most often read as "f", never
+// ends a word, so a final "f" is mostly an f. The profile is written as
+// profile.tsv, which a user may edit and give back.
 #pragma once
 
 #include <array>
@@ -23,6 +25,7 @@ struct Reading {
 
 struct ProfileEntry {
   std::string scanned;  // one or two bytes
+  bool atEnd = false;   // where they end the word; elsewhere when false
   std::vector<Reading> readings;
   // The share that stays as scanned.
   double stay() const;
@@ -30,25 +33,27 @@ struct ProfileEntry {
 
 class Profile {
  public:
-  // Sets the entry of its scanned letters, replacing an earlier one; one
-  // without readings is dropped.
+  // Sets the entry of its scanned letters and place, replacing an earlier
+  // one; one without readings is dropped.
   void set(ProfileEntry entry);
-  // The entry of one or two scanned bytes, or nullptr.
-  const ProfileEntry* find(std::string_view scanned) const;
+  // The entry of one or two scanned bytes at the end of a word or
+  // elsewhere, or nullptr.
+  const ProfileEntry* find(std::string_view scanned, bool atEnd) const;
   const std::vector<ProfileEntry>& entries() const { return entries_; }
   bool empty() const { return entries_.empty(); }
 
  private:
   void reindex();
   std::vector<ProfileEntry> entries_;  // in byte order of the scanned letters
-  std::array<int, 256> single_{};      // entry + 1 by scanned byte, 0 for none
-  std::unordered_map<std::uint16_t, int> pairs_;
+  std::array<std::array<int, 256>, 2> single_{};  // entry + 1 by place and byte, 0 for none
+  std::array<std::unordered_map<std::uint16_t, int>, 2> pairs_;
 };
 
-// profile.tsv: a header line, then per scanned letters their readings,
-// the most probable first, and a last row for what stays as scanned:
-// "scanned\treading\tprobability\twords\texamples", Windows-1252, the
-// examples separated by blanks.
+// profile.tsv: a header line, then per scanned letters and place their
+// readings, the most probable first, and a last row for what stays as
+// scanned: "scanned\tplace\treading\tprobability\twords\texamples",
+// Windows-1252, the place "end" or "other", the examples separated by
+// blanks.
 std::string formatProfile(const Profile& profile);
 
 // Reads a profile as formatProfile writes it. The rows that keep the

@@ -1,6 +1,7 @@
 #include "learn/readings.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "base/letters.h"
 
@@ -45,12 +46,13 @@ class ReadingWalk {
       if (lexicon_.holdsWord(range)) record(channel);
       return;
     }
-    const ProfileEntry* pair = at + 1 < word_.size() ? profile_.find(word_.substr(at, 2)) : nullptr;
+    const ProfileEntry* pair =
+        at + 1 < word_.size() ? profile_.find(word_.substr(at, 2), at + 2 == word_.size()) : nullptr;
     const double pairStays = pair != nullptr ? pair->stay() : 1.0;
     if (pair != nullptr)
       steps_.push_back({static_cast<std::uint16_t>(at), 2, std::string(word_.substr(at, 2))});
     const std::string_view scanned = word_.substr(at, 1);
-    const ProfileEntry* single = profile_.find(scanned);
+    const ProfileEntry* single = profile_.find(scanned, at + 1 == word_.size());
     step(at, 1, scanned, range, channel * pairStays * (single != nullptr ? single->stay() : 1.0));
     if (single != nullptr)
       for (const Reading& reading : single->readings)
@@ -96,7 +98,7 @@ class ReadingWalk {
 
 class ExchangeWalk {
  public:
-  using Found = std::function<void(std::string_view, std::string_view, std::string_view)>;
+  using Found = std::function<void(std::string_view, bool, std::string_view, std::string_view)>;
   ExchangeWalk(std::string_view word, const Lexicon& lexicon, const Found& found)
       : word_(word), lexicon_(lexicon), found_(found) {}
 
@@ -139,13 +141,14 @@ class ExchangeWalk {
 
   void report() {
     const std::string_view scanned = word_.substr(scannedAt_, scannedLength_);
+    const bool atEnd = scannedAt_ + scannedLength_ == word_.size();
     const std::size_t readAt = scannedAt_;
     const std::string_view reading = std::string_view(text_).substr(readAt, readLength_);
     if (scanned == reading) return;
-    for (const auto& [s, r] : reported_)
-      if (s == scanned && r == reading) return;
-    reported_.emplace_back(std::string(scanned), std::string(reading));
-    found_(scanned, reading, text_);
+    for (const auto& [s, end, r] : reported_)
+      if (s == scanned && end == atEnd && r == reading) return;
+    reported_.emplace_back(std::string(scanned), atEnd, std::string(reading));
+    found_(scanned, atEnd, reading, text_);
   }
 
   std::string_view word_;
@@ -155,7 +158,7 @@ class ExchangeWalk {
   std::size_t scannedAt_ = 0;
   std::size_t scannedLength_ = 0;
   std::size_t readLength_ = 0;
-  std::vector<std::pair<std::string, std::string>> reported_;
+  std::vector<std::tuple<std::string, bool, std::string>> reported_;
 };
 
 }  // namespace
@@ -166,7 +169,7 @@ std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
 }
 
 void forEachOneExchange(std::string_view word, const Lexicon& lexicon,
-                        const std::function<void(std::string_view, std::string_view, std::string_view)>& found) {
+                        const std::function<void(std::string_view, bool, std::string_view, std::string_view)>& found) {
   ExchangeWalk(word, lexicon, found).run();
 }
 

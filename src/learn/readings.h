@@ -41,12 +41,13 @@ inline constexpr double kLeastChannel = 1e-7;
 std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
                                   const Lexicon& lexicon, std::size_t most = 32);
 
-// Calls found(scanned, reading, result) for each dictionary word `result`
-// that one exchange makes of `word`: one letter for another, one for two,
-// or two for one. A scanned letter or group and its reading are reported
-// once per word, where they first make a dictionary word.
+// Calls found(scanned, atEnd, reading, result) for each dictionary word
+// `result` that one exchange makes of `word`: one letter for another, one
+// for two, or two for one; `atEnd` tells whether the scanned letters end
+// the word. An exchange is reported once per word and place, where it
+// first makes a dictionary word.
 void forEachOneExchange(std::string_view word, const Lexicon& lexicon,
-                        const std::function<void(std::string_view scanned, std::string_view reading,
-                                                 std::string_view result)>& found);
+                        const std::function<void(std::string_view scanned, bool atEnd,
+                                                 std::string_view reading, std::string_view result)>& found);
 
 }  // namespace scanmend::learn
