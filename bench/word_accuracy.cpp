@@ -1,5 +1,8 @@
 // Word accuracy of corrected pages against the true pages: the share of
-// true words that stand unchanged in the same place. Given the raw pages
+// true words that stand unchanged in their place, the words of each page
+// aligned with the true ones as a longest common subsequence, so that a
+// word the OCR split or merged costs that word and not the rest of the
+// page. Given the raw pages
 // too, also the share of the words right as read that the corrected pages
 // get wrong (the correct words broken), after a blank.
 //
@@ -9,6 +12,7 @@
 // with "=" (or "-", as the phrase repairs write it) are glued together
 // first, so that a run with and a run without line joining are compared on
 // the same words.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -36,6 +40,30 @@ std::vector<std::string> wordsOf(const std::string& path) {
   return words;
 }
 
+// For each true word, whether the longest common subsequence of the two
+// word lists holds it.
+std::vector<bool> alignedWords(const std::vector<std::string>& truth, const std::vector<std::string>& page) {
+  const std::size_t n = truth.size();
+  const std::size_t m = page.size();
+  std::vector<std::vector<unsigned>> length(n + 1, std::vector<unsigned>(m + 1, 0));
+  for (std::size_t i = n; i-- > 0;)
+    for (std::size_t j = m; j-- > 0;)
+      length[i][j] = truth[i] == page[j] ? length[i + 1][j + 1] + 1
+                                         : std::max(length[i + 1][j], length[i][j + 1]);
+  std::vector<bool> aligned(n, false);
+  for (std::size_t i = 0, j = 0; i < n && j < m;) {
+    if (truth[i] == page[j]) {
+      aligned[i++] = true;
+      ++j;
+    } else if (length[i + 1][j] >= length[i][j + 1]) {
+      ++i;
+    } else {
+      ++j;
+    }
+  }
+  return aligned;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,14 +82,13 @@ int main(int argc, char** argv) {
     if (truth.empty()) break;
     const std::vector<std::string> pages = wordsOf(argv[2] + std::string(name));
     total += static_cast<long>(truth.size());
-    for (std::size_t i = 0; i < truth.size() && i < pages.size(); ++i)
-      right += truth[i] == pages[i];
+    const std::vector<bool> corrected = alignedWords(truth, pages);
+    for (const bool aligned : corrected) right += aligned;
     if (argc == 4) {
-      const std::vector<std::string> raw = wordsOf(argv[3] + std::string(name));
-      for (std::size_t i = 0; i < truth.size() && i < raw.size(); ++i) {
-        if (truth[i] != raw[i]) continue;
-        ++rightAsRead;
-        broken += i >= pages.size() || pages[i] != truth[i];
+      const std::vector<bool> raw = alignedWords(truth, wordsOf(argv[3] + std::string(name)));
+      for (std::size_t i = 0; i < truth.size(); ++i) {
+        rightAsRead += raw[i];
+        broken += raw[i] && !corrected[i];
       }
     }
   }

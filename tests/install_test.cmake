@@ -8,8 +8,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefi
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
-foreach(installed bin/scanmend bin/scanmend-advise bin/scanmend-pages share/man/man1/scanmend.1.gz
-                  share/man/man1/scanmend-advise.1.gz share/man/man1/scanmend-pages.1.gz
+foreach(installed bin/scanmend bin/scanmend-advise bin/scanmend-pages bin/scanmend-learn share/man/man1/scanmend.1.gz
+                  share/man/man1/scanmend-advise.1.gz share/man/man1/scanmend-pages.1.gz share/man/man1/scanmend-learn.1.gz
                   share/doc/scanmend/copyright
                   share/doc/scanmend/changelog.gz)
   if(NOT EXISTS ${prefix}/${installed})

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdio>
 #include <cstdlib>
 #include <cmath>
 #include <map>
@@ -103,7 +104,6 @@ Profile initialProfile(const std::vector<const BookWord*>& unknown,
     if (hold.first == 0) hold = {holding(unknown, scanned, atEnd), holding(known, scanned, atEnd)};
     const double pageRate = static_cast<double>(e.unknownWords) / static_cast<double>(std::max<std::int64_t>(1, hold.first));
     const double ownRate = (static_cast<double>(e.ownWords) + 0.5) / (static_cast<double>(hold.second) + 1.0);
-    if (getenv("LDEBUG")) fprintf(stderr, "%s>%s words %ld own %ld hold %ld/%ld ratio %.1f\n", scanned.c_str(), reading.c_str(), (long)e.unknownWords, (long)e.ownWords, (long)hold.first, (long)hold.second, pageRate/ownRate);
     const double expected = ownRate * static_cast<double>(hold.first);
     const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
     if (pageRate / ownRate < needs.ratio || excess < needs.significance) continue;
