@@ -46,7 +46,6 @@ constexpr std::int64_t kLeastWords = 2;
 
 struct ExchangeEvidence {
   std::int64_t unknownWords = 0;
-  std::int64_t occurrences = 0;
   std::int64_t ownWords = 0;
 };
 
@@ -86,7 +85,6 @@ Profile initialProfile(const std::vector<const BookWord*>& unknown,
       if (!isLetterWord(reading)) return;
       ExchangeEvidence& e = evidence[{std::string(scanned), atEnd, std::string(reading)}];
       ++e.unknownWords;
-      e.occurrences += word->count;
     });
   for (const BookWord* word : known)
     forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {

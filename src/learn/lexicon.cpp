@@ -57,7 +57,7 @@ Lexicon::Range Lexicon::narrow(Range range, std::string_view text) const {
     if (range.empty()) break;
     range = narrow(range, static_cast<unsigned char>(c));
   }
-  return range.empty() ? Range{range.begin, range.begin, range.depth} : range;
+  return range;
 }
 
 }  // namespace scanmend::learn

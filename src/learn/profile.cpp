@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <map>
 
+#include "base/tab_separated.h"
+
 namespace scanmend::learn {
 namespace {
 
@@ -21,16 +23,6 @@ std::string fixed(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.4f", value);
   return text;
-}
-
-std::vector<std::string_view> cells(std::string_view line) {
-  std::vector<std::string_view> out;
-  for (std::size_t at = 0;;) {
-    const std::size_t tab = line.find('\t', at);
-    out.push_back(line.substr(at, tab - at));
-    if (tab == std::string_view::npos) return out;
-    at = tab + 1;
-  }
 }
 
 bool isGroup(std::string_view text) { return text.size() == 1 || text.size() == 2; }
@@ -121,7 +113,7 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (number == 1 && line == kHeader.substr(0, kHeader.size() - 1)) continue;
     if (line.empty()) continue;
-    const std::vector<std::string_view> row = cells(line);
+    const std::vector<std::string_view> row = tabSeparatedCells(line);
     const std::string where = "line " + std::to_string(number) + ": ";
     if (row.size() < 4) {
       error = where + "a row needs the scanned letters, the place, the reading and its probability";

@@ -2,20 +2,12 @@
 
 #include <charconv>
 
+#include "base/tab_separated.h"
+
 namespace scanmend::pages {
 namespace {
 
 constexpr std::string_view kPagesHeader = "page\tsource\tformat\tbytes\tchecksum\twords\n";
-
-std::vector<std::string_view> cells(std::string_view line) {
-  std::vector<std::string_view> out;
-  for (std::size_t at = 0;;) {
-    const std::size_t tab = line.find('\t', at);
-    out.push_back(line.substr(at, tab - at));
-    if (tab == std::string_view::npos) return out;
-    at = tab + 1;
-  }
-}
 
 template <typename Number>
 bool parse(std::string_view text, Number& number, int base = 10) {
@@ -67,7 +59,7 @@ bool readPagesTable(std::string_view table, std::vector<ManifestPage>& pages, st
   std::size_t lineNumber = 1;
   for (std::size_t at = kPagesHeader.size(); at < table.size(); ++lineNumber) {
     const std::size_t end = std::min(table.find('\n', at), table.size());
-    const std::vector<std::string_view> row = cells(table.substr(at, end - at));
+    const std::vector<std::string_view> row = tabSeparatedCells(table.substr(at, end - at));
     at = end + 1;
     ManifestPage page;
     if (row.size() != 6 || !parse(row[0], page.number) || row[1].empty() ||
