@@ -11,7 +11,8 @@ void BookWords::addPage(std::int64_t number, std::string_view text) {
   forEachWord(text, [&](std::string_view word) {
     ++tokens_;
     auto found = words_.find(word);
-    if (found == words_.end()) found = words_.emplace(std::string(word), BookWord{std::string(word), 0, {}}).first;
+    if (found == words_.end())
+      found = words_.emplace(std::string(word), BookWord{std::string(word), 0, {}}).first;
     BookWord& entry = found->second;
     ++entry.count;
     if (entry.pages.empty() || entry.pages.back() != number) entry.pages.push_back(number);
@@ -24,10 +25,10 @@ std::vector<BookWord> BookWords::sorted() const {
   for (const auto& [text, word] : words_) out.push_back(word);
   std::sort(out.begin(), out.end(), [](const BookWord& a, const BookWord& b) {
     if (a.count != b.count) return a.count > b.count;
-    return std::lexicographical_compare(a.text.begin(), a.text.end(), b.text.begin(), b.text.end(),
-                                        [](char x, char y) {
-                                          return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-                                        });
+    return std::lexicographical_compare(
+        a.text.begin(), a.text.end(), b.text.begin(), b.text.end(), [](char x, char y) {
+          return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+        });
   });
   return out;
 }

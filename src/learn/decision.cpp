@@ -28,7 +28,8 @@ std::pair<std::size_t, std::size_t> coreOf(std::string_view word) {
 
 OptionSet allRepairs() {
   OptionSet options;
-  for (const OptionWord word : {OptionWord::German, OptionWord::Bnu, OptionWord::Bov, OptionWord::BBV})
+  for (const OptionWord word :
+       {OptionWord::German, OptionWord::Bnu, OptionWord::Bov, OptionWord::BBV})
     options.insert(word);
   return options;
 }
@@ -83,7 +84,8 @@ Decision Decider::decide(std::string_view word) const {
   if (end - begin < 2) {
     Decision decision;
     decision.result = decision.marked = std::string(word);
-    decision.kind = lexicon_.contains(word) ? WordOutcome::Kind::CorrectUnchanged : WordOutcome::Kind::Unknown;
+    decision.kind =
+        lexicon_.contains(word) ? WordOutcome::Kind::CorrectUnchanged : WordOutcome::Kind::Unknown;
     return decision;
   }
   Decision decision = decideCore(word.substr(begin, end - begin));
@@ -104,7 +106,8 @@ Decision Decider::decideCore(std::string_view core) const {
   if (candidates.empty()) {
     // The fixed repairs, only where they give a dictionary word.
     std::string repaired = applyIJRule(std::string(core));
-    if (repaired == core || !isWord(repaired)) repaired = applySubstitutionRules(core, allRepairs());
+    if (repaired == core || !isWord(repaired))
+      repaired = applySubstitutionRules(core, allRepairs());
     const bool gains = repaired != core && isWord(repaired);
     decision.result = decision.marked = gains ? repaired : std::string(core);
     decision.kind = gains ? WordOutcome::Kind::ChangedIncorrect : WordOutcome::Kind::Unknown;
@@ -121,7 +124,8 @@ Decision Decider::decideCore(std::string_view core) const {
     if (candidates[c].text == core) identity = c;
   }
   std::size_t chosen = best;
-  if (identity < candidates.size() && scores[best] < kFarLikelier * scores[identity]) chosen = identity;
+  if (identity < candidates.size() && scores[best] < kFarLikelier * scores[identity])
+    chosen = identity;
   std::size_t second = candidates.size();
   for (std::size_t c = 0; c < candidates.size(); ++c)
     if (c != chosen && (second == candidates.size() || scores[c] > scores[second])) second = c;
@@ -134,9 +138,9 @@ Decision Decider::decideCore(std::string_view core) const {
   }
   const bool uncertain = candidates.size() >= 2 && decision.probability < kCertain;
   decision.marked = uncertain ? markedAmong(decision.result, candidates) : decision.result;
-  decision.kind = uncertain                     ? WordOutcome::Kind::Ambiguous
+  decision.kind = uncertain                 ? WordOutcome::Kind::Ambiguous
                   : decision.result == core ? WordOutcome::Kind::CorrectUnchanged
-                                                : WordOutcome::Kind::ChangedIncorrect;
+                                            : WordOutcome::Kind::ChangedIncorrect;
   return decision;
 }
 

@@ -71,7 +71,8 @@ std::string fixed(double value) {
 
 std::string pageList(const std::vector<std::int64_t>& pages) {
   std::string out;
-  for (const std::int64_t page : pages) out.append(out.empty() ? "" : ",").append(std::to_string(page));
+  for (const std::int64_t page : pages)
+    out.append(out.empty() ? "" : ",").append(std::to_string(page));
   return out;
 }
 
@@ -82,16 +83,24 @@ std::string changesTable(const std::vector<BookWord>& words,
   for (std::size_t i = 0; i < words.size(); ++i) {
     const Decision& d = *decisions[i];
     if (d.kind != WordOutcome::Kind::Ambiguous && d.result == words[i].text) continue;
-    out.append(words[i].text).append("\t").append(d.result).append("\t").append(fixed(d.probability));
+    out.append(words[i].text)
+        .append("\t")
+        .append(d.result)
+        .append("\t")
+        .append(fixed(d.probability));
     out.append("\t").append(d.runnerUp).append("\t");
     if (!d.runnerUp.empty()) out.append(fixed(d.runnerUpProbability));
-    out.append("\t").append(std::to_string(words[i].count)).append("\t").append(pageList(words[i].pages));
+    out.append("\t")
+        .append(std::to_string(words[i].count))
+        .append("\t")
+        .append(pageList(words[i].pages));
     out.append("\n");
   }
   return out;
 }
 
-bool parseSettings(const std::vector<std::string>& arguments, Settings& settings, std::ostream& err) {
+bool parseSettings(const std::vector<std::string>& arguments, Settings& settings,
+                   std::ostream& err) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (argument == "--learn-only") {
@@ -101,7 +110,8 @@ bool parseSettings(const std::vector<std::string>& arguments, Settings& settings
     } else if (argument == "--profile" && i + 1 < arguments.size()) {
       settings.profileFile = arguments[++i];
     } else {
-      err << "scanmend-learn: " << (argument == "--profile" ? "--profile needs a file" : "unknown argument " + argument)
+      err << "scanmend-learn: "
+          << (argument == "--profile" ? "--profile needs a file" : "unknown argument " + argument)
           << "\n\n"
           << kUsage;
       return false;
@@ -162,15 +172,17 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   lexicon.assign(std::move(dictionaryBytes));
   // Words broken at a line end by "=" are joined, as scanmend's "=" does,
   // wherever the pages have such line ends.
-  const bool join = std::any_of(pages.begin(), pages.end(),
-                                [](const std::string& page) { return page.find("=\n") != std::string::npos; });
+  const bool join = std::any_of(pages.begin(), pages.end(), [](const std::string& page) {
+    return page.find("=\n") != std::string::npos;
+  });
   if (join)
     for (std::string& page : pages) page = joinHyphenatedLines(std::move(page));
   BookWords book;
-  for (std::size_t n = 0; n < pages.size(); ++n) book.addPage(static_cast<std::int64_t>(n + 1), pages[n]);
+  for (std::size_t n = 0; n < pages.size(); ++n)
+    book.addPage(static_cast<std::int64_t>(n + 1), pages[n]);
   const std::vector<BookWord> words = book.sorted();
-  err << "scanmend-learn: " << pages.size() << " pages, " << book.tokens() << " words, " << words.size()
-      << " distinct\n";
+  err << "scanmend-learn: " << pages.size() << " pages, " << book.tokens() << " words, "
+      << words.size() << " distinct\n";
 
   if (settings.profileFile.empty()) {
     err << "scanmend-learn: learning the misreadings\n";
@@ -200,7 +212,8 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   RunStats stats;
   UnknownWordCounts unknown;
   for (const BookWord& word : words) {
-    const Decision& decision = decisions.emplace(word.text, decider.decide(word.text)).first->second;
+    const Decision& decision =
+        decisions.emplace(word.text, decider.decide(word.text)).first->second;
     inOrder.push_back(&decision);
     countOutcome(decision.kind, word.count, stats);
     if (decision.kind == WordOutcome::Kind::Unknown) unknown.emplace(word.text, word.count);
@@ -234,7 +247,8 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   out << "\r\nStats:\r\n\r\n" << formatCounterLines(stats, "", "\r\n") << "\r\n";
   std::size_t changed = 0;
   for (std::size_t i = 0; i < words.size(); ++i)
-    changed += inOrder[i]->kind == WordOutcome::Kind::Ambiguous || inOrder[i]->result != words[i].text;
+    changed +=
+        inOrder[i]->kind == WordOutcome::Kind::Ambiguous || inOrder[i]->result != words[i].text;
   out << (settings.profileFile.empty() ? "Learned " : "Profile ") << readings << " readings of "
       << profile.entries().size() << " scanned letters and groups ("
       << (settings.profileFile.empty() ? "profile.tsv" : settings.profileFile) << "); " << changed

@@ -1,10 +1,9 @@
 #include "learn/learning.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cmath>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -19,7 +18,7 @@ namespace {
 // words carry most of the misreadings' occurrences.
 constexpr std::size_t kUnknownSample = 3000;
 constexpr std::size_t kKnownSample = 2000;
-constexpr std::size_t kLearningWords = 12000;
+constexpr std::size_t kLearningWords = 6000;
 constexpr std::size_t kMinLength = 3;
 constexpr int kRounds = 4;
 constexpr std::size_t kExamples = 3;
@@ -49,10 +48,12 @@ struct ExchangeEvidence {
   std::int64_t ownWords = 0;
 };
 
-using UnitKey = std::pair<std::string, bool>;                  // scanned, at the end
+using UnitKey = std::pair<std::string, bool>;                    // scanned, at the end
 using ExchangeKey = std::tuple<std::string, bool, std::string>;  // scanned, at the end, reading
 
-bool isLearnable(const BookWord& word) { return word.text.size() >= kMinLength && isLetterWord(word.text); }
+bool isLearnable(const BookWord& word) {
+  return word.text.size() >= kMinLength && isLetterWord(word.text);
+}
 
 bool knownOrCapitalised(std::string_view word, const Lexicon& lexicon) {
   if (lexicon.contains(word)) return true;
@@ -81,16 +82,22 @@ Profile initialProfile(const std::vector<const BookWord*>& unknown,
                        const std::vector<const BookWord*>& known, const Lexicon& lexicon) {
   std::map<ExchangeKey, ExchangeEvidence> evidence;
   for (const BookWord* word : unknown)
-    forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
-      if (!isLetterWord(reading)) return;
-      ExchangeEvidence& e = evidence[{std::string(scanned), atEnd, std::string(reading)}];
-      ++e.unknownWords;
-    });
-  for (const BookWord* word : known)
-    forEachOneExchange(word->text, lexicon, [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
-      const auto found = evidence.find({std::string(scanned), atEnd, std::string(reading)});
-      if (found != evidence.end()) ++found->second.ownWords;
-    });
+    forEachOneExchange(
+        word->text, lexicon,
+        [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
+          if (!isLetterWord(reading)) return;
+          ExchangeEvidence& e = evidence[{std::string(scanned), atEnd, std::string(reading)}];
+          ++e.unknownWords;
+        });
+  // The dictionary's own rate is needed only for the exchanges that the
+  // unknown words support: each is tried where it fits, not searched for.
+  for (auto& [key, e] : evidence) {
+    const auto& [scanned, atEnd, reading] = key;
+    const Threshold& needs = scanned.size() == 1 && reading.size() == 1 ? kSingle : kGroup;
+    if (e.unknownWords < needs.words) continue;
+    for (const BookWord* word : known)
+      e.ownWords += exchangeMakesWord(word->text, scanned, atEnd, reading, lexicon);
+  }
 
   std::map<UnitKey, ProfileEntry> entries;
   std::map<UnitKey, std::pair<std::int64_t, std::int64_t>> holdingOf;
@@ -100,8 +107,10 @@ Profile initialProfile(const std::vector<const BookWord*>& unknown,
     if (e.unknownWords < needs.words) continue;
     auto& hold = holdingOf[{scanned, atEnd}];
     if (hold.first == 0) hold = {holding(unknown, scanned, atEnd), holding(known, scanned, atEnd)};
-    const double pageRate = static_cast<double>(e.unknownWords) / static_cast<double>(std::max<std::int64_t>(1, hold.first));
-    const double ownRate = (static_cast<double>(e.ownWords) + 0.5) / (static_cast<double>(hold.second) + 1.0);
+    const double pageRate = static_cast<double>(e.unknownWords) /
+                            static_cast<double>(std::max<std::int64_t>(1, hold.first));
+    const double ownRate =
+        (static_cast<double>(e.ownWords) + 0.5) / (static_cast<double>(hold.second) + 1.0);
     const double expected = ownRate * static_cast<double>(hold.first);
     const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
     if (pageRate / ownRate < needs.ratio || excess < needs.significance) continue;
@@ -127,7 +136,8 @@ struct Tally {
   std::vector<std::pair<std::int64_t, std::string>> examples;
 };
 
-Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& words, const Lexicon& lexicon) {
+Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& words,
+                   const Lexicon& lexicon) {
   std::map<ExchangeKey, Tally> tallies;
   for (const BookWord* word : words) {
     const std::vector<Candidate> candidates = readingsOf(word->text, profile, lexicon);
@@ -143,7 +153,8 @@ Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& w
         tally.weight += weight;
         if (c == 0 && step.reading != word->text.substr(step.at, step.length)) {
           ++tally.words;
-          if (tally.examples.size() < kExamples) tally.examples.emplace_back(word->count, word->text + ">" + candidate.text);
+          if (tally.examples.size() < kExamples)
+            tally.examples.emplace_back(word->count, word->text + ">" + candidate.text);
         }
       }
     }
@@ -176,7 +187,8 @@ Profile withoutNoise(const Profile& profile) {
   for (const ProfileEntry& entry : profile.entries()) {
     ProfileEntry clean{entry.scanned, entry.atEnd, {}};
     for (const Reading& reading : entry.readings)
-      if (reading.probability >= kLeastProbability && reading.words >= kLeastWords) clean.readings.push_back(reading);
+      if (reading.probability >= kLeastProbability && reading.words >= kLeastWords)
+        clean.readings.push_back(reading);
     kept.set(std::move(clean));
   }
   return kept;

@@ -7,55 +7,153 @@ namespace scanmend::learn {
 namespace {
 
 constexpr std::size_t kMaxWordLength = 255;
+// Below this many words a range is searched from its start: the words lie
+// side by side in memory, so a scan beats the jumps of a binary search.
+constexpr std::size_t kScanLimit = 12;
 
 bool lessBytes(std::string_view a, std::string_view b) {
   const int order = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   return order != 0 ? order < 0 : a.size() < b.size();
 }
 
+// A word with its first eight bytes as one number, most significant first,
+// so that most comparisons of the sort are one comparison of numbers.
+struct SortKey {
+  std::uint64_t head = 0;
+  std::string_view word;
+};
+
+SortKey keyOf(std::string_view word) {
+  SortKey key{0, word};
+  for (std::size_t i = 0; i < 8; ++i)
+    key.head = key.head << 8 | (i < word.size() ? static_cast<unsigned char>(word[i]) : 0U);
+  return key;
+}
+
+bool lessKey(const SortKey& a, const SortKey& b) {
+  if (a.head != b.head) return a.head < b.head;
+  return lessBytes(a.word, b.word);
+}
+
 }  // namespace
 
 void Lexicon::assign(std::string fileBytes) {
-  bytes_ = std::move(fileBytes);
-  if (const std::size_t ctrlZ = bytes_.find('\x1A'); ctrlZ != std::string::npos) bytes_.resize(ctrlZ);
-  words_.clear();
-  const std::string_view bytes(bytes_);
+  nodes_.clear();
+  branches_.clear();
+  if (const std::size_t ctrlZ = fileBytes.find('\x1A'); ctrlZ != std::string::npos)
+    fileBytes.resize(ctrlZ);
+  std::vector<SortKey> keys;
+  const std::string_view bytes(fileBytes);
   for (std::size_t at = 0;;) {
     const std::size_t end = bytes.find('\n', at);
     if (end == std::string_view::npos) break;  // a last line without a line end
     std::size_t length = end - at;
     if (length > 0 && bytes[end - 1] == '\r') --length;
-    words_.push_back(bytes.substr(at, std::min(length, kMaxWordLength)));
+    keys.push_back(keyOf(bytes.substr(at, std::min(length, kMaxWordLength))));
     at = end + 1;
   }
   // Word lists come sorted more often than not, but rarely in byte order.
-  if (!std::is_sorted(words_.begin(), words_.end(), lessBytes))
-    std::sort(words_.begin(), words_.end(), lessBytes);
-  words_.erase(std::unique(words_.begin(), words_.end()), words_.end());
-  words_.shrink_to_fit();
+  if (!std::is_sorted(keys.begin(), keys.end(), lessKey))
+    std::sort(keys.begin(), keys.end(), lessKey);
+
+  text_.clear();
+  starts_.assign(1, 0);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (i > 0 && keys[i].word == keys[i - 1].word) continue;
+    text_.append(keys[i].word);
+    starts_.push_back(text_.size());
+  }
+  text_.shrink_to_fit();
+  starts_.shrink_to_fit();
+  index(all());
+  nodes_.shrink_to_fit();
+  branches_.shrink_to_fit();
+}
+
+std::uint32_t Lexicon::index(Range range) {
+  const auto id = static_cast<std::uint32_t>(nodes_.size());
+  nodes_.push_back({});
+  const auto first = static_cast<std::uint32_t>(branches_.size());
+  forEachNext(range, [&](unsigned char byte, Range next) {
+    branches_.push_back({byte, kNoNode, next.begin, next.end});
+  });
+  const auto last = static_cast<std::uint32_t>(branches_.size());
+  nodes_[id] = {first, last};
+  if (range.depth + 1 < kIndexedDepth)
+    for (std::uint32_t b = first; b < last; ++b)
+      branches_[b].node = index({branches_[b].begin, branches_[b].end, range.depth + 1});
+  return id;
 }
 
 Lexicon::Range Lexicon::narrow(Range range, unsigned char byte) const {
-  // Words of exactly the range's depth sort first and hold no byte there.
   const std::size_t depth = range.depth;
-  auto below = [depth](std::string_view word, unsigned char b) {
-    return word.size() <= depth || static_cast<unsigned char>(word[depth]) < b;
-  };
-  auto above = [depth](unsigned char b, std::string_view word) {
-    return word.size() > depth && b < static_cast<unsigned char>(word[depth]);
-  };
-  const auto first = words_.begin() + static_cast<std::ptrdiff_t>(range.begin);
-  const auto last = words_.begin() + static_cast<std::ptrdiff_t>(range.end);
-  const auto from = std::lower_bound(first, last, byte, below);
-  const auto to = std::upper_bound(from, last, byte, above);
-  return {static_cast<std::size_t>(from - words_.begin()), static_cast<std::size_t>(to - words_.begin()),
-          depth + 1};
+  if (range.node != kNoNode) {
+    const Node& node = nodes_[range.node];
+    const auto first = branches_.begin() + node.first;
+    const auto last = branches_.begin() + node.last;
+    const auto found = std::lower_bound(
+        first, last, byte, [](const Branch& b, unsigned char v) { return b.byte < v; });
+    if (found == last || found->byte != byte) return {range.end, range.end, depth + 1};
+    return {found->begin, found->end, depth + 1, found->node};
+  }
+  // Only the first word of a range can end at its depth: it is the prefix
+  // itself, and it sorts before the words that continue it.
+  std::size_t from = range.begin;
+  if (from < range.end && length(from) == depth) ++from;
+  auto below = [&](std::size_t word) { return byteAt(word, depth) < byte; };
+  if (range.end - from <= kScanLimit) {
+    while (from < range.end && below(from)) ++from;
+  } else {
+    std::size_t count = range.end - from;
+    while (count > 0) {
+      const std::size_t half = count / 2;
+      if (below(from + half)) {
+        from += half + 1;
+        count -= half + 1;
+      } else {
+        count = half;
+      }
+    }
+  }
+  if (from == range.end || byteAt(from, depth) != byte) return {from, from, depth + 1};
+  return {from, endOfByte(from, range.end, depth), depth + 1};
+}
+
+std::size_t Lexicon::endOfByte(std::size_t from, std::size_t end, std::size_t depth) const {
+  // The words of one byte are usually few: gallop from the first of them,
+  // then search the last stride.
+  const unsigned char byte = byteAt(from, depth);
+  auto same = [&](std::size_t word) { return byteAt(word, depth) == byte; };
+  std::size_t lo = from + 1;  // [from, lo) all hold the byte
+  std::size_t hi = lo;
+  for (std::size_t step = 1; hi < end && same(hi); step *= 2) {
+    lo = hi + 1;
+    hi = lo + step;
+  }
+  hi = std::min(hi, end);
+  while (lo < hi) {
+    const std::size_t middle = lo + (hi - lo) / 2;
+    if (same(middle))
+      lo = middle + 1;
+    else
+      hi = middle;
+  }
+  return lo;
 }
 
 Lexicon::Range Lexicon::narrow(Range range, std::string_view text) const {
-  for (const char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
     if (range.empty()) break;
-    range = narrow(range, static_cast<unsigned char>(c));
+    if (range.end - range.begin == 1) {
+      // One word left: the rest of the text either continues it or not.
+      const std::string_view rest = text.substr(i);
+      const std::size_t word = range.begin;
+      const bool continues =
+          length(word) >= range.depth + rest.size() &&
+          std::memcmp(text_.data() + starts_[word] + range.depth, rest.data(), rest.size()) == 0;
+      return {word, continues ? word + 1 : word, range.depth + rest.size()};
+    }
+    range = narrow(range, static_cast<unsigned char>(text[i]));
   }
   return range;
 }

@@ -36,7 +36,9 @@ double ProfileEntry::stay() const {
 }
 
 void Profile::set(ProfileEntry entry) {
-  auto same = [&](const ProfileEntry& e) { return e.scanned == entry.scanned && e.atEnd == entry.atEnd; };
+  auto same = [&](const ProfileEntry& e) {
+    return e.scanned == entry.scanned && e.atEnd == entry.atEnd;
+  };
   std::erase_if(entries_, same);
   if (!entry.readings.empty()) {
     std::sort(entry.readings.begin(), entry.readings.end(), [](const Reading& a, const Reading& b) {
@@ -87,14 +89,24 @@ std::string formatProfile(const Profile& profile) {
   for (const ProfileEntry& entry : profile.entries()) {
     const std::string_view place = entry.atEnd ? kAtEnd : kElsewhere;
     for (const Reading& reading : entry.readings) {
-      out.append(entry.scanned).append("\t").append(place).append("\t").append(reading.text).append("\t");
+      out.append(entry.scanned)
+          .append("\t")
+          .append(place)
+          .append("\t")
+          .append(reading.text)
+          .append("\t");
       out.append(fixed(reading.probability)).append("\t").append(std::to_string(reading.words));
       out.append("\t");
       for (std::size_t k = 0; k < reading.examples.size(); ++k)
         out.append(k == 0 ? "" : " ").append(reading.examples[k]);
       out.append("\n");
     }
-    out.append(entry.scanned).append("\t").append(place).append("\t").append(entry.scanned).append("\t");
+    out.append(entry.scanned)
+        .append("\t")
+        .append(place)
+        .append("\t")
+        .append(entry.scanned)
+        .append("\t");
     out.append(fixed(entry.stay())).append("\t\t\n");
   }
   return out;
@@ -128,7 +140,8 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
       return false;
     }
     double probability = -1;
-    const auto [end2, failed] = std::from_chars(row[3].data(), row[3].data() + row[3].size(), probability);
+    const auto [end2, failed] =
+        std::from_chars(row[3].data(), row[3].data() + row[3].size(), probability);
     if (failed != std::errc() || end2 != row[3].data() + row[3].size() || !(probability >= 0) ||
         probability > 1) {
       error = where + "the probability \"" + std::string(row[3]) + "\" is no number from 0 to 1";
@@ -140,7 +153,8 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
     entry.scanned = row[0];
     entry.atEnd = atEnd;
     Reading reading{std::string(row[2]), probability, 0, {}};
-    if (row.size() > 4) std::from_chars(row[4].data(), row[4].data() + row[4].size(), reading.words);
+    if (row.size() > 4)
+      std::from_chars(row[4].data(), row[4].data() + row[4].size(), reading.words);
     for (auto& existing : entry.readings)
       if (existing.text == reading.text) {
         error = where + "\"" + std::string(row[0]) + "\" read as \"" + reading.text + "\" twice";
@@ -152,8 +166,8 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
     double sum = 0;
     for (const Reading& reading : entry.readings) sum += reading.probability;
     if (sum > 1.0 + 1e-6) {
-      error = "the readings of \"" + key.first + "\" (" + std::string(key.second ? kAtEnd : kElsewhere) +
-              ") add up to more than 1";
+      error = "the readings of \"" + key.first + "\" (" +
+              std::string(key.second ? kAtEnd : kElsewhere) + ") add up to more than 1";
       return false;
     }
     profile.set(std::move(entry));

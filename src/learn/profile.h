@@ -44,7 +44,7 @@ class Profile {
 
  private:
   void reindex();
-  std::vector<ProfileEntry> entries_;  // in byte order of the scanned letters
+  std::vector<ProfileEntry> entries_;             // in byte order of the scanned letters
   std::array<std::array<int, 256>, 2> single_{};  // entry + 1 by place and byte, 0 for none
   std::array<std::unordered_map<std::uint16_t, int>, 2> pairs_;
 };

@@ -11,7 +11,8 @@ namespace {
 // The ranges of the lexicon where `text` continues the reading at `range`;
 // a capital that begins the word may also stand for its small letter.
 template <typename Visit>
-void continueWith(const Lexicon& lexicon, Lexicon::Range range, std::string_view text, Visit&& visit) {
+void continueWith(const Lexicon& lexicon, Lexicon::Range range, std::string_view text,
+                  Visit&& visit) {
   if (range.depth == 0 && !text.empty()) {
     const auto first = static_cast<unsigned char>(text[0]);
     const unsigned char small = smallLetterOf(first);
@@ -46,8 +47,9 @@ class ReadingWalk {
       if (lexicon_.holdsWord(range)) record(channel);
       return;
     }
-    const ProfileEntry* pair =
-        at + 1 < word_.size() ? profile_.find(word_.substr(at, 2), at + 2 == word_.size()) : nullptr;
+    const ProfileEntry* pair = at + 1 < word_.size()
+                                   ? profile_.find(word_.substr(at, 2), at + 2 == word_.size())
+                                   : nullptr;
     const double pairStays = pair != nullptr ? pair->stay() : 1.0;
     if (pair != nullptr)
       steps_.push_back({static_cast<std::uint16_t>(at), 2, std::string(word_.substr(at, 2))});
@@ -59,7 +61,8 @@ class ReadingWalk {
         step(at, 1, reading.text, range, channel * pairStays * reading.probability);
     if (pair != nullptr) {
       steps_.pop_back();
-      for (const Reading& reading : pair->readings) step(at, 2, reading.text, range, channel * reading.probability);
+      for (const Reading& reading : pair->readings)
+        step(at, 2, reading.text, range, channel * reading.probability);
     }
   }
 
@@ -69,7 +72,8 @@ class ReadingWalk {
     continueWith(lexicon_, range, reading, [&](Lexicon::Range next) {
       const std::size_t textLength = text_.size();
       text_.append(reading);
-      steps_.push_back({static_cast<std::uint16_t>(at), static_cast<std::uint8_t>(length), std::string(reading)});
+      steps_.push_back({static_cast<std::uint16_t>(at), static_cast<std::uint8_t>(length),
+                        std::string(reading)});
       walk(at + length, next, channel);
       steps_.pop_back();
       text_.resize(textLength);
@@ -102,20 +106,16 @@ class ExchangeWalk {
   ExchangeWalk(std::string_view word, const Lexicon& lexicon, const Found& found)
       : word_(word), lexicon_(lexicon), found_(found) {}
 
-  void run() { walk(0, lexicon_.all(), false); }
+  void run() { walk(0, lexicon_.all()); }
 
  private:
-  void walk(std::size_t at, Lexicon::Range range, bool exchanged) {
-    if (at == word_.size()) {
-      if (exchanged && lexicon_.holdsWord(range)) report();
-      return;
-    }
+  void walk(std::size_t at, Lexicon::Range range) {
+    if (at == word_.size()) return;
     continueWith(lexicon_, range, word_.substr(at, 1), [&](Lexicon::Range next) {
       text_.push_back(word_[at]);
-      walk(at + 1, next, exchanged);
+      walk(at + 1, next);
       text_.pop_back();
     });
-    if (exchanged) return;
     lexicon_.forEachNext(range, [&](unsigned char byte, Lexicon::Range next) {
       text_.push_back(static_cast<char>(byte));
       if (byte != static_cast<unsigned char>(word_[at])) exchange(at, 1, 1, next);
@@ -132,11 +132,17 @@ class ExchangeWalk {
     });
   }
 
+  // After its one exchange, the word must go on as it stands.
   void exchange(std::size_t at, std::size_t scanned, std::size_t read, Lexicon::Range next) {
+    const std::string_view rest = word_.substr(at + scanned);
+    if (!lexicon_.holdsWord(lexicon_.narrow(next, rest))) return;
     scannedAt_ = at;
     scannedLength_ = scanned;
     readLength_ = read;
-    walk(at + scanned, next, true);
+    const std::size_t length = text_.size();
+    text_.append(rest);
+    report();
+    text_.resize(length);
   }
 
   void report() {
@@ -168,9 +174,40 @@ std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
   return ReadingWalk(word, profile, lexicon).run(most);
 }
 
-void forEachOneExchange(std::string_view word, const Lexicon& lexicon,
-                        const std::function<void(std::string_view, bool, std::string_view, std::string_view)>& found) {
+void forEachOneExchange(
+    std::string_view word, const Lexicon& lexicon,
+    const std::function<void(std::string_view, bool, std::string_view, std::string_view)>& found) {
   ExchangeWalk(word, lexicon, found).run();
+}
+
+bool exchangeMakesWord(std::string_view word, std::string_view scanned, bool atEnd,
+                       std::string_view reading, const Lexicon& lexicon) {
+  if (scanned.empty() || scanned == reading) return false;
+  // The places the search tries: not one letter for two at the start.
+  const bool oneForTwo = scanned.size() == 1 && reading.size() == 2;
+  std::string exchanged;
+  auto makesWord = [&](std::size_t at) {
+    exchanged.assign(word.substr(0, at)).append(reading).append(word.substr(at + scanned.size()));
+    if (lexicon.contains(exchanged)) return true;
+    // Before the exchange, a capital that begins the word may be small.
+    if (at == 0) return false;
+    const auto first = static_cast<unsigned char>(exchanged[0]);
+    if (smallLetterOf(first) == first) return false;
+    exchanged[0] = static_cast<char>(smallLetterOf(first));
+    return lexicon.contains(exchanged);
+  };
+  if (atEnd) {
+    if (!word.ends_with(scanned)) return false;
+    const std::size_t at = word.size() - scanned.size();
+    return !(oneForTwo && at == 0) && makesWord(at);
+  }
+  for (std::size_t at = word.find(scanned); at != std::string_view::npos;
+       at = word.find(scanned, at + 1)) {
+    if (at + scanned.size() == word.size()) break;
+    if (oneForTwo && at == 0) continue;
+    if (makesWord(at)) return true;
+  }
+  return false;
 }
 
 }  // namespace scanmend::learn

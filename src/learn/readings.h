@@ -46,8 +46,14 @@ std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
 // for two, or two for one; `atEnd` tells whether the scanned letters end
 // the word. An exchange is reported once per word and place, where it
 // first makes a dictionary word.
-void forEachOneExchange(std::string_view word, const Lexicon& lexicon,
-                        const std::function<void(std::string_view scanned, bool atEnd,
-                                                 std::string_view reading, std::string_view result)>& found);
+void forEachOneExchange(
+    std::string_view word, const Lexicon& lexicon,
+    const std::function<void(std::string_view scanned, bool atEnd, std::string_view reading,
+                             std::string_view result)>& found);
+
+// Whether one of the exchanges that forEachOneExchange reports as
+// (scanned, atEnd, reading) makes a dictionary word of `word`.
+bool exchangeMakesWord(std::string_view word, std::string_view scanned, bool atEnd,
+                       std::string_view reading, const Lexicon& lexicon);
 
 }  // namespace scanmend::learn
