@@ -3,7 +3,10 @@
 # against the raw pages, the manual page's example line and the line that
 # declares exactly the injected profile; and of the advice again after
 # "scanmend-advise --dictionary-words >> dic.txt" (column +dic, which must
-# never score below the advice). Needs Debian's wogerman.
+# never score below the advice); and of scanmend-learn. "broken" is the
+# share of the words right as read that the advice or the learner gets
+# wrong. The last line gives the share of the advice's word errors that the
+# learner leaves, averaged over the books. Needs Debian's wogerman.
 #
 #   bash bench/advisor_quality.sh [PAGES]
 set -euo pipefail
@@ -25,7 +28,10 @@ accuracy() {  # BOOK ARGUMENTS...
   "$build/bench/word_accuracy" "$book/truth" "$book/out"
 }
 
-printf '%-20s %7s %7s %7s %7s %7s  %s\n' profile raw example exact advice +dic "advice (CPU s)"
+table=$build/advisor-quality.txt
+: > "$table"
+printf '%-20s %7s %7s %7s %7s %7s %7s %8s %7s  %s\n' profile raw example exact advice broken +dic learner broken \
+  "advice (CPU s)"
 for book in "$books"/*/; do
   name=$(basename "$book")
   raw=$("$build/bench/word_accuracy" "$book/truth" "$book/in")
@@ -34,12 +40,19 @@ for book in "$books"/*/; do
   advice=$(cd "$book" && /usr/bin/time -f %U+%S -o "$build/advise-time.txt" \
     "$build/scanmend-advise" --args-only 2> /dev/null)
   with_advice=$(accuracy "$book" $advice)
+  advice_broken=$("$build/bench/word_accuracy" "$book/truth" "$book/out" "$book/in" | cut -d' ' -f2)
+  rm -f "$book"/out/*
+  (cd "$book" && "$build/scanmend-learn" > /dev/null 2>&1)
+  read -r learned learned_broken < <("$build/bench/word_accuracy" "$book/truth" "$book/out" "$book/in")
   seconds=$(awk -F+ '{ printf "%.2f", $1 + $2 }' "$build/advise-time.txt")
   added=$(mktemp -d)
   cp -r "$book/dic.txt" "$book/in" "$book/truth" "$added/" && mkdir "$added/out"
   (cd "$added" && "$build/scanmend-advise" --dictionary-words 2> /dev/null >> dic.txt)
   with_added=$(accuracy "$added" $(cd "$added" && "$build/scanmend-advise" --args-only 2> /dev/null))
   rm -rf "$added"
-  printf '%-20s %7s %7s %7s %7s %7s  %s (%s)\n' "$name" "$raw" "$with_readme" "$with_exact" \
-    "$with_advice" "$with_added" "$advice" "$seconds"
+  printf '%-20s %7s %7s %7s %7s %7s %7s %8s %7s  %s (%s)\n' "$name" "$raw" "$with_readme" "$with_exact" \
+    "$with_advice" "$advice_broken" "$with_added" "$learned" "$learned_broken" "$advice" "$seconds" | tee -a "$table"
 done
+awk '$5 < 100 { left += (100 - $8) / (100 - $5); n++ }
+  END { if (n) printf "the learner leaves %.0f%% of the advice'"'"'s word errors (mean over %d books)\n", 100 * left / n, n }' \
+  "$table"

@@ -4,8 +4,11 @@
 # with hyphenated line ends, rendered to page images and read by tesseract
 # with the Fraktur model (frk) and the modern German one (deu). Each of the
 # four readings is a book with Debian's wogerman as its dictionary. Prints,
-# per book, the word accuracy of the raw pages, of the advice, and of the
-# advice after "scanmend-advise --dictionary-words >> dic.txt".
+# per book, the word accuracy of the raw pages, of the advice, of the advice
+# after "scanmend-advise --dictionary-words >> dic.txt" and of
+# scanmend-learn, with the share of the words right as read that the advice
+# and the learner get wrong ("broken"); then the share of the advice's word
+# errors that the learner leaves, averaged over the books.
 #
 # Needs: tesseract-ocr tesseract-ocr-frk tesseract-ocr-deu fonts-blankenburg
 # fonts-gamaliel imagemagick wogerman.
@@ -64,7 +67,7 @@ render() {  # LINES FONT IMAGE
 }
 
 iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT /usr/share/dict/ogerman > "$work/dic.txt"
-printf '%-22s %7s %7s %7s  %s\n' book raw advice +dic advice
+printf '%-22s %7s %7s %7s %7s %8s %7s  %s\n' book raw advice broken +dic learner broken advice
 for font in blankenburg gamaliel; do
   file=$(ls /usr/share/fonts/truetype/$font/*.ttf | head -n 1)
   for lines in "$work"/lines*.txt; do
@@ -84,11 +87,17 @@ for font in blankenburg gamaliel; do
     raw=$("$build/bench/word_accuracy" "$book/truth" "$book/in")
     advice=$(cd "$book" && "$build/scanmend-advise" --args-only 2> /dev/null)
     (cd "$book" && rm -f out/* && "$build/scanmend" $advice > /dev/null)
-    with_advice=$("$build/bench/word_accuracy" "$book/truth" "$book/out")
+    read -r with_advice advice_broken < <("$build/bench/word_accuracy" "$book/truth" "$book/out" "$book/in")
+    (cd "$book" && rm -f out/* && "$build/scanmend-learn" > /dev/null 2>&1)
+    read -r learned learned_broken < <("$build/bench/word_accuracy" "$book/truth" "$book/out" "$book/in")
     (cd "$book" && "$build/scanmend-advise" --dictionary-words 2> /dev/null >> dic.txt)
     again=$(cd "$book" && "$build/scanmend-advise" --args-only 2> /dev/null)
     (cd "$book" && rm -f out/* && "$build/scanmend" $again > /dev/null)
     with_added=$("$build/bench/word_accuracy" "$book/truth" "$book/out")
-    printf '%-22s %7s %7s %7s  %s\n' "$model-$font" "$raw" "$with_advice" "$with_added" "$advice"
+    printf '%-22s %7s %7s %7s %7s %8s %7s  %s\n' "$model-$font" "$raw" "$with_advice" "$advice_broken" \
+      "$with_added" "$learned" "$learned_broken" "$advice" | tee -a "$work/table.txt"
   done
 done
+awk '$3 < 100 { left += (100 - $6) / (100 - $3); n++ }
+  END { if (n) printf "the learner leaves %.0f%% of the advice'"'"'s word errors (mean over %d books)\n", 100 * left / n, n }' \
+  "$work/table.txt"

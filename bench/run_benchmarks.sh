@@ -55,4 +55,10 @@ read -r cpu _ _ < <(measure "$workloads/book" "$build/scanmend" $usual)
 awk -v a="$acpu" -v r="$arss" -v c="$cpu" 'BEGIN {
   printf "advisor on the book: %.3f CPU s, %.1f MB, %.1f times one run of the tool (%.3f s)\n",
     a, r / 1024, a / c, c }'
+# The learner on the book, against one run of the tool on the same book.
+read -r lcpu _ lrss < <(measure "$workloads/book" "$build/scanmend-learn")
+read -r cpu _ rss < <(measure "$workloads/book" "$build/scanmend" $usual)
+awk -v l="$lcpu" -v lr="$lrss" -v c="$cpu" -v r="$rss" 'BEGIN {
+  printf "learner on the book: %.3f CPU s, %.1f MB, %.1f times the CPU and %.1f times the memory of one run of the tool (%.3f s, %.1f MB)\n",
+    l, lr / 1024, l / c, lr / r, c, r / 1024 }'
 echo "dic.txt sizes (MB): $(du -m --apparent-size "$workloads"/dictionaries/*.txt | awk '{printf "%s=%s ", $2, $1}' | sed "s|$workloads/dictionaries/||g")"
