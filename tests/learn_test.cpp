@@ -18,14 +18,14 @@
 namespace scanmend::learn {
 namespace {
 
-const char* const kWords[] = {"sie", "sich", "sein", "fein", "sehr", "lesen", "fassen", "Haus", "auf",
-                              "aus", "Geist", "ist", "das", "der", "die", "und", "so", "es", "Hof",
-                              "Schlaf", "stehen", "Stimme", "besser", "Fenster", "Wasser", "Schiff",
-                              "los", "Last", "fest", "Nest", "Rest", "Gast", "Geschichte", "suchen",
-                              "sagen", "sehen", "sonst", "selten", "Insel", "Wiese", "lassen", "Kasten",
-                              // an f inside a word is an f as often as not
-                              "Hafen", "Ofen", "Tafel", "laufen", "helfen", "Kaffee", "hoffen",
-                              "rufen", "Gefahr", "Hilfe", "Schaufel", "Waffe", "offen", "Briefe"};
+const char* const kWords[] = {
+    "sie", "sich", "sein", "fein", "sehr", "lesen", "fassen", "Haus", "auf", "aus", "Geist", "ist",
+    "das", "der", "die", "und", "so", "es", "Hof", "Schlaf", "stehen", "Stimme", "besser",
+    "Fenster", "Wasser", "Schiff", "los", "Last", "fest", "Nest", "Rest", "Gast", "Geschichte",
+    "suchen", "sagen", "sehen", "sonst", "selten", "Insel", "Wiese", "lassen", "Kasten",
+    // an f inside a word is an f as often as not
+    "Hafen", "Ofen", "Tafel", "laufen", "helfen", "Kaffee", "hoffen", "rufen", "Gefahr", "Hilfe",
+    "Schaufel", "Waffe", "offen", "Briefe"};
 
 Lexicon lexiconOf(const std::vector<std::string>& words) {
   std::string bytes;
@@ -53,16 +53,20 @@ std::vector<BookWord> bookOf(bool misreads) {
 }
 
 TEST(Lexicon, NarrowsByPrefixesInByteOrder) {
-  const Lexicon lexicon = lexiconOf({"\xFC" "ber", "aus", "auf", "au", "aus", "Haus"});
+  const Lexicon lexicon =
+      lexiconOf({"\xFC"
+                 "ber",
+                 "aus", "auf", "au", "aus", "Haus"});
   EXPECT_EQ(lexicon.size(), 5u) << "a word listed twice is kept once";
   EXPECT_TRUE(lexicon.contains("au"));
-  EXPECT_TRUE(lexicon.contains("\xFC" "ber"));
+  EXPECT_TRUE(
+      lexicon.contains("\xFC"
+                       "ber"));
   EXPECT_FALSE(lexicon.contains("a"));
   EXPECT_FALSE(lexicon.contains("ausser"));
   std::string next;
-  lexicon.forEachNext(lexicon.narrow(lexicon.all(), "au"), [&](unsigned char byte, Lexicon::Range) {
-    next += static_cast<char>(byte);
-  });
+  lexicon.forEachNext(lexicon.narrow(lexicon.all(), "au"),
+                      [&](unsigned char byte, Lexicon::Range) { next += static_cast<char>(byte); });
   EXPECT_EQ(next, "fs");
 }
 
@@ -106,6 +110,116 @@ TEST(Learning, ABookWithoutMisreadingsComesOutUnchanged) {
   }
 }
 
+Profile profileOf(const std::string& rows) {
+  Profile profile;
+  std::string error;
+  EXPECT_TRUE(parseProfile("scanned\tplace\treading\tprobability\twords\texamples\n" + rows,
+                           profile, error))
+      << error;
+  return profile;
+}
+
+std::vector<BookWord> wordsOf(const std::string& page) {
+  BookWords book;
+  book.addPage(1, page);
+  return book.sorted();
+}
+
+TEST(Decision, AWordsOwnOccurrencesDoNotVouchForItsReadings) {
+  const Lexicon lexicon = lexiconOf({"gefunden", "gesunden"});
+  const Profile profile = profileOf("f\tother\ts\t0.74\t\t\n");
+  // Three times "f" for s would make "gesunden" of it: the book must show
+  // "gesunden" elsewhere for that.
+  EXPECT_EQ(
+      Decider(lexicon, profile, wordsOf("gefunden gefunden gefunden")).decide("gefunden").result,
+      "gefunden");
+  EXPECT_EQ(Decider(lexicon, profile, wordsOf("gefunden gesunden gesunden gesunden"))
+                .decide("gefunden")
+                .result,
+            "gesunden");
+}
+
+TEST(Decision, AnUnlistedWordKeepsItselfAgainstARareMisreading) {
+  const Lexicon lexicon = lexiconOf({"walle", "zur"});
+  const std::vector<BookWord> words = wordsOf("wolle wolle wolle znr");
+  const Decision rare =
+      Decider(lexicon, profileOf("o\tother\ta\t0.003\t\t\n"), words).decide("wolle");
+  EXPECT_EQ(rare.result, "wolle");
+  EXPECT_EQ(rare.kind, WordOutcome::Kind::Unknown);
+  EXPECT_EQ(rare.runnerUp, "walle");
+  const Profile likely = profileOf("o\tother\ta\t0.3\t\t\nn\tother\tu\t0.02\t\t\n");
+  const Decider often(lexicon, likely, words);
+  EXPECT_EQ(often.decide("wolle").result, "walle");
+  EXPECT_EQ(often.decide("znr").result, "zur")
+      << "a word that is no word takes a likely enough reading";
+}
+
+TEST(Learning, ACapitalReadAsAnotherKeepsItsCapital) {
+  // Sentence starts read "D" for "V"; the dictionary lists the words small.
+  const std::vector<std::string> starts = {"viele",    "vor",  "von",  "vielleicht",
+                                           "verloren", "voll", "vater"};
+  std::vector<std::string> listed = starts;
+  for (const char* word : kWords) listed.emplace_back(word);
+  listed.insert(listed.end(), {"dann", "doch", "dort", "dunkel", "dabei"});
+  std::string page;
+  for (int repeat = 0; repeat < 4; ++repeat) {
+    for (const std::string& word : starts) page += "D" + word.substr(1) + " ";
+    for (const char* word : {"Dann", "Doch", "Dort", "Dunkel", "Dabei"})
+      page += std::string(word) + " ";
+    for (const char* word : kWords) page += std::string(word) + " ";
+  }
+  const Lexicon lexicon = lexiconOf(listed);
+  const Profile profile = learnProfile(wordsOf(page), lexicon);
+  const ProfileEntry* entry = profile.find("D", false);
+  ASSERT_NE(entry, nullptr) << formatProfile(profile);
+  ASSERT_EQ(entry->readings.size(), 1u) << formatProfile(profile);
+  EXPECT_EQ(entry->readings[0].text, "V");
+  const Decider decider(lexicon, profile, wordsOf(page));
+  EXPECT_EQ(decider.decide("Dielleicht").result, "Vielleicht");
+  EXPECT_EQ(decider.decide("Dort").result, "Dort");
+}
+
+TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
+  const std::vector<std::string> sharp = {
+      "Stra\xDF"
+      "e",
+      "gro\xDF"
+      "en",
+      "wu\xDF"
+      "te",
+      "hei\xDF"
+      "en",
+      "drau\xDF"
+      "en",
+      "Fu\xDF"
+      "e",
+      "drei\xDF"
+      "ig"};
+  const std::vector<std::string> ending = {"da\xDF", "sa\xDF"};
+  std::vector<std::string> listed(std::begin(kWords), std::end(kWords));
+  // Listed words that hold "sz" and make no word of it with "\xDF".
+  listed.insert(listed.end(), {"auszug", "ausziehen", "auszeichnen", "eiszeit", "hauszins",
+                               "reiszwecke", "ausz\xE4hlen", "kreiszahl", "auszahlen", "reiszahn"});
+  listed.insert(listed.end(), sharp.begin(), sharp.end());
+  listed.insert(listed.end(), ending.begin(), ending.end());
+  auto asRead = [](std::string word) { return word.replace(word.find('\xDF'), 1, "sz"); };
+  std::string page;
+  for (int repeat = 0; repeat < 3; ++repeat) {
+    for (const std::string& word : sharp) page += asRead(word) + " ";
+    for (const std::string& word : ending) page += asRead(word) + " ";
+    for (const char* word : kWords) page += std::string(word) + " ";
+  }
+  const Lexicon lexicon = lexiconOf(listed);
+  const Profile profile = learnProfile(wordsOf(page), lexicon);
+  for (const bool atEnd : {false, true}) {
+    const ProfileEntry* entry = profile.find("sz", atEnd);
+    ASSERT_NE(entry, nullptr) << (atEnd ? "at the end\n" : "inside\n") << formatProfile(profile);
+    ASSERT_FALSE(entry->readings.empty());
+    EXPECT_EQ(entry->readings[0].text, "\xDF");
+  }
+  EXPECT_EQ(Decider(lexicon, profile, wordsOf(page)).decide("dasz").result, "da\xDF");
+}
+
 TEST(Profile, ReadsBackAsWrittenAndAnEditDecidesAsItSays) {
   const Lexicon lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
   const Profile learned = learnProfile(bookOf(true), lexicon);
@@ -116,9 +230,10 @@ TEST(Profile, ReadsBackAsWrittenAndAnEditDecidesAsItSays) {
 
   // Without the reading "f" for s, "fich" has no reading and stays unknown.
   Profile edited;
-  ASSERT_TRUE(parseProfile("scanned\tplace\treading\tprobability\twords\texamples\n"
-                           "f\tother\tf\t1.0000\t\t\n",
-                           edited, error))
+  ASSERT_TRUE(
+      parseProfile("scanned\tplace\treading\tprobability\twords\texamples\n"
+                   "f\tother\tf\t1.0000\t\t\n",
+                   edited, error))
       << error;
   EXPECT_EQ(Decider(lexicon, edited, bookOf(true)).decide("fich").kind, WordOutcome::Kind::Unknown);
   ASSERT_TRUE(parseProfile("f\tother\ts\t0.9\t\t\n", edited, error)) << error;

@@ -15,6 +15,10 @@ namespace {
 constexpr double kUnseen = 0.5;
 // How much likelier another reading must be than the word as it stands.
 constexpr double kFarLikelier = 4.0;
+// The share of a book's true words that its dictionary lacks: a word that
+// is not listed may be right as it stands, and a reading that only a rare
+// misreading reaches ("wolle" as "walle") must be likelier than that.
+constexpr double kOutOfDictionary = 0.01;
 
 // The letters of a word without the quotation marks, dashes and digits
 // that OCR leaves at its ends ("\x84Ich"): [begin, end).
@@ -55,8 +59,9 @@ Decider::Decider(const Lexicon& lexicon, const Profile& profile, const std::vect
   for (const BookWord& word : words) {
     const auto [begin, end] = coreOf(word.text);
     if (end - begin < 2) continue;
-    const std::vector<Candidate> candidates =
-        readingsOf(std::string_view(word.text).substr(begin, end - begin), profile_, lexicon_);
+    const std::string_view core = std::string_view(word.text).substr(begin, end - begin);
+    coreCount_[core] += word.count;
+    const std::vector<Candidate> candidates = readingsOf(core, profile_, lexicon_);
     double total = 0;
     for (const Candidate& candidate : candidates) total += candidate.channel;
     for (const Candidate& candidate : candidates)
@@ -64,9 +69,9 @@ Decider::Decider(const Lexicon& lexicon, const Profile& profile, const std::vect
   }
 }
 
-double Decider::prior(std::string_view word) const {
+double Decider::prior(std::string_view word, double ownShare) const {
   const auto found = frequency_.find(word);
-  return (found == frequency_.end() ? 0.0 : found->second) + kUnseen;
+  return std::max(0.0, (found == frequency_.end() ? 0.0 : found->second) - ownShare) + kUnseen;
 }
 
 bool Decider::isWord(std::string_view word) const {
@@ -113,15 +118,32 @@ Decision Decider::decideCore(std::string_view core) const {
     decision.kind = gains ? WordOutcome::Kind::ChangedIncorrect : WordOutcome::Kind::Unknown;
     return decision;
   }
+  const auto counted = coreCount_.find(core);
+  const double own = counted == coreCount_.end() ? 0.0 : static_cast<double>(counted->second);
+  double channels = 0;
+  for (const Candidate& candidate : candidates) channels += candidate.channel;
   std::vector<double> scores;
   double total = 0;
   std::size_t best = 0;
   std::size_t identity = candidates.size();
   for (std::size_t c = 0; c < candidates.size(); ++c) {
-    scores.push_back(candidates[c].channel * prior(candidates[c].text));
+    scores.push_back(candidates[c].channel *
+                     prior(candidates[c].text, own * candidates[c].channel / channels));
     total += scores.back();
     if (scores[c] > scores[best]) best = c;
     if (candidates[c].text == core) identity = c;
+  }
+  if (identity == candidates.size()) {
+    const double unlisted = stayChannel(core, profile_) * kOutOfDictionary * kUnseen;
+    total += unlisted;
+    if (unlisted >= scores[best]) {
+      decision.result = decision.marked = std::string(core);
+      decision.probability = unlisted / total;
+      decision.runnerUp = candidates[best].text;
+      decision.runnerUpProbability = scores[best] / total;
+      decision.kind = WordOutcome::Kind::Unknown;
+      return decision;
+    }
   }
   std::size_t chosen = best;
   if (identity < candidates.size() && scores[best] < kFarLikelier * scores[identity])

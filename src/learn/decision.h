@@ -1,10 +1,13 @@
 // Decides every word of a book by its likeliest reading: each dictionary
 // reading weighed by the probability that the scanner made the page's word
 // of it (the profile) times the probability of the word itself, estimated
-// from the book's own words that read in one way only. A word that reads
-// as a dictionary word as it stands keeps it unless another reading is
-// far likelier. A word without a reading may still be settled by the I/J
-// rule or the fixed Fraktur repairs, where they give a dictionary word.
+// from the book's other words: a word's own occurrences do not vouch for
+// its readings, or every misreading that makes a word ("gesunden" for
+// "gefunden") would confirm itself. A word that reads as a dictionary word
+// as it stands keeps it unless another reading is far likelier; one that
+// does not may still be right and missing from the dictionary, and keeps
+// itself against readings that only rare misreadings reach. A word without a reading may still be
+// settled by the I/J rule or the fixed Fraktur repairs, where they give a dictionary word.
 #pragma once
 
 #include <cstdint>
@@ -40,20 +43,24 @@ inline constexpr double kCertain = 0.5;
 
 class Decider {
  public:
-  // `lexicon` and `profile` must outlive the decider; `words` are the
-  // book's distinct words, which give the words' frequencies.
+  // `lexicon`, `profile` and `words` must outlive the decider; `words` are
+  // the book's distinct words, which give the words' frequencies.
   Decider(const Lexicon& lexicon, const Profile& profile, const std::vector<BookWord>& words);
 
   Decision decide(std::string_view word) const;
 
  private:
   Decision decideCore(std::string_view core) const;
-  double prior(std::string_view word) const;
+  // How often the book shows `word`, leaving out `ownShare`: what the
+  // word being decided gave it, which cannot vouch for itself.
+  double prior(std::string_view word, double ownShare) const;
   bool isWord(std::string_view word) const;
 
   const Lexicon& lexicon_;
   const Profile& profile_;
   std::unordered_map<std::string, double, TransparentWordHash, std::equal_to<>> frequency_;
+  std::unordered_map<std::string_view, std::int64_t>
+      coreCount_;  // occurrences of each word's letters
 };
 
 }  // namespace scanmend::learn

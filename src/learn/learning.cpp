@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <tuple>
 #include <unordered_map>
 
@@ -18,6 +19,7 @@ namespace {
 // words carry most of the misreadings' occurrences.
 constexpr std::size_t kUnknownSample = 3000;
 constexpr std::size_t kKnownSample = 2000;
+constexpr std::size_t kDictionarySample = 5000;
 constexpr std::size_t kLearningWords = 6000;
 constexpr std::size_t kMinLength = 3;
 constexpr int kRounds = 4;
@@ -42,10 +44,13 @@ constexpr Threshold kGroup{5, 4.0, 5.0};
 // after the rounds is noise.
 constexpr double kLeastProbability = 0.003;
 constexpr std::int64_t kLeastWords = 2;
+// How many own words the rate shown at the other place of a word counts
+// for, where an exchange is tried at the end of words or inside them.
+constexpr double kSiblingPriorWords = 10;
 
 struct ExchangeEvidence {
   std::int64_t unknownWords = 0;
-  std::int64_t ownWords = 0;
+  std::int64_t ownWords = -1;  // not yet counted
 };
 
 using UnitKey = std::pair<std::string, bool>;                    // scanned, at the end
@@ -65,10 +70,10 @@ bool knownOrCapitalised(std::string_view word, const Lexicon& lexicon) {
 }
 
 // How many of the words hold the scanned letters at the place.
-std::int64_t holding(const std::vector<const BookWord*>& words, std::string_view unit, bool atEnd) {
+std::int64_t holding(const std::vector<std::string_view>& words, std::string_view unit,
+                     bool atEnd) {
   std::int64_t count = 0;
-  for (const BookWord* word : words) {
-    const std::string_view text = word->text;
+  for (const std::string_view text : words) {
     if (atEnd) {
       count += text.ends_with(unit);
     } else {  // an occurrence that ends before the word does
@@ -78,46 +83,81 @@ std::int64_t holding(const std::vector<const BookWord*>& words, std::string_view
   return count;
 }
 
-Profile initialProfile(const std::vector<const BookWord*>& unknown,
-                       const std::vector<const BookWord*>& known, const Lexicon& lexicon) {
+// `own` are words of the dictionary's own: the book's known words and an
+// even spread of the dictionary, so that a rare letter group still has
+// enough of them to give its rate.
+Profile initialProfile(const std::vector<std::string_view>& unknown,
+                       const std::vector<std::string_view>& own, const Lexicon& lexicon) {
   std::map<ExchangeKey, ExchangeEvidence> evidence;
-  for (const BookWord* word : unknown)
+  for (const std::string_view word : unknown)
     forEachOneExchange(
-        word->text, lexicon,
+        word, lexicon,
         [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
           if (!isLetterWord(reading)) return;
           ExchangeEvidence& e = evidence[{std::string(scanned), atEnd, std::string(reading)}];
           ++e.unknownWords;
         });
-  // The dictionary's own rate is needed only for the exchanges that the
-  // unknown words support: each is tried where it fits, not searched for.
-  for (auto& [key, e] : evidence) {
+
+  std::map<UnitKey, std::pair<std::int64_t, std::int64_t>> holdingOf;
+  // The own rate is needed only for the exchanges that the unknown words
+  // support: each is tried where it fits, not searched for.
+  auto count = [&](const ExchangeKey& key,
+                   ExchangeEvidence& e) -> const std::pair<std::int64_t, std::int64_t>& {
     const auto& [scanned, atEnd, reading] = key;
-    const Threshold& needs = scanned.size() == 1 && reading.size() == 1 ? kSingle : kGroup;
-    if (e.unknownWords < needs.words) continue;
-    for (const BookWord* word : known)
-      e.ownWords += exchangeMakesWord(word->text, scanned, atEnd, reading, lexicon);
+    if (e.ownWords < 0) {
+      e.ownWords = 0;
+      for (const std::string_view word : own)
+        e.ownWords += exchangeMakesWord(word, scanned, atEnd, reading, lexicon);
+    }
+    auto& hold = holdingOf[{scanned, atEnd}];
+    if (hold.first == 0 && hold.second == 0)
+      hold = {holding(unknown, scanned, atEnd), holding(own, scanned, atEnd)};
+    return hold;
+  };
+  // Whether the unknown words take the exchange far more often, and surely
+  // so, than the own words do; their rate starts from priorRate, counted
+  // as priorWords words, for letters that few own words hold.
+  auto tells = [&](const ExchangeKey& key, ExchangeEvidence& e, double priorRate,
+                   double priorWords) {
+    const Threshold& needs =
+        std::get<0>(key).size() == 1 && std::get<2>(key).size() == 1 ? kSingle : kGroup;
+    const auto& hold = count(key, e);
+    const double pageRate = static_cast<double>(e.unknownWords) /
+                            static_cast<double>(std::max<std::int64_t>(1, hold.first));
+    const double ownRate = (static_cast<double>(e.ownWords) + priorRate * priorWords) /
+                           (static_cast<double>(hold.second) + priorWords);
+    const double expected = ownRate * static_cast<double>(hold.first);
+    const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
+    return pageRate / ownRate >= needs.ratio && excess >= needs.significance;
+  };
+  std::set<ExchangeKey> chosen;
+  for (auto& [key, e] : evidence) {
+    const Threshold& needs =
+        std::get<0>(key).size() == 1 && std::get<2>(key).size() == 1 ? kSingle : kGroup;
+    if (e.unknownWords >= needs.words && tells(key, e, 0.5, 1.0)) chosen.insert(key);
+  }
+  // A misreading shown inside words needs fewer words at their end, and
+  // the other way round ("dasz" and "sasz" beside "groszen" and
+  // "wuszte"), but the rates must still tell: the own rate at the other
+  // place starts from the own rate where it was shown.
+  for (const ExchangeKey& key : std::vector<ExchangeKey>(chosen.begin(), chosen.end())) {
+    const ExchangeKey sibling{std::get<0>(key), !std::get<1>(key), std::get<2>(key)};
+    const auto found = evidence.find(sibling);
+    if (found == evidence.end() || found->second.unknownWords < kLeastWords) continue;
+    ExchangeEvidence& shown = evidence[key];
+    const auto& hold = count(key, shown);
+    const double shownRate =
+        (static_cast<double>(shown.ownWords) + 0.5) / (static_cast<double>(hold.second) + 1.0);
+    if (tells(sibling, found->second, shownRate, kSiblingPriorWords)) chosen.insert(sibling);
   }
 
   std::map<UnitKey, ProfileEntry> entries;
-  std::map<UnitKey, std::pair<std::int64_t, std::int64_t>> holdingOf;
-  for (const auto& [key, e] : evidence) {
+  for (const ExchangeKey& key : chosen) {
     const auto& [scanned, atEnd, reading] = key;
-    const Threshold& needs = scanned.size() == 1 && reading.size() == 1 ? kSingle : kGroup;
-    if (e.unknownWords < needs.words) continue;
-    auto& hold = holdingOf[{scanned, atEnd}];
-    if (hold.first == 0) hold = {holding(unknown, scanned, atEnd), holding(known, scanned, atEnd)};
-    const double pageRate = static_cast<double>(e.unknownWords) /
-                            static_cast<double>(std::max<std::int64_t>(1, hold.first));
-    const double ownRate =
-        (static_cast<double>(e.ownWords) + 0.5) / (static_cast<double>(hold.second) + 1.0);
-    const double expected = ownRate * static_cast<double>(hold.first);
-    const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
-    if (pageRate / ownRate < needs.ratio || excess < needs.significance) continue;
     ProfileEntry& entry = entries[{scanned, atEnd}];
     entry.scanned = scanned;
     entry.atEnd = atEnd;
-    entry.readings.push_back({reading, 0.0, e.unknownWords, {}});
+    entry.readings.push_back({reading, 0.0, evidence[key].unknownWords, {}});
   }
   // A first guess that the rounds correct: the readings share a part of
   // the scanned letters.
@@ -209,16 +249,23 @@ Profile learnProfile(const std::vector<BookWord>& words, const Lexicon& lexicon)
       unknown.push_back(&word);
   }
   // An even spread of the known words, not only the frequent short ones.
-  std::vector<const BookWord*> knownSample;
+  std::vector<std::string_view> own;
   const std::size_t step = known.size() / kKnownSample + 1;
-  for (std::size_t k = 0; k < known.size(); k += step) knownSample.push_back(known[k]);
-
-  Profile profile = initialProfile(unknown, knownSample, lexicon);
-  for (int round = 0; round < kRounds && !profile.empty(); ++round) {
-    profile = reestimate(profile, learning, lexicon);
-    if (round + 2 == kRounds) profile = withoutNoise(profile);
+  for (std::size_t k = 0; k < known.size(); k += step) own.push_back(known[k]->text);
+  const std::size_t every = lexicon.size() / kDictionarySample + 1;
+  for (std::size_t k = 0; k < lexicon.size(); k += every) {
+    const std::string_view word = lexicon.word(k);
+    if (word.size() >= kMinLength && isLetterWord(word)) own.push_back(word);
   }
-  return withoutNoise(profile);
+  std::vector<std::string_view> unknownTexts;
+  for (const BookWord* word : unknown) unknownTexts.push_back(word->text);
+
+  Profile profile = initialProfile(unknownTexts, own, lexicon);
+  // Noise goes after every round: the readings that resolve nothing would
+  // only widen the next round's search.
+  for (int round = 0; round < kRounds && !profile.empty(); ++round)
+    profile = withoutNoise(reestimate(profile, learning, lexicon));
+  return profile;
 }
 
 }  // namespace scanmend::learn

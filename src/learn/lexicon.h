@@ -42,6 +42,10 @@ class Lexicon {
   // Whether `range` holds the word of exactly its depth's length.
   bool holdsWord(Range range) const { return !range.empty() && length(range.begin) == range.depth; }
   bool contains(std::string_view word) const { return holdsWord(narrow(all(), word)); }
+  // The word at `index` of the byte order, below size().
+  std::string_view word(std::size_t index) const {
+    return std::string_view(text_).substr(starts_[index], length(index));
+  }
 
   // Calls visit(byte, narrowed) for each byte that follows the common
   // prefix in some word of `range`, in byte order.

@@ -117,8 +117,12 @@ class ExchangeWalk {
       text_.pop_back();
     });
     lexicon_.forEachNext(range, [&](unsigned char byte, Lexicon::Range next) {
-      text_.push_back(static_cast<char>(byte));
-      if (byte != static_cast<unsigned char>(word_[at])) exchange(at, 1, 1, next);
+      // A word that begins with a capital keeps it: a small letter read
+      // there is its capital ("Dater" is "Vater", with "vater" listed).
+      const unsigned char read =
+          at == 0 && isCapital(static_cast<unsigned char>(word_[0])) ? capitalOf(byte) : byte;
+      text_.push_back(static_cast<char>(read));
+      if (read != static_cast<unsigned char>(word_[at])) exchange(at, 1, 1, next);
       if (at + 1 < word_.size()) exchange(at, 2, 1, next);
       // One letter for two, but not at the start, where every two-letter
       // beginning of the dictionary would be tried.
@@ -180,20 +184,34 @@ void forEachOneExchange(
   ExchangeWalk(word, lexicon, found).run();
 }
 
+double stayChannel(std::string_view word, const Profile& profile) {
+  double channel = 1.0;
+  for (std::size_t at = 0; at < word.size(); ++at) {
+    if (at + 1 < word.size())
+      if (const ProfileEntry* pair = profile.find(word.substr(at, 2), at + 2 == word.size()))
+        channel *= pair->stay();
+    if (const ProfileEntry* single = profile.find(word.substr(at, 1), at + 1 == word.size()))
+      channel *= single->stay();
+  }
+  return channel;
+}
+
 bool exchangeMakesWord(std::string_view word, std::string_view scanned, bool atEnd,
                        std::string_view reading, const Lexicon& lexicon) {
-  if (scanned.empty() || scanned == reading) return false;
+  if (scanned.empty() || reading.empty() || scanned == reading) return false;
   // The places the search tries: not one letter for two at the start.
   const bool oneForTwo = scanned.size() == 1 && reading.size() == 2;
   std::string exchanged;
+  const bool capitalStart = isCapital(static_cast<unsigned char>(word[0]));
   auto makesWord = [&](std::size_t at) {
+    const auto readFirst = static_cast<unsigned char>(reading[0]);
+    // A capital that begins the word reads as a capital, which may stand
+    // for the small letter of the dictionary's form.
+    if (at == 0 && capitalStart && capitalOf(readFirst) != readFirst) return false;
     exchanged.assign(word.substr(0, at)).append(reading).append(word.substr(at + scanned.size()));
     if (lexicon.contains(exchanged)) return true;
-    // Before the exchange, a capital that begins the word may be small.
-    if (at == 0) return false;
-    const auto first = static_cast<unsigned char>(exchanged[0]);
-    if (smallLetterOf(first) == first) return false;
-    exchanged[0] = static_cast<char>(smallLetterOf(first));
+    if (!capitalStart || (at == 0 && !isCapital(readFirst))) return false;
+    exchanged[0] = static_cast<char>(smallLetterOf(static_cast<unsigned char>(exchanged[0])));
     return lexicon.contains(exchanged);
   };
   if (atEnd) {

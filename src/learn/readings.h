@@ -41,6 +41,10 @@ inline constexpr double kLeastChannel = 1e-7;
 std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
                                   const Lexicon& lexicon, std::size_t most = 32);
 
+// The probability that the scanner left every letter and group of `word`
+// as it stands: the channel of the word itself, listed or not.
+double stayChannel(std::string_view word, const Profile& profile);
+
 // Calls found(scanned, atEnd, reading, result) for each dictionary word
 // `result` that one exchange makes of `word`: one letter for another, one
 // for two, or two for one; `atEnd` tells whether the scanned letters end
