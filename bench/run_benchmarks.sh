@@ -3,10 +3,14 @@
 # and the floor on each workload several times and prints median CPU seconds
 # (user + system), wall seconds, peak RSS and the CPU ratio to the floor.
 #
-#   bash bench/run_benchmarks.sh [RUNS]
+# Then the advisor and the learner on the book, against one run of the tool.
+# With "learner" after RUNS, only the learner's line.
+#
+#   bash bench/run_benchmarks.sh [RUNS [learner]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
+only=${2:-}
 usual="Ufs Bnu Bov BBV UEC I german finals ="
 # Eleven realistic pairs more, the 25 chained pairs Bab Bbc ... Byz, and the
 # cycle of one-way words Uab Ubc ... Uyz Uza: every small letter in one group.
@@ -33,6 +37,7 @@ measure() {
     END { m = int((n + 1) / 2); printf "%s %s %s\n", cpu[m], wall[m], rss[m] }'
 }
 
+if [ "$only" != learner ]; then
 printf '%-14s %9s %9s %9s %9s %9s %9s %7s\n' workload cpu_s wall_s rss_MB \
   floor_cpu floor_wall floor_MB ratio
 run() {  # NAME DIRECTORY ARGUMENTS
@@ -55,10 +60,11 @@ read -r cpu _ _ < <(measure "$workloads/book" "$build/scanmend" $usual)
 awk -v a="$acpu" -v r="$arss" -v c="$cpu" 'BEGIN {
   printf "advisor on the book: %.3f CPU s, %.1f MB, %.1f times one run of the tool (%.3f s)\n",
     a, r / 1024, a / c, c }'
+fi
 # The learner on the book, against one run of the tool on the same book.
 read -r lcpu _ lrss < <(measure "$workloads/book" "$build/scanmend-learn")
 read -r cpu _ rss < <(measure "$workloads/book" "$build/scanmend" $usual)
 awk -v l="$lcpu" -v lr="$lrss" -v c="$cpu" -v r="$rss" 'BEGIN {
   printf "learner on the book: %.3f CPU s, %.1f MB, %.1f times the CPU and %.1f times the memory of one run of the tool (%.3f s, %.1f MB)\n",
     l, lr / 1024, l / c, lr / r, c, r / 1024 }'
-echo "dic.txt sizes (MB): $(du -m --apparent-size "$workloads"/dictionaries/*.txt | awk '{printf "%s=%s ", $2, $1}' | sed "s|$workloads/dictionaries/||g")"
+[ "$only" = learner ] || echo "dic.txt sizes (MB): $(du -m --apparent-size "$workloads"/dictionaries/*.txt | awk '{printf "%s=%s ", $2, $1}' | sed "s|$workloads/dictionaries/||g")"

@@ -217,7 +217,10 @@ TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
     ASSERT_FALSE(entry->readings.empty());
     EXPECT_EQ(entry->readings[0].text, "\xDF");
   }
-  EXPECT_EQ(Decider(lexicon, profile, wordsOf(page)).decide("dasz").result, "da\xDF");
+  const Decider decider(lexicon, profile, wordsOf(page));
+  EXPECT_EQ(decider.decide("dasz").result, "da\xDF");
+  EXPECT_EQ(decider.decide("auszug").kind, WordOutcome::Kind::CorrectUnchanged)
+      << "every \"sz\" seen was a misreading, but a listed word keeps its own";
 }
 
 TEST(Profile, ReadsBackAsWrittenAndAnEditDecidesAsItSays) {

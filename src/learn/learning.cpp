@@ -44,6 +44,10 @@ constexpr Threshold kGroup{5, 4.0, 5.0};
 // after the rounds is noise.
 constexpr double kLeastProbability = 0.003;
 constexpr std::int64_t kLeastWords = 2;
+// What stays as scanned counts one word more than the rounds saw: a book
+// that shows every "sz" as "\xDF" may still hold an "Auszug", which must
+// keep a reading of its own.
+constexpr double kStayingWord = 1.0;
 // How many own words the rate shown at the other place of a word counts
 // for, where an exchange is tried at the end of words or inside them.
 constexpr double kSiblingPriorWords = 10;
@@ -213,7 +217,8 @@ Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& w
     for (const Reading& reading : entry.readings) {
       const auto found = tallies.find({entry.scanned, entry.atEnd, reading.text});
       if (found == tallies.end() || total <= 0) continue;
-      Reading kept{reading.text, found->second.weight / total, found->second.words, {}};
+      Reading kept{
+          reading.text, found->second.weight / (total + kStayingWord), found->second.words, {}};
       for (const auto& example : found->second.examples) kept.examples.push_back(example.second);
       updated.readings.push_back(std::move(kept));
     }
