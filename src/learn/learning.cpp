@@ -20,6 +20,8 @@ namespace {
 constexpr std::size_t kUnknownSample = 3000;
 constexpr std::size_t kKnownSample = 2000;
 constexpr std::size_t kDictionarySample = 5000;
+// The own words that give an exchange's own rate, at most.
+constexpr std::int64_t kOwnHolding = 1500;
 constexpr std::size_t kLearningWords = 6000;
 constexpr std::size_t kMinLength = 3;
 constexpr int kRounds = 4;
@@ -73,17 +75,18 @@ bool knownOrCapitalised(std::string_view word, const Lexicon& lexicon) {
   return lexicon.contains(small);
 }
 
+// Whether the word holds the scanned letters at the place.
+bool holds(std::string_view word, std::string_view unit, bool atEnd) {
+  if (atEnd) return word.ends_with(unit);
+  return word.substr(0, word.size() - 1).find(unit) !=
+         std::string_view::npos;  // ends before the word does
+}
+
 // How many of the words hold the scanned letters at the place.
 std::int64_t holding(const std::vector<std::string_view>& words, std::string_view unit,
                      bool atEnd) {
   std::int64_t count = 0;
-  for (const std::string_view text : words) {
-    if (atEnd) {
-      count += text.ends_with(unit);
-    } else {  // an occurrence that ends before the word does
-      count += text.substr(0, text.size() - 1).find(unit) != std::string_view::npos;
-    }
-  }
+  for (const std::string_view text : words) count += holds(text, unit, atEnd);
   return count;
 }
 
@@ -109,13 +112,21 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
                    ExchangeEvidence& e) -> const std::pair<std::int64_t, std::int64_t>& {
     const auto& [scanned, atEnd, reading] = key;
     if (e.ownWords < 0) {
+      // The first kOwnHolding own words that hold the letters give the
+      // rate: the same words for every reading of the letters.
       e.ownWords = 0;
-      for (const std::string_view word : own)
+      std::int64_t holders = 0;
+      for (const std::string_view word : own) {
+        if (holders == kOwnHolding) break;
+        if (!holds(word, scanned, atEnd)) continue;
+        ++holders;
         e.ownWords += exchangeMakesWord(word, scanned, atEnd, reading, lexicon);
+      }
     }
     auto& hold = holdingOf[{scanned, atEnd}];
     if (hold.first == 0 && hold.second == 0)
-      hold = {holding(unknown, scanned, atEnd), holding(own, scanned, atEnd)};
+      hold = {holding(unknown, scanned, atEnd),
+              std::min(kOwnHolding, holding(own, scanned, atEnd))};
     return hold;
   };
   // Whether the unknown words take the exchange far more often, and surely
@@ -253,14 +264,21 @@ Profile learnProfile(const std::vector<BookWord>& words, const Lexicon& lexicon)
     else if (unknown.size() < kUnknownSample)
       unknown.push_back(&word);
   }
-  // An even spread of the known words, not only the frequent short ones.
-  std::vector<std::string_view> own;
+  // An even spread of the known words, not only the frequent short ones,
+  // taken in turn with an even spread of the dictionary.
+  std::vector<std::string_view> book;
   const std::size_t step = known.size() / kKnownSample + 1;
-  for (std::size_t k = 0; k < known.size(); k += step) own.push_back(known[k]->text);
+  for (std::size_t k = 0; k < known.size(); k += step) book.push_back(known[k]->text);
+  std::vector<std::string_view> listed;
   const std::size_t every = lexicon.size() / kDictionarySample + 1;
   for (std::size_t k = 0; k < lexicon.size(); k += every) {
     const std::string_view word = lexicon.word(k);
-    if (word.size() >= kMinLength && isLetterWord(word)) own.push_back(word);
+    if (word.size() >= kMinLength && isLetterWord(word)) listed.push_back(word);
+  }
+  std::vector<std::string_view> own;
+  for (std::size_t k = 0; k < std::max(book.size(), listed.size()); ++k) {
+    if (k < book.size()) own.push_back(book[k]);
+    if (k < listed.size()) own.push_back(listed[k]);
   }
   std::vector<std::string_view> unknownTexts;
   for (const BookWord* word : unknown) unknownTexts.push_back(word->text);
