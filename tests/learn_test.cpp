@@ -223,6 +223,42 @@ TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
       << "every \"sz\" seen was a misreading, but a listed word keeps its own";
 }
 
+TEST(Decision, GroupsCapitalsAndTheMarksAroundAWord) {
+  const Lexicon lexicon = lexiconOf({"korn", "Kammer", "alle", "sie", "Vater", "wollen"});
+  const Profile profile = profileOf(
+      "fi\tother\tK\t0.4\t\t\n"  // two letters read for one
+      "U\tother\tll\t0.3\t\t\n"  // one letter read for two
+      "f\tother\ts\t0.6\t\t\n"
+      "D\tother\tV\t0.2\t\t\n");
+  const std::vector<BookWord> words = wordsOf("fiorn Kammer aUe fie Dater woUen");
+  const Decider decider(lexicon, profile, words);
+  const struct {
+    const char* scanned;
+    const char* written;
+    WordOutcome::Kind kind;
+  } cases[] = {
+      {"fiorn", "Korn",
+       WordOutcome::Kind::ChangedIncorrect},  // "korn" listed small, the capital kept
+      {"fiammer", "Kammer", WordOutcome::Kind::ChangedIncorrect},
+      {"aUe", "alle", WordOutcome::Kind::ChangedIncorrect},
+      {"woUen", "wollen", WordOutcome::Kind::ChangedIncorrect},
+      {"\x84"
+       "fie,\x93",
+       "\x84"
+       "sie,\x93",
+       WordOutcome::Kind::ChangedIncorrect},
+      {"Dater!", "Vater!", WordOutcome::Kind::ChangedIncorrect},
+      {"Kammer", "Kammer", WordOutcome::Kind::CorrectUnchanged},
+      {"Qwx", "Qwx", WordOutcome::Kind::Unknown},
+      {"12", "12", WordOutcome::Kind::Unknown},
+  };
+  for (const auto& c : cases) {
+    const Decision decision = decider.decide(c.scanned);
+    EXPECT_EQ(decision.result, c.written) << c.scanned;
+    EXPECT_EQ(decision.kind, c.kind) << c.scanned;
+  }
+}
+
 TEST(Profile, ReadsBackAsWrittenAndAnEditDecidesAsItSays) {
   const Lexicon lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
   const Profile learned = learnProfile(bookOf(true), lexicon);
