@@ -6,8 +6,9 @@
 // "gefunden") would confirm itself. A word that reads as a dictionary word
 // as it stands keeps it unless another reading is far likelier; one that
 // does not may still be right and missing from the dictionary, and keeps
-// itself against readings that only rare misreadings reach. A word without a reading may still be
-// settled by the I/J rule or the fixed Fraktur repairs, where they give a dictionary word.
+// itself against readings that only rare misreadings reach. A word
+// without a reading may still be settled by the I/J rule or the fixed
+// Fraktur repairs, where they give a dictionary word.
 #pragma once
 
 #include <cstdint>
@@ -59,8 +60,8 @@ class Decider {
   const Lexicon& lexicon_;
   const Profile& profile_;
   std::unordered_map<std::string, double, TransparentWordHash, std::equal_to<>> frequency_;
-  std::unordered_map<std::string_view, std::int64_t>
-      coreCount_;  // occurrences of each word's letters
+  // How often the book shows each word's letters, without the marks.
+  std::unordered_map<std::string_view, std::int64_t> coreCount_;
 };
 
 }  // namespace scanmend::learn

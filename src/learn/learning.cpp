@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <set>
 #include <tuple>
@@ -75,11 +73,11 @@ bool knownOrCapitalised(std::string_view word, const Lexicon& lexicon) {
   return lexicon.contains(small);
 }
 
-// Whether the word holds the scanned letters at the place.
+// Whether the word holds the scanned letters at the place; elsewhere than
+// at the end means an occurrence that ends before the word does.
 bool holds(std::string_view word, std::string_view unit, bool atEnd) {
   if (atEnd) return word.ends_with(unit);
-  return word.substr(0, word.size() - 1).find(unit) !=
-         std::string_view::npos;  // ends before the word does
+  return word.substr(0, word.size() - 1).find(unit) != std::string_view::npos;
 }
 
 // How many of the words hold the scanned letters at the place.
