@@ -89,7 +89,8 @@ TEST(Learning, RecoversTheInjectedMisreadingAndKeepsAFinalF) {
   const ProfileEntry* atEnd = profile.find("f", true);
   EXPECT_TRUE(atEnd == nullptr || atEnd->stay() > 0.9) << formatProfile(profile);
 
-  const Decider decider(lexicon, profile, bookOf(true));
+  const std::vector<BookWord> book = bookOf(true);
+  const Decider decider(lexicon, profile, book);
   // "fein" is scanned for "sein" and "fein" alike here, as often: it stays.
   for (const char* word : kWords) {
     if (misread(word) == "fein") continue;
@@ -130,20 +131,17 @@ TEST(Decision, AWordsOwnOccurrencesDoNotVouchForItsReadings) {
   const Profile profile = profileOf("f\tother\ts\t0.74\t\t\n");
   // Three times "f" for s would make "gesunden" of it: the book must show
   // "gesunden" elsewhere for that.
-  EXPECT_EQ(
-      Decider(lexicon, profile, wordsOf("gefunden gefunden gefunden")).decide("gefunden").result,
-      "gefunden");
-  EXPECT_EQ(Decider(lexicon, profile, wordsOf("gefunden gesunden gesunden gesunden"))
-                .decide("gefunden")
-                .result,
-            "gesunden");
+  const std::vector<BookWord> alone = wordsOf("gefunden gefunden gefunden");
+  EXPECT_EQ(Decider(lexicon, profile, alone).decide("gefunden").result, "gefunden");
+  const std::vector<BookWord> elsewhere = wordsOf("gefunden gesunden gesunden gesunden");
+  EXPECT_EQ(Decider(lexicon, profile, elsewhere).decide("gefunden").result, "gesunden");
 }
 
 TEST(Decision, AnUnlistedWordKeepsItselfAgainstARareMisreading) {
   const Lexicon lexicon = lexiconOf({"walle", "zur"});
   const std::vector<BookWord> words = wordsOf("wolle wolle wolle znr");
-  const Decision rare =
-      Decider(lexicon, profileOf("o\tother\ta\t0.003\t\t\n"), words).decide("wolle");
+  const Profile unlikely = profileOf("o\tother\ta\t0.003\t\t\n");
+  const Decision rare = Decider(lexicon, unlikely, words).decide("wolle");
   EXPECT_EQ(rare.result, "wolle");
   EXPECT_EQ(rare.kind, WordOutcome::Kind::Unknown);
   EXPECT_EQ(rare.runnerUp, "walle");
@@ -174,7 +172,8 @@ TEST(Learning, ACapitalReadAsAnotherKeepsItsCapital) {
   ASSERT_NE(entry, nullptr) << formatProfile(profile);
   ASSERT_EQ(entry->readings.size(), 1u) << formatProfile(profile);
   EXPECT_EQ(entry->readings[0].text, "V");
-  const Decider decider(lexicon, profile, wordsOf(page));
+  const std::vector<BookWord> book = wordsOf(page);
+  const Decider decider(lexicon, profile, book);
   EXPECT_EQ(decider.decide("Dielleicht").result, "Vielleicht");
   EXPECT_EQ(decider.decide("Dort").result, "Dort");
 }
@@ -217,7 +216,8 @@ TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
     ASSERT_FALSE(entry->readings.empty());
     EXPECT_EQ(entry->readings[0].text, "\xDF");
   }
-  const Decider decider(lexicon, profile, wordsOf(page));
+  const std::vector<BookWord> book = wordsOf(page);
+  const Decider decider(lexicon, profile, book);
   EXPECT_EQ(decider.decide("dasz").result, "da\xDF");
   EXPECT_EQ(decider.decide("auszug").kind, WordOutcome::Kind::CorrectUnchanged)
       << "every \"sz\" seen was a misreading, but a listed word keeps its own";
@@ -274,9 +274,10 @@ TEST(Profile, ReadsBackAsWrittenAndAnEditDecidesAsItSays) {
                    "f\tother\tf\t1.0000\t\t\n",
                    edited, error))
       << error;
-  EXPECT_EQ(Decider(lexicon, edited, bookOf(true)).decide("fich").kind, WordOutcome::Kind::Unknown);
+  const std::vector<BookWord> book = bookOf(true);
+  EXPECT_EQ(Decider(lexicon, edited, book).decide("fich").kind, WordOutcome::Kind::Unknown);
   ASSERT_TRUE(parseProfile("f\tother\ts\t0.9\t\t\n", edited, error)) << error;
-  EXPECT_EQ(Decider(lexicon, edited, bookOf(true)).decide("fich").result, "sich");
+  EXPECT_EQ(Decider(lexicon, edited, book).decide("fich").result, "sich");
 
   const struct {
     const char* text;

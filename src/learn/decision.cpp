@@ -60,13 +60,34 @@ Decider::Decider(const Lexicon& lexicon, const Profile& profile, const std::vect
     const auto [begin, end] = coreOf(word.text);
     if (end - begin < 2) continue;
     const std::string_view core = std::string_view(word.text).substr(begin, end - begin);
-    coreCount_[core] += word.count;
-    const std::vector<Candidate> candidates = readingsOf(core, profile_, lexicon_);
+    const auto [place, first] = seen_.try_emplace(core);
+    Seen& seen = place->second;
+    seen.count += word.count;
+    std::vector<Candidate> candidates;
+    if (first) {
+      candidates = readingsOf(core, profile_, lexicon_);
+      seen.first = weighed_.size();
+      seen.readings = candidates.size();
+      for (const Candidate& candidate : candidates) {
+        weighed_.push_back({texts_.size(), candidate.text.size(), candidate.channel});
+        texts_.append(candidate.text);
+      }
+    } else {
+      candidates = readingsSeen(seen);
+    }
     double total = 0;
     for (const Candidate& candidate : candidates) total += candidate.channel;
     for (const Candidate& candidate : candidates)
       frequency_[candidate.text] += static_cast<double>(word.count) * candidate.channel / total;
   }
+}
+
+std::vector<Candidate> Decider::readingsSeen(const Seen& seen) const {
+  std::vector<Candidate> candidates;
+  for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
+    candidates.push_back(
+        {texts_.substr(weighed_[r].at, weighed_[r].length), weighed_[r].channel, {}});
+  return candidates;
 }
 
 double Decider::prior(std::string_view word, double ownShare) const {
@@ -106,7 +127,9 @@ Decision Decider::decide(std::string_view word) const {
 
 Decision Decider::decideCore(std::string_view core) const {
   Decision decision;
-  const std::vector<Candidate> candidates = readingsOf(core, profile_, lexicon_);
+  const auto seen = seen_.find(core);
+  const std::vector<Candidate> candidates =
+      seen != seen_.end() ? readingsSeen(seen->second) : readingsOf(core, profile_, lexicon_);
   decision.readings = candidates.size();
   if (candidates.empty()) {
     // The fixed repairs, only where they give a dictionary word.
@@ -118,8 +141,7 @@ Decision Decider::decideCore(std::string_view core) const {
     decision.kind = gains ? WordOutcome::Kind::ChangedIncorrect : WordOutcome::Kind::Unknown;
     return decision;
   }
-  const auto counted = coreCount_.find(core);
-  const double own = counted == coreCount_.end() ? 0.0 : static_cast<double>(counted->second);
+  const double own = seen == seen_.end() ? 0.0 : static_cast<double>(seen->second.count);
   double channels = 0;
   for (const Candidate& candidate : candidates) channels += candidate.channel;
   std::vector<double> scores;

@@ -22,6 +22,7 @@
 #include "learn/book_words.h"
 #include "learn/lexicon.h"
 #include "learn/profile.h"
+#include "learn/readings.h"
 
 namespace scanmend::learn {
 
@@ -47,6 +48,9 @@ class Decider {
   // `lexicon`, `profile` and `words` must outlive the decider; `words` are
   // the book's distinct words, which give the words' frequencies.
   Decider(const Lexicon& lexicon, const Profile& profile, const std::vector<BookWord>& words);
+  // The decider keeps views of the words and the profile: no temporaries.
+  Decider(const Lexicon&, const Profile&, std::vector<BookWord>&&) = delete;
+  Decider(const Lexicon&, Profile&&, const std::vector<BookWord>&) = delete;
 
   Decision decide(std::string_view word) const;
 
@@ -60,8 +64,23 @@ class Decider {
   const Lexicon& lexicon_;
   const Profile& profile_;
   std::unordered_map<std::string, double, TransparentWordHash, std::equal_to<>> frequency_;
-  // How often the book shows each word's letters, without the marks.
-  std::unordered_map<std::string_view, std::int64_t> coreCount_;
+  // Each of the book's words without its marks: how often the book shows
+  // it, and its readings (weighed_[first, first + readings), their texts in
+  // texts_), found once for the frequencies and kept for the decision.
+  struct Seen {
+    std::int64_t count = 0;
+    std::size_t first = 0;
+    std::size_t readings = 0;
+  };
+  struct Weighed {
+    std::size_t at;
+    std::size_t length;
+    double channel;
+  };
+  std::vector<Candidate> readingsSeen(const Seen& seen) const;
+  std::unordered_map<std::string_view, Seen> seen_;
+  std::vector<Weighed> weighed_;
+  std::string texts_;
 };
 
 }  // namespace scanmend::learn

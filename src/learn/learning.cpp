@@ -189,12 +189,34 @@ struct Tally {
   std::vector<std::pair<std::int64_t, std::string>> examples;
 };
 
-Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& words,
-                   const Lexicon& lexicon) {
+// One round: every word's readings weighed by their channels. A word whose
+// one reading is itself reads the same in every later round, the profile
+// only losing readings: it moves from `open` to `settled`, where its own
+// letters are counted without a search.
+Profile reestimate(const Profile& profile, std::vector<const BookWord*>& open,
+                   std::vector<const BookWord*>& settled, const Lexicon& lexicon) {
   std::map<ExchangeKey, Tally> tallies;
-  for (const BookWord* word : words) {
+  auto stays = [&](std::string_view scanned, bool atEnd, double weight) {
+    if (profile.find(scanned, atEnd) != nullptr)
+      tallies[{std::string(scanned), atEnd, std::string(scanned)}].weight += weight;
+  };
+  for (const BookWord* word : settled) {
+    const std::string_view text = word->text;
+    const auto count = static_cast<double>(word->count);
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      if (at + 1 < text.size()) stays(text.substr(at, 2), at + 2 == text.size(), count);
+      stays(text.substr(at, 1), at + 1 == text.size(), count);
+    }
+  }
+  std::vector<const BookWord*> stillOpen;
+  for (const BookWord* word : open) {
     const std::vector<Candidate> candidates = readingsOf(word->text, profile, lexicon);
-    if (candidates.empty()) continue;
+    if (candidates.empty()) continue;  // and never will have one
+    if (candidates.size() == 1 && candidates[0].text == word->text) {
+      settled.push_back(word);
+    } else {
+      stillOpen.push_back(word);
+    }
     double total = 0;
     for (const Candidate& candidate : candidates) total += candidate.channel;
     for (std::size_t c = 0; c < candidates.size(); ++c) {
@@ -202,9 +224,11 @@ Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& w
       const double weight = static_cast<double>(word->count) * candidate.channel / total;
       for (const ReadingStep& step : candidate.steps) {
         const bool atEnd = step.at + step.length == word->text.size();
-        Tally& tally = tallies[{word->text.substr(step.at, step.length), atEnd, step.reading}];
+        const std::string_view scanned = std::string_view(word->text).substr(step.at, step.length);
+        if (profile.find(scanned, atEnd) == nullptr) continue;  // counts for nothing
+        Tally& tally = tallies[{std::string(scanned), atEnd, step.reading}];
         tally.weight += weight;
-        if (c == 0 && step.reading != word->text.substr(step.at, step.length)) {
+        if (c == 0 && step.reading != scanned) {
           ++tally.words;
           if (tally.examples.size() < kExamples)
             tally.examples.emplace_back(word->count, word->text + ">" + candidate.text);
@@ -212,6 +236,7 @@ Profile reestimate(const Profile& profile, const std::vector<const BookWord*>& w
       }
     }
   }
+  open = std::move(stillOpen);
   std::map<UnitKey, double> totals;
   // Every scanned letter of a word's path is in one step, and so is every
   // group of the profile that the path reads letter by letter: the steps of
@@ -284,8 +309,9 @@ Profile learnProfile(const std::vector<BookWord>& words, const Lexicon& lexicon)
   Profile profile = initialProfile(unknownTexts, own, lexicon);
   // Noise goes after every round: the readings that resolve nothing would
   // only widen the next round's search.
+  std::vector<const BookWord*> settled;
   for (int round = 0; round < kRounds && !profile.empty(); ++round)
-    profile = withoutNoise(reestimate(profile, learning, lexicon));
+    profile = withoutNoise(reestimate(profile, learning, settled, lexicon));
   return profile;
 }
 
