@@ -80,6 +80,9 @@ TEST(Lexicon, NarrowsAsThePlainSetOfWordsDoes) {
       SCOPED_TRACE(prefix);
       EXPECT_EQ(range.end - range.begin, holding);
       EXPECT_EQ(lexicon.holdsWord(range), words.set.count(prefix) == 1);
+      const std::string word = randomWord(random, 8);
+      EXPECT_EQ(lexicon.contains(prefix), words.set.count(prefix) == 1);
+      EXPECT_EQ(lexicon.contains(word), words.set.count(word) == 1) << word;
       std::string visited;
       if (!range.empty())
         lexicon.forEachNext(range, [&](unsigned char byte, Lexicon::Range narrowed) {

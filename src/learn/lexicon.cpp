@@ -158,4 +158,32 @@ Lexicon::Range Lexicon::narrow(Range range, std::string_view text) const {
   return range;
 }
 
+bool Lexicon::contains(std::string_view word) const {
+  // Through the index, then one search for the whole rest among the words
+  // that share the indexed prefix: a lookup, unlike a walk, needs no
+  // range for every byte.
+  Range range = all();
+  std::size_t depth = 0;
+  for (; depth < word.size() && range.node != kNoNode; ++depth) {
+    range = narrow(range, static_cast<unsigned char>(word[depth]));
+    if (range.empty()) return false;
+  }
+  const std::string_view rest = word.substr(depth);
+  auto restOf = [&](std::size_t w) {
+    return std::string_view(text_).substr(starts_[w] + depth, length(w) - depth);
+  };
+  std::size_t from = range.begin;
+  std::size_t count = range.end - range.begin;
+  while (count > 0) {
+    const std::size_t half = count / 2;
+    if (lessBytes(restOf(from + half), rest)) {
+      from += half + 1;
+      count -= half + 1;
+    } else {
+      count = half;
+    }
+  }
+  return from < range.end && restOf(from) == rest;
+}
+
 }  // namespace scanmend::learn

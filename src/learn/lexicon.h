@@ -41,7 +41,7 @@ class Lexicon {
   Range narrow(Range range, std::string_view text) const;
   // Whether `range` holds the word of exactly its depth's length.
   bool holdsWord(Range range) const { return !range.empty() && length(range.begin) == range.depth; }
-  bool contains(std::string_view word) const { return holdsWord(narrow(all(), word)); }
+  bool contains(std::string_view word) const;
   // The word at `index` of the byte order, below size().
   std::string_view word(std::size_t index) const {
     return std::string_view(text_).substr(starts_[index], length(index));
