@@ -124,9 +124,10 @@ class ExchangeWalk {
       text_.push_back(static_cast<char>(read));
       if (read != static_cast<unsigned char>(word_[at])) exchange(at, 1, 1, next);
       if (at + 1 < word_.size()) exchange(at, 2, 1, next);
-      // One letter for two, but not at the start, where every two-letter
-      // beginning of the dictionary would be tried.
-      if (at > 0)
+      // One letter for two, but not in a word's first two letters, where
+      // every two- and three-letter beginning of the dictionary would be
+      // tried: the letter groups misread there are misread further in too.
+      if (at > 1)
         lexicon_.forEachNext(next, [&](unsigned char second, Lexicon::Range after) {
           text_.push_back(static_cast<char>(second));
           exchange(at, 1, 2, after);
@@ -199,7 +200,8 @@ double stayChannel(std::string_view word, const Profile& profile) {
 bool exchangeMakesWord(std::string_view word, std::string_view scanned, bool atEnd,
                        std::string_view reading, const Lexicon& lexicon) {
   if (scanned.empty() || reading.empty() || scanned == reading) return false;
-  // The places the search tries: not one letter for two at the start.
+  // The places the search tries: not one letter for two in the first two
+  // letters.
   const bool oneForTwo = scanned.size() == 1 && reading.size() == 2;
   std::string exchanged;
   const bool capitalStart = isCapital(static_cast<unsigned char>(word[0]));
@@ -217,12 +219,12 @@ bool exchangeMakesWord(std::string_view word, std::string_view scanned, bool atE
   if (atEnd) {
     if (!word.ends_with(scanned)) return false;
     const std::size_t at = word.size() - scanned.size();
-    return !(oneForTwo && at == 0) && makesWord(at);
+    return !(oneForTwo && at <= 1) && makesWord(at);
   }
   for (std::size_t at = word.find(scanned); at != std::string_view::npos;
        at = word.find(scanned, at + 1)) {
     if (at + scanned.size() == word.size()) break;
-    if (oneForTwo && at == 0) continue;
+    if (oneForTwo && at <= 1) continue;
     if (makesWord(at)) return true;
   }
   return false;
