@@ -48,6 +48,9 @@ constexpr std::int64_t kLeastWords = 2;
 // that shows every "sz" as "\xDF" may still hold an "Auszug", which must
 // keep a reading of its own.
 constexpr double kStayingWord = 1.0;
+// The share of the scanned letters that the first guess gives their
+// readings.
+constexpr double kFirstShare = 0.3;
 // How many own words the rate shown at the other place of a word counts
 // for, where an exchange is tried at the end of words or inside them.
 constexpr double kSiblingPriorWords = 10;
@@ -94,37 +97,44 @@ std::int64_t holding(const std::vector<std::string_view>& words, std::string_vie
 Profile initialProfile(const std::vector<std::string_view>& unknown,
                        const std::vector<std::string_view>& own, const Lexicon& lexicon) {
   std::map<ExchangeKey, ExchangeEvidence> evidence;
-  for (const std::string_view word : unknown)
+  std::vector<std::vector<const ExchangeKey*>> resolving(unknown.size());
+  for (std::size_t w = 0; w < unknown.size(); ++w)
     forEachOneExchange(
-        word, lexicon,
+        unknown[w], lexicon,
         [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
           if (!isLetterWord(reading)) return;
-          ExchangeEvidence& e = evidence[{std::string(scanned), atEnd, std::string(reading)}];
-          ++e.unknownWords;
+          const auto place =
+              evidence.try_emplace({std::string(scanned), atEnd, std::string(reading)}).first;
+          ++place->second.unknownWords;
+          resolving[w].push_back(&place->first);
         });
 
-  std::map<UnitKey, std::pair<std::int64_t, std::int64_t>> holdingOf;
+  // The words that hold a scanned letter or group at its place: how many
+  // unknown words, and the first kOwnHolding own words, which give the own
+  // rate of every reading of the letters.
+  struct Holding {
+    std::int64_t unknown = 0;
+    std::vector<std::string_view> own;
+  };
+  std::map<UnitKey, Holding> holdingOf;
   // The own rate is needed only for the exchanges that the unknown words
   // support: each is tried where it fits, not searched for.
-  auto count = [&](const ExchangeKey& key,
-                   ExchangeEvidence& e) -> const std::pair<std::int64_t, std::int64_t>& {
+  auto count = [&](const ExchangeKey& key, ExchangeEvidence& e) -> const Holding& {
     const auto& [scanned, atEnd, reading] = key;
-    if (e.ownWords < 0) {
-      // The first kOwnHolding own words that hold the letters give the
-      // rate: the same words for every reading of the letters.
-      e.ownWords = 0;
-      std::int64_t holders = 0;
+    const auto [place, first] = holdingOf.try_emplace({scanned, atEnd});
+    Holding& hold = place->second;
+    if (first) {
+      hold.unknown = holding(unknown, scanned, atEnd);
       for (const std::string_view word : own) {
-        if (holders == kOwnHolding) break;
-        if (!holds(word, scanned, atEnd)) continue;
-        ++holders;
-        e.ownWords += exchangeMakesWord(word, scanned, atEnd, reading, lexicon);
+        if (static_cast<std::int64_t>(hold.own.size()) == kOwnHolding) break;
+        if (holds(word, scanned, atEnd)) hold.own.push_back(word);
       }
     }
-    auto& hold = holdingOf[{scanned, atEnd}];
-    if (hold.first == 0 && hold.second == 0)
-      hold = {holding(unknown, scanned, atEnd),
-              std::min(kOwnHolding, holding(own, scanned, atEnd))};
+    if (e.ownWords < 0) {
+      e.ownWords = 0;
+      for (const std::string_view word : hold.own)
+        e.ownWords += exchangeMakesWord(word, scanned, atEnd, reading, lexicon);
+    }
     return hold;
   };
   // Whether the unknown words take the exchange far more often, and surely
@@ -136,10 +146,10 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
         std::get<0>(key).size() == 1 && std::get<2>(key).size() == 1 ? kSingle : kGroup;
     const auto& hold = count(key, e);
     const double pageRate = static_cast<double>(e.unknownWords) /
-                            static_cast<double>(std::max<std::int64_t>(1, hold.first));
+                            static_cast<double>(std::max<std::int64_t>(1, hold.unknown));
     const double ownRate = (static_cast<double>(e.ownWords) + priorRate * priorWords) /
-                           (static_cast<double>(hold.second) + priorWords);
-    const double expected = ownRate * static_cast<double>(hold.first);
+                           (static_cast<double>(hold.own.size()) + priorWords);
+    const double expected = ownRate * static_cast<double>(hold.unknown);
     const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
     return pageRate / ownRate >= needs.ratio && excess >= needs.significance;
   };
@@ -160,9 +170,37 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
     ExchangeEvidence& shown = evidence[key];
     const auto& hold = count(key, shown);
     const double shownRate =
-        (static_cast<double>(shown.ownWords) + 0.5) / (static_cast<double>(hold.second) + 1.0);
+        (static_cast<double>(shown.ownWords) + 0.5) / (static_cast<double>(hold.own.size()) + 1.0);
     if (tells(sibling, found->second, shownRate, kSiblingPriorWords)) chosen.insert(sibling);
   }
+
+  // A first guess that the rounds correct: the readings share a part of
+  // the scanned letters by the words that they resolve. A reading that is
+  // the likeliest for almost no word is gone before the rounds search
+  // with it.
+  std::map<UnitKey, double> unitWords;
+  for (const ExchangeKey& key : chosen)
+    unitWords[{std::get<0>(key), std::get<1>(key)}] +=
+        static_cast<double>(evidence[key].unknownWords);
+  auto guess = [&](const ExchangeKey& key) {
+    return kFirstShare * static_cast<double>(evidence[key].unknownWords) /
+           unitWords[{std::get<0>(key), std::get<1>(key)}];
+  };
+  std::map<ExchangeKey, std::int64_t> likeliest;
+  for (const auto& keys : resolving) {
+    const ExchangeKey* best = nullptr;
+    double bestGuess = 0;
+    for (const ExchangeKey* key : keys) {
+      if (!chosen.contains(*key)) continue;
+      const double g = guess(*key);
+      if (best == nullptr || g > bestGuess) {
+        best = key;
+        bestGuess = g;
+      }
+    }
+    if (best != nullptr) ++likeliest[*best];
+  }
+  std::erase_if(chosen, [&](const ExchangeKey& key) { return likeliest[key] < kLeastWords; });
 
   std::map<UnitKey, ProfileEntry> entries;
   for (const ExchangeKey& key : chosen) {
@@ -172,12 +210,10 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
     entry.atEnd = atEnd;
     entry.readings.push_back({reading, 0.0, evidence[key].unknownWords, {}});
   }
-  // A first guess that the rounds correct: the readings share a part of
-  // the scanned letters.
   Profile profile;
   for (auto& [key, entry] : entries) {
-    const double each = 0.3 / static_cast<double>(entry.readings.size());
-    for (Reading& reading : entry.readings) reading.probability = each;
+    for (Reading& reading : entry.readings)
+      reading.probability = guess({entry.scanned, entry.atEnd, reading.text});
     profile.set(std::move(entry));
   }
   return profile;
