@@ -57,7 +57,8 @@ constexpr double kSiblingPriorWords = 10;
 
 struct ExchangeEvidence {
   std::int64_t unknownWords = 0;
-  std::int64_t ownWords = -1;  // not yet counted
+  std::int64_t ownWords = 0;  // among the first ownTried own words
+  std::size_t ownTried = 0;
 };
 
 using UnitKey = std::pair<std::string, bool>;                    // scanned, at the end
@@ -117,10 +118,7 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
     std::vector<std::string_view> own;
   };
   std::map<UnitKey, Holding> holdingOf;
-  // The own rate is needed only for the exchanges that the unknown words
-  // support: each is tried where it fits, not searched for.
-  auto count = [&](const ExchangeKey& key, ExchangeEvidence& e) -> const Holding& {
-    const auto& [scanned, atEnd, reading] = key;
+  auto holdingFor = [&](const std::string& scanned, bool atEnd) -> const Holding& {
     const auto [place, first] = holdingOf.try_emplace({scanned, atEnd});
     Holding& hold = place->second;
     if (first) {
@@ -130,28 +128,35 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
         if (holds(word, scanned, atEnd)) hold.own.push_back(word);
       }
     }
-    if (e.ownWords < 0) {
-      e.ownWords = 0;
-      for (const std::string_view word : hold.own)
-        e.ownWords += exchangeMakesWord(word, scanned, atEnd, reading, lexicon);
-    }
     return hold;
   };
   // Whether the unknown words take the exchange far more often, and surely
   // so, than the own words do; their rate starts from priorRate, counted
-  // as priorWords words, for letters that few own words hold.
+  // as priorWords words, for letters that few own words hold. The own
+  // rate is needed only for the exchanges that the unknown words support:
+  // each is tried where it fits, not searched for, and only until the own
+  // words that take it are too many, which more own words cannot mend.
   auto tells = [&](const ExchangeKey& key, ExchangeEvidence& e, double priorRate,
                    double priorWords) {
-    const Threshold& needs =
-        std::get<0>(key).size() == 1 && std::get<2>(key).size() == 1 ? kSingle : kGroup;
-    const auto& hold = count(key, e);
-    const double pageRate = static_cast<double>(e.unknownWords) /
-                            static_cast<double>(std::max<std::int64_t>(1, hold.unknown));
-    const double ownRate = (static_cast<double>(e.ownWords) + priorRate * priorWords) /
-                           (static_cast<double>(hold.own.size()) + priorWords);
-    const double expected = ownRate * static_cast<double>(hold.unknown);
-    const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
-    return pageRate / ownRate >= needs.ratio && excess >= needs.significance;
+    const auto& [scanned, atEnd, reading] = key;
+    const Threshold& needs = scanned.size() == 1 && reading.size() == 1 ? kSingle : kGroup;
+    const Holding& hold = holdingFor(scanned, atEnd);
+    auto passes = [&] {
+      const double pageRate = static_cast<double>(e.unknownWords) /
+                              static_cast<double>(std::max<std::int64_t>(1, hold.unknown));
+      const double ownRate = (static_cast<double>(e.ownWords) + priorRate * priorWords) /
+                             (static_cast<double>(hold.own.size()) + priorWords);
+      const double expected = ownRate * static_cast<double>(hold.unknown);
+      const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
+      return pageRate / ownRate >= needs.ratio && excess >= needs.significance;
+    };
+    bool passing = passes();
+    for (; passing && e.ownTried < hold.own.size(); ++e.ownTried)
+      if (exchangeMakesWord(hold.own[e.ownTried], scanned, atEnd, reading, lexicon)) {
+        ++e.ownWords;
+        passing = passes();
+      }
+    return passing;
   };
   std::set<ExchangeKey> chosen;
   for (auto& [key, e] : evidence) {
@@ -167,8 +172,9 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
     const ExchangeKey sibling{std::get<0>(key), !std::get<1>(key), std::get<2>(key)};
     const auto found = evidence.find(sibling);
     if (found == evidence.end() || found->second.unknownWords < kLeastWords) continue;
-    ExchangeEvidence& shown = evidence[key];
-    const auto& hold = count(key, shown);
+    // A chosen exchange has counted all its own words.
+    const ExchangeEvidence& shown = evidence[key];
+    const Holding& hold = holdingFor(std::get<0>(key), std::get<1>(key));
     const double shownRate =
         (static_cast<double>(shown.ownWords) + 0.5) / (static_cast<double>(hold.own.size()) + 1.0);
     if (tells(sibling, found->second, shownRate, kSiblingPriorWords)) chosen.insert(sibling);
