@@ -78,10 +78,10 @@ std::string pageList(const std::vector<std::int64_t>& pages) {
 
 // Distinct words changed or decided under doubt, the most frequent first.
 std::string changesTable(const std::vector<BookWord>& words,
-                         const std::vector<const Decision*>& decisions) {
+                         const std::vector<Decision>& decisions) {
   std::string out(kChangesHeader);
   for (std::size_t i = 0; i < words.size(); ++i) {
-    const Decision& d = *decisions[i];
+    const Decision& d = decisions[i];
     if (d.kind != WordOutcome::Kind::Ambiguous && d.result == words[i].text) continue;
     out.append(words[i].text)
         .append("\t")
@@ -207,14 +207,15 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
 
   err << "scanmend-learn: correcting\n";
   const Decider decider(lexicon, profile, words);
-  std::unordered_map<std::string_view, Decision> decisions;
-  std::vector<const Decision*> inOrder;
+  std::vector<Decision> decisions;
+  decisions.reserve(words.size());
+  std::unordered_map<std::string_view, std::uint32_t> decisionOf;
+  decisionOf.reserve(words.size());
   RunStats stats;
   UnknownWordCounts unknown;
   for (const BookWord& word : words) {
-    const Decision& decision =
-        decisions.emplace(word.text, decider.decide(word.text)).first->second;
-    inOrder.push_back(&decision);
+    decisionOf.emplace(word.text, static_cast<std::uint32_t>(decisions.size()));
+    const Decision& decision = decisions.emplace_back(decider.decide(word.text));
     countOutcome(decision.kind, word.count, stats);
     if (decision.kind == WordOutcome::Kind::Unknown) unknown.emplace(word.text, word.count);
   }
@@ -230,7 +231,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     for (std::string_view word = nextWord(page, at); !word.empty(); word = nextWord(page, at)) {
       const auto start = static_cast<std::size_t>(word.data() - page.data());
       corrected.append(page.substr(copied, start - copied));
-      const Decision& decision = decisions.at(word);
+      const Decision& decision = decisions[decisionOf.at(word)];
       const bool mark = settings.markUncertain && decision.kind == WordOutcome::Kind::Ambiguous;
       corrected.append(mark ? decision.marked : decision.result);
       copied = start + word.size();
@@ -242,13 +243,13 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     write(corrected, pagePath("./out", static_cast<std::int64_t>(n + 1)));
   }
   write(formatUnknownWordReport(unknown), "./word_fr.txt");
-  write(changesTable(words, inOrder), "changes.tsv");
+  write(changesTable(words, decisions), "changes.tsv");
 
   out << "\r\nStats:\r\n\r\n" << formatCounterLines(stats, "", "\r\n") << "\r\n";
   std::size_t changed = 0;
   for (std::size_t i = 0; i < words.size(); ++i)
     changed +=
-        inOrder[i]->kind == WordOutcome::Kind::Ambiguous || inOrder[i]->result != words[i].text;
+        decisions[i].kind == WordOutcome::Kind::Ambiguous || decisions[i].result != words[i].text;
   out << (settings.profileFile.empty() ? "Learned " : "Profile ") << readings << " readings of "
       << profile.entries().size() << " scanned letters and groups ("
       << (settings.profileFile.empty() ? "profile.tsv" : settings.profileFile) << "); " << changed
