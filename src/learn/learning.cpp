@@ -280,9 +280,10 @@ Profile reestimate(const Profile& profile, std::vector<const BookWord*>& open,
   }
   open = std::move(stillOpen);
   std::map<UnitKey, double> totals;
-  // Every scanned letter of a word's path is in one step, and so is every
-  // group of the profile that the path reads letter by letter: the steps of
-  // a scanned group add up to all its occurrences in the words read.
+  // Every scanned letter of the profile in a word's path is in one step,
+  // and so is every group of the profile that the path reads letter by
+  // letter: the steps of a scanned group add up to all its occurrences in
+  // the words read.
   for (const auto& [key, tally] : tallies)
     if (profile.find(std::get<0>(key), std::get<1>(key)) != nullptr)
       totals[{std::get<0>(key), std::get<1>(key)}] += tally.weight;

@@ -47,6 +47,20 @@ class ReadingWalk {
       if (lexicon_.holdsWord(range)) record(channel);
       return;
     }
+    // The letters that the profile holds nothing for read as they stand,
+    // a run of them at once.
+    std::size_t end = at;
+    while (end < word_.size() && !held(end)) ++end;
+    if (end > at) {
+      const std::string_view run = word_.substr(at, end - at);
+      continueWith(lexicon_, range, run, [&](Lexicon::Range next) {
+        const std::size_t textLength = text_.size();
+        text_.append(run);
+        walk(end, next, channel);
+        text_.resize(textLength);
+      });
+      return;
+    }
     const ProfileEntry* pair = at + 1 < word_.size()
                                    ? profile_.find(word_.substr(at, 2), at + 2 == word_.size())
                                    : nullptr;
@@ -78,6 +92,14 @@ class ReadingWalk {
       steps_.pop_back();
       text_.resize(textLength);
     });
+  }
+
+  // Whether the profile has readings of the letter at `at`, or of the
+  // group of two that it begins.
+  bool held(std::size_t at) const {
+    if (profile_.find(word_.substr(at, 1), at + 1 == word_.size()) != nullptr) return true;
+    return at + 1 < word_.size() &&
+           profile_.find(word_.substr(at, 2), at + 2 == word_.size()) != nullptr;
   }
 
   void record(double channel) {

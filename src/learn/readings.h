@@ -28,8 +28,9 @@ struct ReadingStep {
 struct Candidate {
   std::string text;
   double channel = 0;  // the probability that the scanner made the word of it
-  // The steps of the likeliest path: every scanned letter in one step, and
-  // a step of each group of two that the path reads letter by letter.
+  // The steps of the likeliest path through the letters and groups that
+  // the profile holds: each such scanned letter in one step, and a step
+  // of each such group of two that the path reads letter by letter.
   std::vector<ReadingStep> steps;
 };
 
