@@ -36,6 +36,31 @@ constexpr auto lessKey = [](const SortKey& a, const SortKey& b) {
   return lessBytes(a.word, b.word);
 };
 
+// Sorts by the words' first two bytes in place, bucket by bucket, then
+// each bucket by itself: a bucket is small enough to sort in the cache,
+// where one sort of the whole list would wait on memory at every step.
+void sortKeys(std::vector<SortKey>& keys) {
+  constexpr std::size_t kBuckets = 1 << 16;
+  auto bucketOf = [](const SortKey& key) { return static_cast<std::size_t>(key.head >> 48); };
+  std::vector<std::size_t> start(kBuckets + 1, 0);
+  for (const SortKey& key : keys) ++start[bucketOf(key) + 1];
+  for (std::size_t b = 0; b < kBuckets; ++b) start[b + 1] += start[b];
+  std::vector<std::size_t> next(start.begin(), start.end() - 1);
+  for (std::size_t b = 0; b < kBuckets; ++b) {
+    while (next[b] < start[b + 1]) {
+      SortKey key = keys[next[b]];
+      // Each key goes to the next free place of its bucket, and the key
+      // found there moves on in turn, until one belongs here.
+      for (std::size_t to = bucketOf(key); to != b; to = bucketOf(key))
+        std::swap(key, keys[next[to]++]);
+      keys[next[b]++] = key;
+    }
+  }
+  for (std::size_t b = 0; b < kBuckets; ++b)
+    std::sort(keys.begin() + static_cast<std::ptrdiff_t>(start[b]),
+              keys.begin() + static_cast<std::ptrdiff_t>(start[b + 1]), lessKey);
+}
+
 }  // namespace
 
 void Lexicon::assign(std::string fileBytes) {
@@ -54,18 +79,27 @@ void Lexicon::assign(std::string fileBytes) {
     at = end + 1;
   }
   // Word lists come sorted more often than not, but rarely in byte order.
-  if (!std::is_sorted(keys.begin(), keys.end(), lessKey))
-    std::sort(keys.begin(), keys.end(), lessKey);
+  if (!std::is_sorted(keys.begin(), keys.end(), lessKey)) sortKeys(keys);
 
+  auto distinct = [&](std::size_t i) { return i == 0 || keys[i].word != keys[i - 1].word; };
+  std::size_t words = 0;
+  std::size_t textBytes = 0;
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    if (distinct(i)) {
+      ++words;
+      textBytes += keys[i].word.size();
+    }
   text_.clear();
+  text_.shrink_to_fit();
+  text_.reserve(textBytes);
   starts_.assign(1, 0);
+  starts_.shrink_to_fit();
+  starts_.reserve(words + 1);
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    if (i > 0 && keys[i].word == keys[i - 1].word) continue;
+    if (!distinct(i)) continue;
     text_.append(keys[i].word);
     starts_.push_back(text_.size());
   }
-  text_.shrink_to_fit();
-  starts_.shrink_to_fit();
   index(all());
   nodes_.shrink_to_fit();
   branches_.shrink_to_fit();
