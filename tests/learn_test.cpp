@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "learn/book_words.h"
+#include "book/book.h"
+#include "dictionary/sorted_words.h"
 #include "learn/decision.h"
-#include "learn/learning.h"
-#include "learn/lexicon.h"
-#include "learn/profile.h"
-#include "learn/readings.h"
+#include "profile/learning.h"
+#include "profile/profile.h"
+#include "profile/readings.h"
 
 namespace scanmend::learn {
 namespace {
@@ -27,10 +27,10 @@ const char* const kWords[] = {
     "Hafen", "Ofen", "Tafel", "laufen", "helfen", "Kaffee", "hoffen", "rufen", "Gefahr", "Hilfe",
     "Schaufel", "Waffe", "offen", "Briefe"};
 
-Lexicon lexiconOf(const std::vector<std::string>& words) {
+SortedWords lexiconOf(const std::vector<std::string>& words) {
   std::string bytes;
   for (const std::string& word : words) bytes += word + "\r\n";
-  Lexicon lexicon;
+  SortedWords lexicon;
   lexicon.assign(bytes);
   return lexicon;
 }
@@ -43,43 +43,19 @@ std::string misread(const std::string& word) {
   return out;
 }
 
+std::vector<BookWord> wordsOf(const std::string& page) {
+  return mostFrequentFirst(bookOfPages({page}).words);
+}
+
 std::vector<BookWord> bookOf(bool misreads) {
-  BookWords book;
   std::string page;
   for (int repeat = 0; repeat < 6; ++repeat)
     for (const char* word : kWords) page += (misreads ? misread(word) : std::string(word)) + " ";
-  book.addPage(1, page);
-  return book.sorted();
-}
-
-TEST(Lexicon, NarrowsByPrefixesInByteOrder) {
-  const Lexicon lexicon =
-      lexiconOf({"\xFC"
-                 "ber",
-                 "aus", "auf", "au", "aus", "Haus"});
-  EXPECT_EQ(lexicon.size(), 5u) << "a word listed twice is kept once";
-  EXPECT_TRUE(lexicon.contains("au"));
-  EXPECT_TRUE(
-      lexicon.contains("\xFC"
-                       "ber"));
-  EXPECT_FALSE(lexicon.contains("a"));
-  EXPECT_FALSE(lexicon.contains("ausser"));
-  std::string next;
-  lexicon.forEachNext(lexicon.narrow(lexicon.all(), "au"),
-                      [&](unsigned char byte, Lexicon::Range) { next += static_cast<char>(byte); });
-  EXPECT_EQ(next, "fs");
-}
-
-TEST(Readings, ACapitalReadsAsItsSmallDictionaryFormAndKeepsIt) {
-  const Lexicon lexicon = lexiconOf({"vermutlich", "sein"});
-  const std::vector<Candidate> found = readingsOf("Vermutlich", Profile(), lexicon);
-  ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].text, "Vermutlich");
-  EXPECT_TRUE(readingsOf("fein", Profile(), lexicon).empty());
+  return wordsOf(page);
 }
 
 TEST(Learning, RecoversTheInjectedMisreadingAndKeepsAFinalF) {
-  const Lexicon lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
+  const SortedWords lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
   const Profile profile = learnProfile(bookOf(true), lexicon);
   const ProfileEntry* inside = profile.find("f", false);
   ASSERT_NE(inside, nullptr) << formatProfile(profile);
@@ -99,7 +75,7 @@ TEST(Learning, RecoversTheInjectedMisreadingAndKeepsAFinalF) {
 }
 
 TEST(Learning, ABookWithoutMisreadingsComesOutUnchanged) {
-  const Lexicon lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
+  const SortedWords lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
   const std::vector<BookWord> words = bookOf(false);
   const Profile profile = learnProfile(words, lexicon);
   EXPECT_TRUE(profile.empty()) << formatProfile(profile);
@@ -120,14 +96,8 @@ Profile profileOf(const std::string& rows) {
   return profile;
 }
 
-std::vector<BookWord> wordsOf(const std::string& page) {
-  BookWords book;
-  book.addPage(1, page);
-  return book.sorted();
-}
-
 TEST(Decision, AWordsOwnOccurrencesDoNotVouchForItsReadings) {
-  const Lexicon lexicon = lexiconOf({"gefunden", "gesunden"});
+  const SortedWords lexicon = lexiconOf({"gefunden", "gesunden"});
   const Profile profile = profileOf("f\tother\ts\t0.74\t\t\n");
   // Three times "f" for s would make "gesunden" of it: the book must show
   // "gesunden" elsewhere for that.
@@ -138,7 +108,7 @@ TEST(Decision, AWordsOwnOccurrencesDoNotVouchForItsReadings) {
 }
 
 TEST(Decision, AnUnlistedWordKeepsItselfAgainstARareMisreading) {
-  const Lexicon lexicon = lexiconOf({"walle", "zur"});
+  const SortedWords lexicon = lexiconOf({"walle", "zur"});
   const std::vector<BookWord> words = wordsOf("wolle wolle wolle znr");
   const Profile unlikely = profileOf("o\tother\ta\t0.003\t\t\n");
   const Decision rare = Decider(lexicon, unlikely, words).decide("wolle");
@@ -166,7 +136,7 @@ TEST(Learning, ACapitalReadAsAnotherKeepsItsCapital) {
       page += std::string(word) + " ";
     for (const char* word : kWords) page += std::string(word) + " ";
   }
-  const Lexicon lexicon = lexiconOf(listed);
+  const SortedWords lexicon = lexiconOf(listed);
   const Profile profile = learnProfile(wordsOf(page), lexicon);
   const ProfileEntry* entry = profile.find("D", false);
   ASSERT_NE(entry, nullptr) << formatProfile(profile);
@@ -208,7 +178,7 @@ TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
     for (const std::string& word : ending) page += asRead(word) + " ";
     for (const char* word : kWords) page += std::string(word) + " ";
   }
-  const Lexicon lexicon = lexiconOf(listed);
+  const SortedWords lexicon = lexiconOf(listed);
   const Profile profile = learnProfile(wordsOf(page), lexicon);
   for (const bool atEnd : {false, true}) {
     const ProfileEntry* entry = profile.find("sz", atEnd);
@@ -224,7 +194,7 @@ TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
 }
 
 TEST(Decision, GroupsCapitalsAndTheMarksAroundAWord) {
-  const Lexicon lexicon = lexiconOf({"korn", "Kammer", "alle", "sie", "Vater", "wollen"});
+  const SortedWords lexicon = lexiconOf({"korn", "Kammer", "alle", "sie", "Vater", "wollen"});
   const Profile profile = profileOf(
       "fi\tother\tK\t0.4\t\t\n"  // two letters read for one
       "U\tother\tll\t0.3\t\t\n"  // one letter read for two
@@ -260,7 +230,7 @@ TEST(Decision, GroupsCapitalsAndTheMarksAroundAWord) {
 }
 
 TEST(Profile, ReadsBackAsWrittenAndAnEditDecidesAsItSays) {
-  const Lexicon lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
+  const SortedWords lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
   const Profile learned = learnProfile(bookOf(true), lexicon);
   Profile again;
   std::string error;

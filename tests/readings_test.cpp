@@ -1,8 +1,9 @@
 // The readings of a word through a profile, against every path through the
 // profile's letters and groups tried one by one: the walk through the
 // dictionary's prefixes must find exactly the dictionary words that some
-// path spells, each with its likeliest path's probability.
-#include "learn/readings.h"
+// path spells, each with its likeliest path's probability. And the words
+// one exchange away, searched and tested directly.
+#include "profile/readings.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,14 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/letters.h"
-#include "learn/lexicon.h"
-#include "learn/profile.h"
+#include "dictionary/sorted_words.h"
+#include "profile/profile.h"
 
-namespace scanmend::learn {
+namespace scanmend {
 namespace {
 
 // Few letters, so that misreadings make words; a capital and a letter
@@ -26,6 +28,10 @@ const std::string kLetters =
     "abfnsu\xFC"
     "F";
 const std::string_view kProfileLetters = "fsnF";
+// A capital, a byte above 0x7F and words that share long prefixes.
+const std::string kExchangeLetters =
+    "abcn\xFC"
+    "A";
 
 std::string randomText(std::mt19937& random, std::size_t least, std::size_t most,
                        std::string_view letters = kLetters) {
@@ -100,7 +106,7 @@ TEST(Readings, FindEveryDictionaryWordThatAPathSpellsWithItsLikeliestPath) {
       words.insert(word);
       bytes += word + "\n";
     }
-    Lexicon lexicon;
+    SortedWords lexicon;
     lexicon.assign(bytes);
     const Profile profile = randomProfile(random);
     for (int w = 0; w < 80; ++w) {
@@ -132,5 +138,49 @@ TEST(Readings, FindEveryDictionaryWordThatAPathSpellsWithItsLikeliestPath) {
   }
 }
 
+TEST(Readings, ACapitalReadsAsItsSmallDictionaryFormAndKeepsIt) {
+  SortedWords lexicon;
+  lexicon.assign("vermutlich\nsein\n");
+  const std::vector<Candidate> found = readingsOf("Vermutlich", Profile(), lexicon);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].text, "Vermutlich");
+  EXPECT_TRUE(readingsOf("fein", Profile(), lexicon).empty());
+}
+
+// Every exchange that the search of one-exchange neighbours reports is one
+// that the direct test confirms, and the other way round.
+TEST(Exchanges, TheDirectTestConfirmsWhatTheSearchReports) {
+  std::mt19937 random(11);
+  std::string bytes;
+  for (int i = 0; i < 3000; ++i)
+    bytes += randomText(random, 0, 7, kExchangeLetters) + (i % 3 == 0 ? "\r\n" : "\n");
+  SortedWords lexicon;
+  lexicon.assign(bytes);
+  std::vector<std::string> units;
+  for (const char a : kExchangeLetters) {
+    units.emplace_back(1, a);
+    for (const char b : kExchangeLetters) units.push_back(std::string{a, b});
+  }
+  for (int trial = 0; trial < 150; ++trial) {
+    const std::string word = randomText(random, 0, 6, kExchangeLetters);
+    if (word.empty()) continue;
+    std::set<std::tuple<std::string, bool, std::string>> reported;
+    forEachOneExchange(
+        word, lexicon,
+        [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
+          EXPECT_TRUE(reported.emplace(std::string(scanned), atEnd, std::string(reading)).second)
+              << "reported once";
+        });
+    for (const std::string& scanned : units)
+      for (const bool atEnd : {false, true})
+        for (const std::string& reading : units) {
+          if (scanned.size() == 2 && reading.size() == 2) continue;
+          EXPECT_EQ(exchangeMakesWord(word, scanned, atEnd, reading, lexicon),
+                    reported.count({scanned, atEnd, reading}) == 1)
+              << word << ": " << scanned << (atEnd ? " at the end" : "") << " as " << reading;
+        }
+  }
+}
+
 }  // namespace
-}  // namespace scanmend::learn
+}  // namespace scanmend

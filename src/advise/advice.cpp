@@ -5,12 +5,12 @@
 #include <optional>
 
 #include "advise/candidates.h"
-#include "advise/evidence.h"
-#include "base/letters.h"
 #include "advise/likely_readings.h"
 #include "advise/weighing.h"
+#include "base/letters.h"
 #include "correction/options.h"
 #include "correction/word_correction.h"
+#include "profile/evidence.h"
 
 namespace scanmend::advise {
 namespace {
@@ -225,13 +225,6 @@ std::vector<Proposal> describeChoice(const Weighing& weighing, const Choice& cho
   return proposals;
 }
 
-std::vector<BookWord> mostFrequent(std::vector<BookWord> words, std::size_t most) {
-  std::stable_sort(words.begin(), words.end(),
-                   [](const BookWord& a, const BookWord& b) { return a.count > b.count; });
-  if (words.size() > most) words.resize(most);
-  return words;
-}
-
 // The plain words that the run leaves unknown, which a dictionary might
 // list, less the capitalised forms; most frequent first.
 std::vector<BookWord> leftUnknown(const Weighing& weighing, const Outcomes& outcomes) {
@@ -240,12 +233,13 @@ std::vector<BookWord> leftUnknown(const Weighing& weighing, const Outcomes& outc
     if (outcomes[i].kind == WordOutcome::Kind::Unknown && !weighing.classified().capitalised[i] &&
         isPlainWord(weighing.words()[i].text))
       unknown.push_back(weighing.words()[i]);
-  return mostFrequent(std::move(unknown), static_cast<std::size_t>(-1));
+  return mostFrequentFirst(std::move(unknown));
 }
 
 bool listed(const std::vector<BookWord>& sorted, const std::string& word) {
-  const auto at = std::lower_bound(sorted.begin(), sorted.end(), word,
-                                   [](const BookWord& a, const std::string& b) { return a.text < b; });
+  const auto at =
+      std::lower_bound(sorted.begin(), sorted.end(), word,
+                       [](const BookWord& a, const std::string& b) { return a.text < b; });
   return at != sorted.end() && at->text == word;
 }
 
@@ -384,7 +378,7 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
     advice.proposals.push_back(joining);
   }
   advice.statistics = predictStatistics(run.words(), choice.outcomes);
-  advice.capitalised = mostFrequent(evidence.capitalised, evidence.capitalised.size());
+  advice.capitalised = mostFrequentFirst(evidence.capitalised);
   adviseOnTheDictionary(book, run, evidence, choice, advice);
   collectReview(run, choice, advice);
   return advice;

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "advise/book.h"
+#include "book/book.h"
 #include "correction/run_stats.h"
 #include "dictionary/dictionary.h"
 

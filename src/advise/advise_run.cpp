@@ -1,10 +1,10 @@
 #include "advise/advise_run.h"
 
 #include "advise/advice.h"
-#include "advise/book.h"
 #include "advise/directory_checks.h"
 #include "advise/report.h"
 #include "base/version.h"
+#include "book/book.h"
 #include "dictionary/dictionary.h"
 #include "files/text_files.h"
 
@@ -70,14 +70,15 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
   dictionary.assign(bytes, identityFold(), ReadingSearch::PrefixWalk);
 
   progress("reading the pages");
-  Book book;
-  if (!readBook(book)) {
+  const Book book = bookOfPages(readPages());
+  if (book.pages == 0) {
     err << "scanmend-advise: no pages: in/001.txt cannot be read\n";
     return 1;
   }
   const std::vector<std::string> findings = checkWorkingDirectory(bytes, book);
   if (output != Output::Report)
-    for (const std::string& finding : findings) err << "scanmend-advise: check: " << finding << "\n";
+    for (const std::string& finding : findings)
+      err << "scanmend-advise: check: " << finding << "\n";
 
   const Advice advice = adviseArguments(book, dictionary, progress);
   switch (output) {

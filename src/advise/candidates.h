@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "advise/advice.h"
-#include "advise/evidence.h"
+#include "profile/evidence.h"
 
 namespace scanmend::advise {
 

@@ -9,14 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "advise/book.h"
+#include "book/book.h"
 
 namespace scanmend::advise {
-
-// Whether `bytes` look like UTF-8 rather than Windows-1252: they hold
-// several valid multi-byte UTF-8 sequences ("\xC3\xA4" for a-umlaut) and
-// few bytes beyond ASCII outside them.
-bool looksLikeUtf8(std::string_view bytes);
 
 // The findings for the working directory, UTF-8 text, one per entry.
 // `dictionaryBytes` are dic.txt as read from disk; `book` the pages a run

@@ -27,10 +27,10 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "advise/evidence.h"
 #include "base/word_hash.h"
 #include "correction/options.h"
 #include "dictionary/dictionary.h"
+#include "profile/evidence.h"
 
 namespace scanmend::advise {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "advise/advice.h"
-#include "advise/book.h"
+#include "book/book.h"
 
 namespace scanmend::advise {
 

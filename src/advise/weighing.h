@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "advise/book.h"
-#include "advise/evidence.h"
+#include "book/book.h"
 #include "correction/options.h"
 #include "correction/run_stats.h"
 #include "correction/word_outcome.h"
 #include "dictionary/dictionary.h"
+#include "profile/evidence.h"
 
 namespace scanmend::advise {
 

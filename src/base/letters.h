@@ -30,6 +30,14 @@ inline unsigned char capitalOf(unsigned char byte) {
   return byte;
 }
 
+// Whether the word is one letter or more and nothing else.
+inline bool isLetterWord(std::string_view word) {
+  if (word.empty()) return false;
+  for (const char c : word)
+    if (!isLetter(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
 // A word of two letters or more and nothing else: what a dictionary lists.
 // OCR words that carry quotation marks or dashes ("\x84Ich") are not.
 inline bool isPlainWord(std::string_view word) {

@@ -5,6 +5,7 @@
 
 #include "base/large_buffers.h"
 #include "base/word_hash.h"
+#include "dictionary/listed_words.h"
 
 namespace scanmend {
 
@@ -50,70 +51,57 @@ std::string_view Dictionary::recordAt(std::uint64_t slot) const {
 }
 
 void Dictionary::assign(std::string bytes, const LetterFold& fold, ReadingSearch search) {
-  const std::size_t ctrlZ = bytes.find('\x1A');
-  if (ctrlZ != std::string::npos) bytes.resize(ctrlZ);
-
   walksPrefixes_ = search == ReadingSearch::PrefixWalk ||
                    (search == ReadingSearch::Automatic && largestFoldGroup(fold) > 2);
   fold_ = walksPrefixes_ ? identityFold() : fold;
   foldIsIdentity_ = fold_ == identityFold();
-  const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+  records_ = std::move(bytes);
+  ListedWords listed(records_);
+  const std::size_t lines = listed.lineEnds();
   // Load factor at most 3/4, which keeps the table small beside the words.
   slots_.clear();
   reserveLarge(slots_, lines + lines / 3 + 1);
   slots_.assign(lines + lines / 3 + 1, 0);
   wordCount_ = 0;
   countByLength_.fill(0);
-  records_ = std::move(bytes);
 
-  // Each taken line is rewritten as a record at `out`, never past its own
+  // Each listed word is rewritten as a record at `out`, never past its own
   // start: the line's LF pays for the length byte. Only the first line can
   // reach one byte ahead, into its own line end, which has been read by then.
   //
-  // Lines go in batches: first each line's place is found and its slot
+  // Words go in batches: first each word's place is found and its slot
   // fetched ahead, then the batch is inserted, so that the table's cache
   // misses overlap instead of coming one after another.
   struct Line {
-    std::size_t start;
-    std::size_t length;
+    std::string_view word;
     Place place;
   };
   constexpr std::size_t kBatch = 16;
   Line batch[kBatch];
-  std::size_t in = 0;
   std::size_t out = 0;
   bool more = true;
   while (more) {
     std::size_t count = 0;
-    while (count < kBatch) {
-      const void* lf = std::memchr(records_.data() + in, '\n', records_.size() - in);
-      if (lf == nullptr) {  // a last line without a line end is never taken
-        more = false;
-        break;
-      }
-      const std::size_t lineEnd = static_cast<const char*>(lf) - records_.data();
-      std::size_t length = lineEnd - in;
-      if (length > 0 && records_[lineEnd - 1] == '\r') --length;
-      length = std::min(length, kMaxWordLength);
-      const Place place = placeOf(foldedHash(std::string_view(records_.data() + in, length)));
+    std::string_view word;
+    while (count < kBatch && (more = listed.next(word))) {
+      const Place place = placeOf(foldedHash(word));
       __builtin_prefetch(&slots_[place.home]);
-      batch[count++] = {in, length, place};
-      in = lineEnd + 1;
+      batch[count++] = {word, place};
     }
     for (std::size_t i = 0; i < count; ++i) {
       const Line& line = batch[i];
-      const std::string_view word(records_.data() + line.start, line.length);
       std::size_t index = line.place.home;
       bool duplicate = false;
       for (; slots_[index] != 0 && !duplicate; index = next(index))
-        duplicate = (slots_[index] & kTagMask) == line.place.tag && recordAt(slots_[index]) == word;
+        duplicate =
+            (slots_[index] & kTagMask) == line.place.tag && recordAt(slots_[index]) == line.word;
       if (duplicate) continue;
-      std::memmove(records_.data() + out + 1, word.data(), word.size());
-      records_[out] = static_cast<char>(word.size());
+      std::memmove(records_.data() + out + 1, line.word.data(), line.word.size());
+      records_[out] = static_cast<char>(line.word.size());
       slots_[index] = ((out + 1) << kTagBits) | line.place.tag;
-      out += 1 + word.size();
+      out += 1 + line.word.size();
       ++wordCount_;
-      ++countByLength_[word.size()];
+      ++countByLength_[line.word.size()];
     }
   }
   // No shrink_to_fit: the copy would double the peak memory of a load.

@@ -1,17 +1,7 @@
-// The word list that every reading of a page word is checked against.
-//
-// What a dictionary file's bytes become (assign):
-//  - a Ctrl-Z byte ends the list: it and everything after it are ignored;
-//  - each line ended by LF is one word, a CR before the LF dropped, every
-//    other byte (blanks included) part of the word, exactly and
-//    case-sensitively; an empty line is the empty word, which no page word
-//    matches;
-//  - a word keeps at most its first 255 bytes; the rest of the line is
-//    skipped;
-//  - a last line without a line end is not a word;
-//  - a word listed twice is kept once.
-// After assign the dictionary is read-only, so one instance can serve any
-// number of lookups, in any order.
+// The word list that every reading of a page word is checked against: the
+// words of a dictionary file as ListedWords reads them (listed_words.h),
+// each kept once. After assign the dictionary is read-only, so one
+// instance can serve any number of lookups, in any order.
 //
 // The words are kept compacted in one buffer, indexed by a flat
 // open-addressing hash table: millions of words load in about the time it
@@ -27,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dictionary/listed_words.h"
 #include "dictionary/prefix_index.h"
 
 namespace scanmend {
@@ -47,7 +38,7 @@ enum class ReadingSearch {
 class Dictionary {
  public:
   // Longest word a line can contribute; the rest of a longer line is skipped.
-  static constexpr std::size_t kMaxWordLength = 255;
+  static constexpr std::size_t kMaxWordLength = ListedWords::kMaxWordLength;
 
   // Replaces the contents by the words of `fileBytes` (as read from disk).
   // `fold` and `search` decide where words are kept, never what is found:

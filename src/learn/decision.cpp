@@ -6,7 +6,7 @@
 #include "correction/options.h"
 #include "correction/substitution_rules.h"
 #include "correction/word_correction.h"
-#include "learn/readings.h"
+#include "profile/readings.h"
 
 namespace scanmend::learn {
 namespace {
@@ -51,7 +51,8 @@ std::string markedAmong(const std::string& result, const std::vector<Candidate>&
 
 }  // namespace
 
-Decider::Decider(const Lexicon& lexicon, const Profile& profile, const std::vector<BookWord>& words)
+Decider::Decider(const SortedWords& lexicon, const Profile& profile,
+                 const std::vector<BookWord>& words)
     : lexicon_(lexicon), profile_(profile) {
   // The words' frequencies: a word that reads in one way counts whole for
   // that reading; one with several readings counts for each by the share
@@ -95,16 +96,6 @@ double Decider::prior(std::string_view word, double ownShare) const {
   return std::max(0.0, (found == frequency_.end() ? 0.0 : found->second) - ownShare) + kUnseen;
 }
 
-bool Decider::isWord(std::string_view word) const {
-  if (word.empty()) return false;
-  if (lexicon_.contains(word)) return true;
-  const auto first = static_cast<unsigned char>(word[0]);
-  if (smallLetterOf(first) == first) return false;
-  std::string small(word);
-  small[0] = static_cast<char>(smallLetterOf(first));
-  return lexicon_.contains(small);
-}
-
 Decision Decider::decide(std::string_view word) const {
   const auto [begin, end] = coreOf(word);
   if (end - begin < 2) {
@@ -134,9 +125,9 @@ Decision Decider::decideCore(std::string_view core) const {
   if (candidates.empty()) {
     // The fixed repairs, only where they give a dictionary word.
     std::string repaired = applyIJRule(std::string(core));
-    if (repaired == core || !isWord(repaired))
+    if (repaired == core || !containsOrCapitalised(lexicon_, repaired))
       repaired = applySubstitutionRules(core, allRepairs());
-    const bool gains = repaired != core && isWord(repaired);
+    const bool gains = repaired != core && containsOrCapitalised(lexicon_, repaired);
     decision.result = decision.marked = gains ? repaired : std::string(core);
     decision.kind = gains ? WordOutcome::Kind::ChangedIncorrect : WordOutcome::Kind::Unknown;
     return decision;

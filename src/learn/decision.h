@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "base/word_hash.h"
+#include "book/book.h"
 #include "correction/word_outcome.h"
-#include "learn/book_words.h"
-#include "learn/lexicon.h"
-#include "learn/profile.h"
-#include "learn/readings.h"
+#include "dictionary/sorted_words.h"
+#include "profile/profile.h"
+#include "profile/readings.h"
 
 namespace scanmend::learn {
 
@@ -47,10 +47,10 @@ class Decider {
  public:
   // `lexicon`, `profile` and `words` must outlive the decider; `words` are
   // the book's distinct words, which give the words' frequencies.
-  Decider(const Lexicon& lexicon, const Profile& profile, const std::vector<BookWord>& words);
+  Decider(const SortedWords& lexicon, const Profile& profile, const std::vector<BookWord>& words);
   // The decider keeps views of the words and the profile: no temporaries.
-  Decider(const Lexicon&, const Profile&, std::vector<BookWord>&&) = delete;
-  Decider(const Lexicon&, Profile&&, const std::vector<BookWord>&) = delete;
+  Decider(const SortedWords&, const Profile&, std::vector<BookWord>&&) = delete;
+  Decider(const SortedWords&, Profile&&, const std::vector<BookWord>&) = delete;
 
   Decision decide(std::string_view word) const;
 
@@ -59,9 +59,8 @@ class Decider {
   // How often the book shows `word`, leaving out `ownShare`: what the
   // word being decided gave it, which cannot vouch for itself.
   double prior(std::string_view word, double ownShare) const;
-  bool isWord(std::string_view word) const;
 
-  const Lexicon& lexicon_;
+  const SortedWords& lexicon_;
   const Profile& profile_;
   std::unordered_map<std::string, double, TransparentWordHash, std::equal_to<>> frequency_;
   // Each of the book's words without its marks: how often the book shows

@@ -7,17 +7,17 @@
 
 #include "base/version.h"
 #include "base/windows1252.h"
+#include "book/book.h"
 #include "correction/line_joining.h"
 #include "correction/phrase_repairs.h"
 #include "correction/run_stats.h"
 #include "correction/unknown_words.h"
 #include "correction/word_splitting.h"
+#include "dictionary/sorted_words.h"
 #include "files/text_files.h"
-#include "learn/book_words.h"
 #include "learn/decision.h"
-#include "learn/learning.h"
-#include "learn/lexicon.h"
-#include "learn/profile.h"
+#include "profile/learning.h"
+#include "profile/profile.h"
 
 namespace scanmend::learn {
 namespace {
@@ -142,12 +142,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     err << "scanmend-learn: no dictionary dic.txt in this directory\n";
     return kExitNotRead;
   }
-  std::vector<std::string> pages;
-  for (std::int64_t n = 1;; ++n) {
-    std::string page;
-    if (!readPage(page, pagePath("in", n))) break;
-    pages.push_back(std::move(page));
-  }
+  std::vector<std::string> pages = readPages();
   if (pages.empty()) {
     err << "scanmend-learn: no page in/001.txt in this directory\n";
     return kExitNotRead;
@@ -168,20 +163,16 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   }
 
   err << "scanmend-learn: reading dic.txt\n";
-  Lexicon lexicon;
+  SortedWords lexicon;
   lexicon.assign(std::move(dictionaryBytes));
   // Words broken at a line end by "=" are joined, as scanmend's "=" does,
   // wherever the pages have such line ends.
-  const bool join = std::any_of(pages.begin(), pages.end(), [](const std::string& page) {
-    return page.find("=\n") != std::string::npos;
-  });
+  const Book book = bookOfPages(pages);
+  const bool join = book.lineEndMarkers > 0;
   if (join)
     for (std::string& page : pages) page = joinHyphenatedLines(std::move(page));
-  BookWords book;
-  for (std::size_t n = 0; n < pages.size(); ++n)
-    book.addPage(static_cast<std::int64_t>(n + 1), pages[n]);
-  const std::vector<BookWord> words = book.sorted();
-  err << "scanmend-learn: " << pages.size() << " pages, " << book.tokens() << " words, "
+  const std::vector<BookWord> words = mostFrequentFirst(book.wordsAsJoined());
+  err << "scanmend-learn: " << pages.size() << " pages, " << occurrences(words) << " words, "
       << words.size() << " distinct\n";
 
   if (settings.profileFile.empty()) {

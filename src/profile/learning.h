@@ -18,12 +18,12 @@
 
 #include <vector>
 
-#include "learn/book_words.h"
-#include "learn/lexicon.h"
-#include "learn/profile.h"
+#include "book/book.h"
+#include "dictionary/sorted_words.h"
+#include "profile/profile.h"
 
-namespace scanmend::learn {
+namespace scanmend {
 
-Profile learnProfile(const std::vector<BookWord>& words, const Lexicon& lexicon);
+Profile learnProfile(const std::vector<BookWord>& words, const SortedWords& lexicon);
 
-}  // namespace scanmend::learn
+}  // namespace scanmend

@@ -1,12 +1,14 @@
-#include "learn/lexicon.h"
+#include "dictionary/sorted_words.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace scanmend::learn {
+#include "base/letters.h"
+#include "dictionary/listed_words.h"
+
+namespace scanmend {
 namespace {
 
-constexpr std::size_t kMaxWordLength = 255;
 // Below this many words a range is searched from its start: the words lie
 // side by side in memory, so a scan beats the jumps of a binary search.
 constexpr std::size_t kScanLimit = 12;
@@ -63,21 +65,12 @@ void sortKeys(std::vector<SortKey>& keys) {
 
 }  // namespace
 
-void Lexicon::assign(std::string fileBytes) {
+void SortedWords::assign(std::string fileBytes) {
   nodes_.clear();
   branches_.clear();
-  if (const std::size_t ctrlZ = fileBytes.find('\x1A'); ctrlZ != std::string::npos)
-    fileBytes.resize(ctrlZ);
   std::vector<SortKey> keys;
-  const std::string_view bytes(fileBytes);
-  for (std::size_t at = 0;;) {
-    const std::size_t end = bytes.find('\n', at);
-    if (end == std::string_view::npos) break;  // a last line without a line end
-    std::size_t length = end - at;
-    if (length > 0 && bytes[end - 1] == '\r') --length;
-    keys.push_back(keyOf(bytes.substr(at, std::min(length, kMaxWordLength))));
-    at = end + 1;
-  }
+  ListedWords listed(fileBytes);
+  for (std::string_view word; listed.next(word);) keys.push_back(keyOf(word));
   // Word lists come sorted more often than not, but rarely in byte order.
   if (!std::is_sorted(keys.begin(), keys.end(), lessKey)) sortKeys(keys);
 
@@ -105,7 +98,7 @@ void Lexicon::assign(std::string fileBytes) {
   branches_.shrink_to_fit();
 }
 
-std::uint32_t Lexicon::index(Range range) {
+std::uint32_t SortedWords::index(Range range) {
   const auto id = static_cast<std::uint32_t>(nodes_.size());
   nodes_.push_back({});
   const auto first = static_cast<std::uint32_t>(branches_.size());
@@ -120,7 +113,7 @@ std::uint32_t Lexicon::index(Range range) {
   return id;
 }
 
-Lexicon::Range Lexicon::narrow(Range range, unsigned char byte) const {
+SortedWords::Range SortedWords::narrow(Range range, unsigned char byte) const {
   const std::size_t depth = range.depth;
   if (range.node != kNoNode) {
     const Node& node = nodes_[range.node];
@@ -154,7 +147,7 @@ Lexicon::Range Lexicon::narrow(Range range, unsigned char byte) const {
   return {from, endOfByte(from, range.end, depth), depth + 1};
 }
 
-std::size_t Lexicon::endOfByte(std::size_t from, std::size_t end, std::size_t depth) const {
+std::size_t SortedWords::endOfByte(std::size_t from, std::size_t end, std::size_t depth) const {
   // The words of one byte are usually few: gallop from the first of them,
   // then search the last stride.
   const unsigned char byte = byteAt(from, depth);
@@ -176,7 +169,7 @@ std::size_t Lexicon::endOfByte(std::size_t from, std::size_t end, std::size_t de
   return lo;
 }
 
-Lexicon::Range Lexicon::narrow(Range range, std::string_view text) const {
+SortedWords::Range SortedWords::narrow(Range range, std::string_view text) const {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (range.empty()) break;
     if (range.end - range.begin == 1) {
@@ -193,7 +186,7 @@ Lexicon::Range Lexicon::narrow(Range range, std::string_view text) const {
   return range;
 }
 
-bool Lexicon::contains(std::string_view word) const {
+bool SortedWords::contains(std::string_view word) const {
   // Through the index, then one search for the whole rest among the words
   // that share the indexed prefix: a lookup, unlike a walk, needs no
   // range for every byte.
@@ -221,4 +214,14 @@ bool Lexicon::contains(std::string_view word) const {
   return from < range.end && restOf(from) == rest;
 }
 
-}  // namespace scanmend::learn
+bool containsOrCapitalised(const SortedWords& words, std::string_view word) {
+  if (word.empty()) return false;
+  if (words.contains(word)) return true;
+  const auto first = static_cast<unsigned char>(word[0]);
+  if (smallLetterOf(first) == first) return false;
+  std::string small(word);
+  small[0] = static_cast<char>(smallLetterOf(first));
+  return words.contains(small);
+}
+
+}  // namespace scanmend

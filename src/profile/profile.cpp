@@ -1,4 +1,4 @@
-#include "learn/profile.h"
+#include "profile/profile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,7 +7,7 @@
 
 #include "base/tab_separated.h"
 
-namespace scanmend::learn {
+namespace scanmend {
 namespace {
 
 constexpr std::string_view kHeader = "scanned\tplace\treading\tprobability\twords\texamples\n";
@@ -175,4 +175,4 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
   return true;
 }
 
-}  // namespace scanmend::learn
+}  // namespace scanmend

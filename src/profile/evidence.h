@@ -1,20 +1,33 @@
-// Evidence for misreadings: which letter exchanges turn the book's unknown
-// words into dictionary words, measured against how often the same
+// Evidence for misreadings: which exchanges of letters turn the book's
+// unknown words into dictionary words, measured against how often the same
 // exchange turns dictionary words into other dictionary words. Words are
-// each other's neighbours ("schoenen", "schoener"), so any exchange finds some
-// unknown words; a misreading of the scanner finds far more of them than
-// the dictionary's own neighbourhood explains.
+// each other's neighbours ("sch\xF6nen", "sch\xF6ner"), so any exchange
+// finds some unknown words; a misreading of the scanner finds far more of
+// them than the dictionary's own neighbourhood explains.
+//
+// Two measures, for the two uses:
+//  - gatherEvidence: one letter for another, anywhere in a word, over the
+//    hashed dictionary's prefix walk: the letter pairs that a command line
+//    of scanmend can declare, each with a confidence;
+//  - findMisreadings: one letter for another, one for two and two for
+//    one, at a word's end and elsewhere apart, over the sorted words: the
+//    exchanges that a profile learns, each tested for a significant excess
+//    over the dictionary's own rate.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "advise/book.h"
+#include "book/book.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/sorted_words.h"
 
-namespace scanmend::advise {
+namespace scanmend {
 
 struct PairEvidence {
   unsigned char scanned = 0;
@@ -60,4 +73,27 @@ ClassifiedWords classifyWords(const std::vector<BookWord>& words, const Dictiona
 // `dictionary` must search readings by the prefix walk.
 Evidence gatherEvidence(const ClassifiedWords& words, const Dictionary& dictionary);
 
-}  // namespace scanmend::advise
+// An exchange: scanned letters (one or two), whether they end the word,
+// and what they are read as (one or two letters).
+using ExchangeKey = std::tuple<std::string, bool, std::string>;
+
+struct Misreadings {
+  // The exchanges that tell a misreading, with the distinct unknown words
+  // that each makes dictionary words.
+  std::map<ExchangeKey, std::int64_t> exchanges;
+  // For each unknown word, in the order given, the misreadings that make it
+  // a dictionary word (pointing into `exchanges`).
+  std::vector<std::vector<const ExchangeKey*>> resolving;
+};
+
+// The exchanges that the `unknown` words take far more often, and surely
+// so, than the `own` words (words of the dictionary's own: the book's
+// known words, an even spread of the dictionary) do. Each exchange needs
+// a few distinct unknown words; letter groups need more, and a higher
+// excess. An exchange shown at a word's end needs fewer words inside
+// words, and the other way round, once its rate at the place shown is
+// known.
+Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
+                            const std::vector<std::string_view>& own, const SortedWords& lexicon);
+
+}  // namespace scanmend

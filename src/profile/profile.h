@@ -1,10 +1,23 @@
-// A book's misreading profile: for a scanned letter or group of two
-// letters, the readings it stands for in this book, each with its
-// probability, the share of that scanned letter or group that stands for
-// the reading. What is left of the share stays as scanned. The end of a
-// word has readings of its own: the long s, most often read as "f", never
-// ends a word, so a final "f" is mostly an f. The profile is written as
-// profile.tsv, which a user may edit and give back.
+// A book's misreading profile: what the scanner made of which letters in
+// this book. The folder profile/ offers the profile and everything that
+// makes or reads one:
+//  - profile.h: the profile, and profile.tsv read and written;
+//  - readings.h: the dictionary readings of a scanned word through a
+//    profile, each with its probability; a word's one-exchange neighbours;
+//  - evidence.h: which exchanges are the scanner's misreadings, measured
+//    against the dictionary's own neighbourhood;
+//  - learning.h: a profile learned from a book's words and the dictionary.
+// A caller needs the dictionary's sorted view (dictionary/sorted_words.h)
+// for readings, evidence and learning, and a book's words (book/book.h)
+// for learning.
+//
+// For a scanned letter or group of two letters, the profile holds the
+// readings it stands for in this book, each with its probability, the
+// share of that scanned letter or group that stands for the reading. What
+// is left of the share stays as scanned. The end of a word has readings of
+// its own: the long s, most often read as "f", never ends a word, so a
+// final "f" is mostly an f. The profile is written as profile.tsv, which a
+// user may edit and give back.
 #pragma once
 
 #include <array>
@@ -14,7 +27,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace scanmend::learn {
+namespace scanmend {
 
 struct Reading {
   std::string text;  // one or two letters, never the scanned ones
@@ -63,4 +76,4 @@ std::string formatProfile(const Profile& profile);
 // than 1.
 bool parseProfile(std::string_view text, Profile& profile, std::string& error);
 
-}  // namespace scanmend::learn
+}  // namespace scanmend

@@ -1,11 +1,11 @@
-// The dictionary as a sorted list, searched by narrowing a range of words
-// one letter at a time: the learner's readings change a word's length
-// (letter groups), which the core's lookups by length cannot follow, and
-// a search only goes on along prefixes that some dictionary word has.
-//
-// The words are those a run of scanmend takes from the same dic.txt: a
-// Ctrl-Z ends the list, each LF-ended line is a word (a CR before the LF
-// dropped, at most 255 bytes kept), a last line without a line end is not.
+// The dictionary's words sorted in byte order, searched by narrowing a
+// range of words one letter at a time: the second view of a dictionary
+// file beside the hashed lookup (dictionary.h), for searches whose readings
+// change a word's length (letter groups), which lookups by length cannot
+// follow. A search only goes on along prefixes that some dictionary word
+// has. The words are those ListedWords reads from the file's bytes, each
+// kept once. Build it only where such searches are made: it sorts the
+// whole list.
 #pragma once
 
 #include <climits>
@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-namespace scanmend::learn {
+namespace scanmend {
 
-class Lexicon {
+class SortedWords {
   static constexpr std::uint32_t kNoNode = UINT32_MAX;
 
  public:
@@ -102,4 +102,8 @@ class Lexicon {
   std::vector<Branch> branches_;
 };
 
-}  // namespace scanmend::learn
+// Whether `word` is listed, or is the capitalised form of a listed word
+// (a sentence start: "Die" where the list holds "die").
+bool containsOrCapitalised(const SortedWords& words, std::string_view word);
+
+}  // namespace scanmend

@@ -1,33 +1,34 @@
-#include "learn/readings.h"
+#include "profile/readings.h"
 
 #include <algorithm>
 #include <tuple>
 
 #include "base/letters.h"
 
-namespace scanmend::learn {
+namespace scanmend {
 namespace {
 
 // The ranges of the lexicon where `text` continues the reading at `range`;
 // a capital that begins the word may also stand for its small letter.
 template <typename Visit>
-void continueWith(const Lexicon& lexicon, Lexicon::Range range, std::string_view text,
+void continueWith(const SortedWords& lexicon, SortedWords::Range range, std::string_view text,
                   Visit&& visit) {
   if (range.depth == 0 && !text.empty()) {
     const auto first = static_cast<unsigned char>(text[0]);
     const unsigned char small = smallLetterOf(first);
     if (small != first) {
-      const Lexicon::Range lowered = lexicon.narrow(lexicon.narrow(range, small), text.substr(1));
+      const SortedWords::Range lowered =
+          lexicon.narrow(lexicon.narrow(range, small), text.substr(1));
       if (!lowered.empty()) visit(lowered);
     }
   }
-  const Lexicon::Range next = lexicon.narrow(range, text);
+  const SortedWords::Range next = lexicon.narrow(range, text);
   if (!next.empty()) visit(next);
 }
 
 class ReadingWalk {
  public:
-  ReadingWalk(std::string_view word, const Profile& profile, const Lexicon& lexicon)
+  ReadingWalk(std::string_view word, const Profile& profile, const SortedWords& lexicon)
       : word_(word), profile_(profile), lexicon_(lexicon) {}
 
   std::vector<Candidate> run(std::size_t most) {
@@ -41,7 +42,7 @@ class ReadingWalk {
   }
 
  private:
-  void walk(std::size_t at, Lexicon::Range range, double channel) {
+  void walk(std::size_t at, SortedWords::Range range, double channel) {
     if (channel < kLeastChannel) return;
     if (at == word_.size()) {
       if (lexicon_.holdsWord(range)) record(channel);
@@ -53,7 +54,7 @@ class ReadingWalk {
     while (end < word_.size() && !held(end)) ++end;
     if (end > at) {
       const std::string_view run = word_.substr(at, end - at);
-      continueWith(lexicon_, range, run, [&](Lexicon::Range next) {
+      continueWith(lexicon_, range, run, [&](SortedWords::Range next) {
         const std::size_t textLength = text_.size();
         text_.append(run);
         walk(end, next, channel);
@@ -80,10 +81,10 @@ class ReadingWalk {
     }
   }
 
-  void step(std::size_t at, std::size_t length, std::string_view reading, Lexicon::Range range,
+  void step(std::size_t at, std::size_t length, std::string_view reading, SortedWords::Range range,
             double channel) {
     if (channel < kLeastChannel) return;
-    continueWith(lexicon_, range, reading, [&](Lexicon::Range next) {
+    continueWith(lexicon_, range, reading, [&](SortedWords::Range next) {
       const std::size_t textLength = text_.size();
       text_.append(reading);
       steps_.push_back({static_cast<std::uint16_t>(at), static_cast<std::uint8_t>(length),
@@ -116,7 +117,7 @@ class ReadingWalk {
 
   std::string_view word_;
   const Profile& profile_;
-  const Lexicon& lexicon_;
+  const SortedWords& lexicon_;
   std::string text_;
   std::vector<ReadingStep> steps_;
   std::vector<Candidate> found_;
@@ -125,20 +126,20 @@ class ReadingWalk {
 class ExchangeWalk {
  public:
   using Found = std::function<void(std::string_view, bool, std::string_view, std::string_view)>;
-  ExchangeWalk(std::string_view word, const Lexicon& lexicon, const Found& found)
+  ExchangeWalk(std::string_view word, const SortedWords& lexicon, const Found& found)
       : word_(word), lexicon_(lexicon), found_(found) {}
 
   void run() { walk(0, lexicon_.all()); }
 
  private:
-  void walk(std::size_t at, Lexicon::Range range) {
+  void walk(std::size_t at, SortedWords::Range range) {
     if (at == word_.size()) return;
-    continueWith(lexicon_, range, word_.substr(at, 1), [&](Lexicon::Range next) {
+    continueWith(lexicon_, range, word_.substr(at, 1), [&](SortedWords::Range next) {
       text_.push_back(word_[at]);
       walk(at + 1, next);
       text_.pop_back();
     });
-    lexicon_.forEachNext(range, [&](unsigned char byte, Lexicon::Range next) {
+    lexicon_.forEachNext(range, [&](unsigned char byte, SortedWords::Range next) {
       // A word that begins with a capital keeps it: a small letter read
       // there is its capital ("Dater" is "Vater", with "vater" listed).
       const unsigned char read =
@@ -150,7 +151,7 @@ class ExchangeWalk {
       // every two- and three-letter beginning of the dictionary would be
       // tried: the letter groups misread there are misread further in too.
       if (at > 1)
-        lexicon_.forEachNext(next, [&](unsigned char second, Lexicon::Range after) {
+        lexicon_.forEachNext(next, [&](unsigned char second, SortedWords::Range after) {
           text_.push_back(static_cast<char>(second));
           exchange(at, 1, 2, after);
           text_.pop_back();
@@ -160,7 +161,7 @@ class ExchangeWalk {
   }
 
   // After its one exchange, the word must go on as it stands.
-  void exchange(std::size_t at, std::size_t scanned, std::size_t read, Lexicon::Range next) {
+  void exchange(std::size_t at, std::size_t scanned, std::size_t read, SortedWords::Range next) {
     const std::string_view rest = word_.substr(at + scanned);
     if (!lexicon_.holdsWord(lexicon_.narrow(next, rest))) return;
     scannedAt_ = at;
@@ -185,7 +186,7 @@ class ExchangeWalk {
   }
 
   std::string_view word_;
-  const Lexicon& lexicon_;
+  const SortedWords& lexicon_;
   const Found& found_;
   std::string text_;
   std::size_t scannedAt_ = 0;
@@ -197,12 +198,12 @@ class ExchangeWalk {
 }  // namespace
 
 std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
-                                  const Lexicon& lexicon, std::size_t most) {
+                                  const SortedWords& lexicon, std::size_t most) {
   return ReadingWalk(word, profile, lexicon).run(most);
 }
 
 void forEachOneExchange(
-    std::string_view word, const Lexicon& lexicon,
+    std::string_view word, const SortedWords& lexicon,
     const std::function<void(std::string_view, bool, std::string_view, std::string_view)>& found) {
   ExchangeWalk(word, lexicon, found).run();
 }
@@ -220,7 +221,7 @@ double stayChannel(std::string_view word, const Profile& profile) {
 }
 
 bool exchangeMakesWord(std::string_view word, std::string_view scanned, bool atEnd,
-                       std::string_view reading, const Lexicon& lexicon) {
+                       std::string_view reading, const SortedWords& lexicon) {
   if (scanned.empty() || reading.empty() || scanned == reading) return false;
   // The places the search tries: not one letter for two in the first two
   // letters.
@@ -252,4 +253,4 @@ bool exchangeMakesWord(std::string_view word, std::string_view scanned, bool atE
   return false;
 }
 
-}  // namespace scanmend::learn
+}  // namespace scanmend

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "learn/lexicon.h"
-#include "learn/profile.h"
+#include "dictionary/sorted_words.h"
+#include "profile/profile.h"
 
-namespace scanmend::learn {
+namespace scanmend {
 
 // One scanned letter or group in the path of a reading: the scanned bytes
 // [at, at + length) read as `reading` (the scanned bytes themselves when
@@ -40,7 +40,7 @@ inline constexpr double kLeastChannel = 1e-7;
 // The readings of `word` in `lexicon` under `profile`, each once with its
 // likeliest path, the likeliest first; at most `most` of them.
 std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
-                                  const Lexicon& lexicon, std::size_t most = 32);
+                                  const SortedWords& lexicon, std::size_t most = 32);
 
 // The probability that the scanner left every letter and group of `word`
 // as it stands: the channel of the word itself, listed or not.
@@ -52,13 +52,13 @@ double stayChannel(std::string_view word, const Profile& profile);
 // the word. An exchange is reported once per word and place, where it
 // first makes a dictionary word.
 void forEachOneExchange(
-    std::string_view word, const Lexicon& lexicon,
+    std::string_view word, const SortedWords& lexicon,
     const std::function<void(std::string_view scanned, bool atEnd, std::string_view reading,
                              std::string_view result)>& found);
 
 // Whether one of the exchanges that forEachOneExchange reports as
 // (scanned, atEnd, reading) makes a dictionary word of `word`.
 bool exchangeMakesWord(std::string_view word, std::string_view scanned, bool atEnd,
-                       std::string_view reading, const Lexicon& lexicon);
+                       std::string_view reading, const SortedWords& lexicon);
 
-}  // namespace scanmend::learn
+}  // namespace scanmend

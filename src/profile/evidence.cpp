@@ -1,12 +1,17 @@
-#include "advise/evidence.h"
+#include "profile/evidence.h"
 
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cmath>
+#include <map>
+#include <set>
+#include <tuple>
 
 #include "base/letters.h"
+#include "profile/readings.h"
 
-namespace scanmend::advise {
+namespace scanmend {
 namespace {
 
 constexpr std::size_t kPairs = 256 * 256;
@@ -68,6 +73,52 @@ void countHeldLetters(const std::string& word, std::array<std::int64_t, 256>& ho
 void addExample(PairEvidence& pair, const BookWord& word, std::string_view reading) {
   // The words come most frequent first: the first few are kept.
   if (pair.examples.size() < kExamples) pair.examples.emplace_back(word.text, reading);
+}
+
+// The own words that give an exchange's own rate, at most.
+constexpr std::int64_t kOwnHolding = 1500;
+// What an exchange needs to count as a misreading: distinct unknown words
+// that it resolves, how far above the dictionary's own rate it does, and
+// how sure that excess is (in standard deviations of the count the own rate
+// expects). In a book that misreads a letter often, the book's own
+// dictionary words with that letter hold misread words too ("fein" for
+// "sein"), which raises the own rate: the excess must be significant
+// rather than large. Letter groups need more: every short word has dozens
+// of neighbours at one group exchange.
+struct Threshold {
+  std::int64_t words;
+  double ratio;
+  double significance;
+};
+constexpr Threshold kSingle{3, 2.0, 3.0};
+constexpr Threshold kGroup{5, 4.0, 5.0};
+// How many own words the rate shown at the other place of a word counts
+// for, where an exchange is tried at the end of words or inside them.
+constexpr double kSiblingPriorWords = 10;
+// An exchange shown at the other place needs this many words at least.
+constexpr std::int64_t kSiblingLeastWords = 2;
+
+struct ExchangeEvidence {
+  std::int64_t unknownWords = 0;
+  std::int64_t ownWords = 0;  // among the first ownTried own words
+  std::size_t ownTried = 0;
+};
+
+using UnitKey = std::pair<std::string, bool>;  // scanned, at the end
+
+// Whether the word holds the scanned letters at the place; elsewhere than
+// at the end means an occurrence that ends before the word does.
+bool holds(std::string_view word, std::string_view unit, bool atEnd) {
+  if (atEnd) return word.ends_with(unit);
+  return word.substr(0, word.size() - 1).find(unit) != std::string_view::npos;
+}
+
+// How many of the words hold the scanned letters at the place.
+std::int64_t holding(const std::vector<std::string_view>& words, std::string_view unit,
+                     bool atEnd) {
+  std::int64_t count = 0;
+  for (const std::string_view text : words) count += holds(text, unit, atEnd);
+  return count;
 }
 
 }  // namespace
@@ -168,4 +219,100 @@ Evidence gatherEvidence(const ClassifiedWords& words, const Dictionary& dictiona
   return evidence;
 }
 
-}  // namespace scanmend::advise
+Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
+                            const std::vector<std::string_view>& own, const SortedWords& lexicon) {
+  std::map<ExchangeKey, ExchangeEvidence> evidence;
+  std::vector<std::vector<const ExchangeKey*>> resolving(unknown.size());
+  for (std::size_t w = 0; w < unknown.size(); ++w)
+    forEachOneExchange(
+        unknown[w], lexicon,
+        [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
+          if (!isLetterWord(reading)) return;
+          const auto place =
+              evidence.try_emplace({std::string(scanned), atEnd, std::string(reading)}).first;
+          ++place->second.unknownWords;
+          resolving[w].push_back(&place->first);
+        });
+
+  // The words that hold a scanned letter or group at its place: how many
+  // unknown words, and the first kOwnHolding own words, which give the own
+  // rate of every reading of the letters.
+  struct Holding {
+    std::int64_t unknown = 0;
+    std::vector<std::string_view> own;
+  };
+  std::map<UnitKey, Holding> holdingOf;
+  auto holdingFor = [&](const std::string& scanned, bool atEnd) -> const Holding& {
+    const auto [place, first] = holdingOf.try_emplace({scanned, atEnd});
+    Holding& hold = place->second;
+    if (first) {
+      hold.unknown = holding(unknown, scanned, atEnd);
+      for (const std::string_view word : own) {
+        if (static_cast<std::int64_t>(hold.own.size()) == kOwnHolding) break;
+        if (holds(word, scanned, atEnd)) hold.own.push_back(word);
+      }
+    }
+    return hold;
+  };
+  // Whether the unknown words take the exchange far more often, and surely
+  // so, than the own words do; their rate starts from priorRate, counted
+  // as priorWords words, for letters that few own words hold. The own
+  // rate is needed only for the exchanges that the unknown words support:
+  // each is tried where it fits, not searched for, and only until the own
+  // words that take it are too many, which more own words cannot mend.
+  auto tells = [&](const ExchangeKey& key, ExchangeEvidence& e, double priorRate,
+                   double priorWords) {
+    const auto& [scanned, atEnd, reading] = key;
+    const Threshold& needs = scanned.size() == 1 && reading.size() == 1 ? kSingle : kGroup;
+    const Holding& hold = holdingFor(scanned, atEnd);
+    auto passes = [&] {
+      const double pageRate = static_cast<double>(e.unknownWords) /
+                              static_cast<double>(std::max<std::int64_t>(1, hold.unknown));
+      const double ownRate = (static_cast<double>(e.ownWords) + priorRate * priorWords) /
+                             (static_cast<double>(hold.own.size()) + priorWords);
+      const double expected = ownRate * static_cast<double>(hold.unknown);
+      const double excess = (static_cast<double>(e.unknownWords) - expected) / std::sqrt(expected);
+      return pageRate / ownRate >= needs.ratio && excess >= needs.significance;
+    };
+    bool passing = passes();
+    for (; passing && e.ownTried < hold.own.size(); ++e.ownTried)
+      if (exchangeMakesWord(hold.own[e.ownTried], scanned, atEnd, reading, lexicon)) {
+        ++e.ownWords;
+        passing = passes();
+      }
+    return passing;
+  };
+  std::set<ExchangeKey> chosen;
+  for (auto& [key, e] : evidence) {
+    const Threshold& needs =
+        std::get<0>(key).size() == 1 && std::get<2>(key).size() == 1 ? kSingle : kGroup;
+    if (e.unknownWords >= needs.words && tells(key, e, 0.5, 1.0)) chosen.insert(key);
+  }
+  // A misreading shown inside words needs fewer words at their end, and
+  // the other way round ("dasz" and "sasz" beside "groszen" and
+  // "wuszte"), but the rates must still tell: the own rate at the other
+  // place starts from the own rate where it was shown.
+  for (const ExchangeKey& key : std::vector<ExchangeKey>(chosen.begin(), chosen.end())) {
+    const ExchangeKey sibling{std::get<0>(key), !std::get<1>(key), std::get<2>(key)};
+    const auto found = evidence.find(sibling);
+    if (found == evidence.end() || found->second.unknownWords < kSiblingLeastWords) continue;
+    // A chosen exchange has counted all its own words.
+    const ExchangeEvidence& shown = evidence[key];
+    const Holding& hold = holdingFor(std::get<0>(key), std::get<1>(key));
+    const double shownRate =
+        (static_cast<double>(shown.ownWords) + 0.5) / (static_cast<double>(hold.own.size()) + 1.0);
+    if (tells(sibling, found->second, shownRate, kSiblingPriorWords)) chosen.insert(sibling);
+  }
+
+  Misreadings found;
+  for (const ExchangeKey& key : chosen) found.exchanges.emplace(key, evidence[key].unknownWords);
+  found.resolving.resize(resolving.size());
+  for (std::size_t w = 0; w < resolving.size(); ++w)
+    for (const ExchangeKey* key : resolving[w]) {
+      const auto chosenAt = found.exchanges.find(*key);
+      if (chosenAt != found.exchanges.end()) found.resolving[w].push_back(&chosenAt->first);
+    }
+  return found;
+}
+
+}  // namespace scanmend

@@ -1,20 +1,16 @@
-// The learner's dictionary against a plain set of words: every prefix
-// narrows to the words that hold it, on lists large enough that their
-// ranges are searched and indexed rather than scanned, and every exchange
-// that the search reports is one that the direct test confirms.
-#include "learn/lexicon.h"
+// The sorted view of the dictionary against a plain set of words: every
+// prefix narrows to the words that hold it, on lists large enough that
+// their ranges are searched and indexed rather than scanned.
+#include "dictionary/sorted_words.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "learn/readings.h"
-
-namespace scanmend::learn {
+namespace scanmend {
 namespace {
 
 // Few letters, so that words share long prefixes; a capital, a byte above
@@ -45,8 +41,8 @@ Words randomWords(std::mt19937& random, std::size_t count) {
   return words;
 }
 
-TEST(Lexicon, FollowsTheDictionaryFileRules) {
-  Lexicon lexicon;
+TEST(SortedWords, FollowsTheDictionaryFileRules) {
+  SortedWords lexicon;
   lexicon.assign("zu\r\n" + std::string(300, 'x') +
                  "\nvor\x1A"
                  "dahinter\nletzte");
@@ -59,16 +55,16 @@ TEST(Lexicon, FollowsTheDictionaryFileRules) {
   EXPECT_FALSE(lexicon.contains("zwei")) << "a last line without a line end is not a word";
 }
 
-TEST(Lexicon, NarrowsAsThePlainSetOfWordsDoes) {
+TEST(SortedWords, NarrowsAsThePlainSetOfWordsDoes) {
   std::mt19937 random(7);
   for (const std::size_t count : {0u, 5u, 60u, 4000u}) {
     const Words words = randomWords(random, count);
-    Lexicon lexicon;
+    SortedWords lexicon;
     lexicon.assign(words.fileBytes);
     ASSERT_EQ(lexicon.size(), words.set.size());
     for (int query = 0; query < 400; ++query) {
       const std::string prefix = randomWord(random, 5);
-      const Lexicon::Range range = lexicon.narrow(lexicon.all(), prefix);
+      const SortedWords::Range range = lexicon.narrow(lexicon.all(), prefix);
       std::size_t holding = 0;
       std::string next;
       for (const std::string& word : words.set) {
@@ -85,7 +81,7 @@ TEST(Lexicon, NarrowsAsThePlainSetOfWordsDoes) {
       EXPECT_EQ(lexicon.contains(word), words.set.count(word) == 1) << word;
       std::string visited;
       if (!range.empty())
-        lexicon.forEachNext(range, [&](unsigned char byte, Lexicon::Range narrowed) {
+        lexicon.forEachNext(range, [&](unsigned char byte, SortedWords::Range narrowed) {
           visited += static_cast<char>(byte);
           EXPECT_EQ(narrowed.end - narrowed.begin,
                     lexicon.narrow(range, static_cast<unsigned char>(byte)).end -
@@ -99,36 +95,24 @@ TEST(Lexicon, NarrowsAsThePlainSetOfWordsDoes) {
   }
 }
 
-TEST(Exchanges, TheDirectTestConfirmsWhatTheSearchReports) {
-  std::mt19937 random(11);
-  const Words words = randomWords(random, 3000);
-  Lexicon lexicon;
-  lexicon.assign(words.fileBytes);
-  std::vector<std::string> units;
-  for (const char a : kLetters) {
-    units.emplace_back(1, a);
-    for (const char b : kLetters) units.push_back(std::string{a, b});
-  }
-  for (int trial = 0; trial < 150; ++trial) {
-    const std::string word = randomWord(random, 6);
-    if (word.empty()) continue;
-    std::set<std::tuple<std::string, bool, std::string>> reported;
-    forEachOneExchange(
-        word, lexicon,
-        [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
-          EXPECT_TRUE(reported.emplace(std::string(scanned), atEnd, std::string(reading)).second)
-              << "reported once";
-        });
-    for (const std::string& scanned : units)
-      for (const bool atEnd : {false, true})
-        for (const std::string& reading : units) {
-          if (scanned.size() == 2 && reading.size() == 2) continue;
-          EXPECT_EQ(exchangeMakesWord(word, scanned, atEnd, reading, lexicon),
-                    reported.count({scanned, atEnd, reading}) == 1)
-              << word << ": " << scanned << (atEnd ? " at the end" : "") << " as " << reading;
-        }
-  }
+TEST(SortedWords, NarrowsByPrefixesInByteOrder) {
+  SortedWords lexicon;
+  lexicon.assign(
+      "\xFC"
+      "ber\naus\nauf\nau\naus\nHaus\n");
+  EXPECT_EQ(lexicon.size(), 5u) << "a word listed twice is kept once";
+  EXPECT_TRUE(lexicon.contains("au"));
+  EXPECT_TRUE(
+      lexicon.contains("\xFC"
+                       "ber"));
+  EXPECT_FALSE(lexicon.contains("a"));
+  EXPECT_FALSE(lexicon.contains("ausser"));
+  std::string next;
+  lexicon.forEachNext(
+      lexicon.narrow(lexicon.all(), "au"),
+      [&](unsigned char byte, SortedWords::Range) { next += static_cast<char>(byte); });
+  EXPECT_EQ(next, "fs");
 }
 
 }  // namespace
-}  // namespace scanmend::learn
+}  // namespace scanmend
