@@ -125,7 +125,8 @@ TEST(Advice, DeclaresNoConfusionForABookWithoutMisreadings) {
   EXPECT_FALSE(declaresAnyConfusion(advice)) << formatArgumentsLine(advice);
   ASSERT_FALSE(advice.unknown.empty());
   EXPECT_EQ(advice.unknown[0].text, "Reinhold");
-  for (const UnknownWord& word : advice.unknown) EXPECT_EQ(word.text.find('\x84'), std::string::npos);
+  for (const UnknownWord& word : advice.unknown)
+    EXPECT_EQ(word.text.find('\x84'), std::string::npos);
 }
 
 TEST(Advice, CapitalisedFormsAreNoMisreading) {
@@ -374,26 +375,31 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DirectoryCase{"none", kWords, {{"001.txt", kPage}}, true, {}},
         DirectoryCase{"UTF-8 dictionary",
-                      kWords + "H\xC3\xA4user\r\nT\xC3\xBCr\r\nGr\xC3\xB6\xC3\x9F" "e\r\n",
+                      kWords + "H\xC3\xA4user\r\nT\xC3\xBCr\r\nGr\xC3\xB6\xC3\x9F"
+                               "e\r\n",
                       {{"001.txt", kPage}},
                       true,
                       {"dic.txt is UTF-8", "iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT dic.txt"}},
         DirectoryCase{"UTF-8 page",
                       kWords,
-                      {{"001.txt", "H\xC3\xA4user, T\xC3\xBCr, Gr\xC3\xB6\xC3\x9F" "e\r\n"}},
+                      {{"001.txt",
+                        "H\xC3\xA4user, T\xC3\xBCr, Gr\xC3\xB6\xC3\x9F"
+                        "e\r\n"}},
                       true,
                       {"in/001.txt and maybe other pages are UTF-8", "iconv"}},
         DirectoryCase{"Windows-1252 umlauts are no UTF-8",
                       kWords + "H\xE4user\r\nT\xFCr\r\n",
-                      {{"001.txt", "H\xE4user, T\xFCr, Gr\xF6\xDF" "e\r\n"}},
+                      {{"001.txt",
+                        "H\xE4user, T\xFCr, Gr\xF6\xDF"
+                        "e\r\n"}},
                       true,
                       {}},
-        DirectoryCase{"gap",
-                      kWords,
-                      {{"001.txt", kPage}, {"002.txt", kPage}, {"004.txt", kPage},
-                       {"005.txt", kPage}},
-                      true,
-                      {"in/003.txt is missing", "in/004.txt and 1 pages after it are never read"}},
+        DirectoryCase{
+            "gap",
+            kWords,
+            {{"001.txt", kPage}, {"002.txt", kPage}, {"004.txt", kPage}, {"005.txt", kPage}},
+            true,
+            {"in/003.txt is missing", "in/004.txt and 1 pages after it are never read"}},
         DirectoryCase{"other names",
                       kWords,
                       {{"001.txt", kPage}, {"0002.txt", kPage}, {"page-003.txt", kPage}},
@@ -410,7 +416,8 @@ INSTANTIATE_TEST_SUITE_P(
                       true,
                       {"the last line of dic.txt (\"Baum\") has no line end"}},
         DirectoryCase{"Ctrl-Z",
-                      kWords + "\x1A" "Baum\r\n",
+                      kWords + "\x1A"
+                               "Baum\r\n",
                       {{"001.txt", kPage}},
                       true,
                       {"dic.txt holds a Ctrl-Z byte"}}));
@@ -418,14 +425,16 @@ INSTANTIATE_TEST_SUITE_P(
 // The words come one per line, ended as dic.txt ends its lines, after a
 // line end where dic.txt's last line has none: appended, every one is read.
 TEST(DictionaryLines, AppendToAnyDictionarySoThatEveryWordIsRead) {
-  EXPECT_EQ(dictionaryLines({"Reinhold", "Die"}, "Haus\r\nBaum\r\n"), "Reinhold\r\nDie\r\n");
-  EXPECT_EQ(dictionaryLines({"Reinhold"}, "Haus\nBaum\n"), "Reinhold\n");
-  EXPECT_EQ(dictionaryLines({"Reinhold"}, "Haus\r\nBaum"), "\r\nReinhold\r\n");
-  EXPECT_EQ(dictionaryLines({"Reinhold"}, ""), "Reinhold\n");
-  EXPECT_EQ(dictionaryLines({}, "Haus"), "");
+  EXPECT_EQ(dictionaryLines({"Reinhold", "Die"}, dictionaryEndingOf("Haus\r\nBaum\r\n")),
+            "Reinhold\r\nDie\r\n");
+  EXPECT_EQ(dictionaryLines({"Reinhold"}, dictionaryEndingOf("Haus\nBaum\n")), "Reinhold\n");
+  EXPECT_EQ(dictionaryLines({"Reinhold"}, dictionaryEndingOf("Haus\r\nBaum")), "\r\nReinhold\r\n");
+  EXPECT_EQ(dictionaryLines({"Reinhold"}, dictionaryEndingOf("")), "Reinhold\n");
+  EXPECT_EQ(dictionaryLines({}, dictionaryEndingOf("Haus")), "");
   for (const std::string dictionary : {"Haus\r\nBaum\r\n", "Haus\nBaum", "Haus\r\nBaum"}) {
     Dictionary appended;
-    appended.assign(dictionary + dictionaryLines({"Reinhold", "Die"}, dictionary));
+    appended.assign(dictionary +
+                    dictionaryLines({"Reinhold", "Die"}, dictionaryEndingOf(dictionary)));
     EXPECT_TRUE(appended.contains("Reinhold") && appended.contains("Die")) << dictionary;
   }
 }

@@ -66,8 +66,11 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
            "directory (dic.txt, in/001.txt, ...)\n";
     return 1;
   }
+  std::vector<std::string> findings = checkDictionaryFile(bytes);
+  const DictionaryEnding ending = dictionaryEndingOf(bytes);
+  // The dictionary takes the file's bytes over: the advice keeps no copy.
   Dictionary dictionary;
-  dictionary.assign(bytes, identityFold(), ReadingSearch::PrefixWalk);
+  dictionary.assign(std::move(bytes), identityFold(), ReadingSearch::PrefixWalk);
 
   progress("reading the pages");
   const Book book = bookOfPages(readPages());
@@ -75,7 +78,7 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
     err << "scanmend-advise: no pages: in/001.txt cannot be read\n";
     return 1;
   }
-  const std::vector<std::string> findings = checkWorkingDirectory(bytes, book);
+  checkPages(book, findings);
   if (output != Output::Report)
     for (const std::string& finding : findings)
       err << "scanmend-advise: check: " << finding << "\n";
@@ -89,7 +92,7 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
       out << formatArgumentsLine(advice);
       break;
     case Output::DictionaryWords:
-      out << dictionaryLines(advice.dictionaryWords, bytes);
+      out << dictionaryLines(advice.dictionaryWords, ending);
       break;
   }
   out.flush();

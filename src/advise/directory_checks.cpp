@@ -75,7 +75,7 @@ void checkUtf8(std::string_view bytes, const std::string& name,
 
 }  // namespace
 
-std::vector<std::string> checkWorkingDirectory(std::string_view dictionaryBytes, const Book& book) {
+std::vector<std::string> checkDictionaryFile(std::string_view dictionaryBytes) {
   std::vector<std::string> findings;
   checkUtf8(dictionaryBytes, "dic.txt", findings);
   const std::size_t ctrlZ = dictionaryBytes.find('\x1A');
@@ -89,6 +89,10 @@ std::vector<std::string> checkWorkingDirectory(std::string_view dictionaryBytes,
     findings.push_back("the last line of dic.txt (" + quoted(dictionaryBytes.substr(start)) +
                        ") has no line end and is not read. Add one: printf '\\r\\n' >> dic.txt");
   }
+  return findings;
+}
+
+void checkPages(const Book& book, std::vector<std::string>& findings) {
   if (book.firstUtf8Page > 0)
     findings.push_back(pagePath("in", book.firstUtf8Page) +
                        " and maybe other pages are UTF-8, not Windows-1252. Convert each page: "
@@ -100,21 +104,21 @@ std::vector<std::string> checkWorkingDirectory(std::string_view dictionaryBytes,
     findings.push_back(
         "there is no directory out/, so a run writes no page (and exits with status 2). "
         "Create it: mkdir out");
-  return findings;
 }
 
-std::string dictionaryLines(const std::vector<std::string>& words,
-                            std::string_view dictionaryBytes) {
+DictionaryEnding dictionaryEndingOf(std::string_view dictionaryBytes) {
   const std::size_t firstLineFeed = dictionaryBytes.find('\n');
   const bool crlf = firstLineFeed != std::string_view::npos && firstLineFeed > 0 &&
                     dictionaryBytes[firstLineFeed - 1] == '\r';
-  const std::string_view lineEnd = crlf ? "\r\n" : "\n";
+  return {crlf ? "\r\n" : "\n", !dictionaryBytes.empty() && dictionaryBytes.back() != '\n'};
+}
+
+std::string dictionaryLines(const std::vector<std::string>& words, const DictionaryEnding& ending) {
   std::string lines;
-  if (!words.empty() && !dictionaryBytes.empty() && dictionaryBytes.back() != '\n')
-    lines += lineEnd;
+  if (!words.empty() && ending.lastLineOpen) lines += ending.lineEnd;
   for (const std::string& word : words) {
     lines += word;
-    lines += lineEnd;
+    lines += ending.lineEnd;
   }
   return lines;
 }

@@ -48,7 +48,7 @@ LetterIndex indexLetters(const std::vector<BookWord>& words) {
       const auto byte = static_cast<unsigned char>(letter);
       if (lastWord[byte] == i) continue;
       lastWord[byte] = i;
-      index[byte].push_back(i);
+      index[byte].push_back(static_cast<std::uint32_t>(i));
     }
   return index;
 }
@@ -88,7 +88,7 @@ Outcomes redecideWords(const std::vector<BookWord>& words, const LetterIndex& in
     if (!(finals && letter == 'f') &&
         before.confusionTable.classOf(letter) == after.confusionTable.classOf(letter))
       continue;
-    for (const std::size_t i : index[letter]) redecide(i);
+    for (const std::uint32_t i : index[letter]) redecide(i);
   }
   return outcomes;
 }

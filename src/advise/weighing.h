@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,9 @@ struct ArgumentSet {
 
 using Outcomes = std::vector<WordOutcome>;
 
-// For each byte, the words (indices into the list) that hold it.
-using LetterIndex = std::array<std::vector<std::size_t>, 256>;
+// For each byte, the words (indices into the list) that hold it; 32 bits
+// an index, which no book's distinct words exceed, halve the index.
+using LetterIndex = std::array<std::vector<std::uint32_t>, 256>;
 LetterIndex indexLetters(const std::vector<BookWord>& words);
 
 Outcomes decideWords(const std::vector<BookWord>& words, const RunTables& tables,

@@ -1,6 +1,7 @@
 #include "book/book.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
 
@@ -25,27 +26,94 @@ struct Occurrences {
 };
 
 // Looked up by the words' bytes in place: most words of a book repeat.
-template <typename Value>
-using WordMap = std::unordered_map<std::string, Value, TransparentWordHash, std::equal_to<>>;
+using WordMap = std::unordered_map<std::string, Occurrences, TransparentWordHash, std::equal_to<>>;
 
-// Each distinct word once, as the pages stand and as they are joined: a
-// page without line-end markers reads alike both ways, so each of its words
-// is looked up once for both.
-struct Tally {
-  Occurrences plain;
-  Occurrences joined;
-};
-
-Occurrences& occurrencesOf(std::string_view word, WordMap<Occurrences>& words) {
+Occurrences& occurrencesOf(std::string_view word, WordMap& words) {
   auto found = words.find(word);
   if (found == words.end()) found = words.emplace(std::string(word), Occurrences{}).first;
   return found->second;
 }
 
-Tally& tallyOf(std::string_view word, WordMap<Tally>& words) {
-  auto found = words.find(word);
-  if (found == words.end()) found = words.emplace(std::string(word), Tally{}).first;
-  return found->second;
+void addWords(std::string_view text, std::int64_t number, WordMap& words) {
+  forEachWord(text, [&](std::string_view word) { occurrencesOf(word, words).add(number); });
+}
+
+// The words of the pages as they stand and as they are joined, each word
+// looked up once where the two readings agree: in pages without line-end
+// markers, and in pages with them everywhere but at the broken words.
+struct Tallies {
+  WordMap common;
+  WordMap plainOnly;   // the pieces of the broken words
+  WordMap joinedOnly;  // the broken words joined
+
+  // Adds a page with line-end markers: its words and those of the page
+  // joined, side by side. Joining only takes separators out, so a joined
+  // word is either the next word of the page or the next few put together.
+  void addJoined(std::string_view page, std::int64_t number) {
+    const std::string joinedPage = joinHyphenatedLines(std::string(page));
+    std::size_t plainAt = 0;
+    std::size_t joinedAt = 0;
+    std::vector<std::string_view> pieces;
+    for (std::string_view word = nextWord(joinedPage, joinedAt); !word.empty();
+         word = nextWord(joinedPage, joinedAt)) {
+      pieces.clear();
+      std::size_t length = 0;
+      bool linedUp = true;
+      while (linedUp && length < word.size()) {
+        const std::string_view piece = nextWord(page, plainAt);
+        linedUp = !piece.empty() && word.substr(length, piece.size()) == piece;
+        if (!piece.empty()) pieces.push_back(piece);
+        length += piece.size();
+      }
+      if (!linedUp) {
+        // Not pieces of this word: what was counted so far stands, and the
+        // rest of the page counts each way apart.
+        for (const std::string_view piece : pieces) occurrencesOf(piece, plainOnly).add(number);
+        addWords(page.substr(plainAt), number, plainOnly);
+        occurrencesOf(word, joinedOnly).add(number);
+        addWords(std::string_view(joinedPage).substr(joinedAt), number, joinedOnly);
+        return;
+      }
+      if (pieces.size() == 1) {
+        occurrencesOf(word, common).add(number);
+        continue;
+      }
+      occurrencesOf(word, joinedOnly).add(number);
+      for (const std::string_view piece : pieces) occurrencesOf(piece, plainOnly).add(number);
+    }
+    addWords(page.substr(plainAt), number, plainOnly);
+  }
+};
+
+// The word of a map's entry, taken out of the map.
+BookWord takenOut(WordMap& words, WordMap::iterator at) {
+  auto node = words.extract(at);
+  return {std::move(node.key()), node.mapped().count, std::move(node.mapped().pages)};
+}
+
+// The words of `common` and `extra` together, each once. `extra` is used
+// up, and so is `common` where no other list needs it (`last`): the map
+// shrinks as the list grows.
+std::vector<BookWord> merged(WordMap& common, WordMap& extra, bool last) {
+  std::vector<BookWord> list;
+  list.reserve(common.size() + extra.size());
+  for (auto at = common.begin(); at != common.end();) {
+    BookWord word =
+        last ? takenOut(common, at++) : BookWord(at->first, at->second.count, at->second.pages);
+    if (!last) ++at;
+    if (const auto more = extra.find(word.text); more != extra.end()) {
+      const BookWord added = takenOut(extra, more);
+      std::vector<std::int64_t> pages;
+      pages.reserve(word.pages.size() + added.pages.size());
+      std::set_union(word.pages.begin(), word.pages.end(), added.pages.begin(), added.pages.end(),
+                     std::back_inserter(pages));
+      word.count += added.count;
+      word.pages = std::move(pages);
+    }
+    list.push_back(std::move(word));
+  }
+  while (!extra.empty()) list.push_back(takenOut(extra, extra.begin()));
+  return list;
 }
 
 std::vector<BookWord> inByteOrder(std::vector<BookWord> words) {
@@ -54,10 +122,10 @@ std::vector<BookWord> inByteOrder(std::vector<BookWord> words) {
   return words;
 }
 
-std::vector<BookWord> listOf(WordMap<Occurrences>&& words) {
+std::vector<BookWord> listOf(WordMap& words) {
   std::vector<BookWord> list;
   list.reserve(words.size());
-  for (auto& [text, seen] : words) list.push_back({text, seen.count, std::move(seen.pages)});
+  while (!words.empty()) list.push_back(takenOut(words, words.begin()));
   return inByteOrder(std::move(list));
 }
 
@@ -66,8 +134,8 @@ std::vector<BookWord> listOf(WordMap<Occurrences>&& words) {
 // the words on both sides of it to `pieces`; each "=" also counts as a
 // line-end marker and adds the word it breaks, with the "=", to `broken`.
 // Returns the number of "=" markers.
-std::int64_t addBrokenWords(std::string_view text, std::int64_t page, WordMap<Occurrences>& broken,
-                            WordMap<Occurrences>& pieces) {
+std::int64_t addBrokenWords(std::string_view text, std::int64_t page, WordMap& broken,
+                            WordMap& pieces) {
   const auto isWordByte = [](char c) { return !isWordSeparator(static_cast<unsigned char>(c)); };
   std::int64_t markers = 0;
   for (std::size_t lf = text.find('\n', 1); lf != std::string_view::npos;
@@ -106,38 +174,42 @@ std::vector<std::string> readPages() {
 bool hasLineEndMarker(const std::string& page) { return page.find("=\n") != std::string::npos; }
 
 Book bookOfPages(const std::vector<std::string>& pages) {
-  WordMap<Tally> words;
-  WordMap<Occurrences> broken;
-  WordMap<Occurrences> pieces;
+  Tallies tallies;
+  WordMap broken;
+  WordMap pieces;
   Book book;
   for (const std::string& page : pages) {
     const std::int64_t number = ++book.pages;
     if (book.firstUtf8Page == 0 && looksLikeUtf8(page)) book.firstUtf8Page = number;
     const std::int64_t markers = addBrokenWords(page, number, broken, pieces);
     book.lineEndMarkers += markers;
-    if (markers == 0) {
-      forEachWord(page, [&](std::string_view word) {
-        Tally& tally = tallyOf(word, words);
-        tally.plain.add(number);
-        tally.joined.add(number);
-      });
-      continue;
+    if (markers > 0) {
+      tallies.addJoined(page, number);
+    } else {
+      addWords(page, number, tallies.common);
     }
-    forEachWord(page, [&](std::string_view word) { tallyOf(word, words).plain.add(number); });
-    forEachWord(joinHyphenatedLines(page),
-                [&](std::string_view word) { tallyOf(word, words).joined.add(number); });
   }
-  for (auto& [text, tally] : words) {
-    if (tally.plain.count > 0)
-      book.words.push_back({text, tally.plain.count, std::move(tally.plain.pages)});
-    if (book.lineEndMarkers > 0 && tally.joined.count > 0)
-      book.joinedWords.push_back({text, tally.joined.count, std::move(tally.joined.pages)});
-  }
-  book.words = inByteOrder(std::move(book.words));
-  book.joinedWords = inByteOrder(std::move(book.joinedWords));
-  book.brokenWords = listOf(std::move(broken));
-  book.brokenPieces = listOf(std::move(pieces));
+  const bool joins = book.lineEndMarkers > 0;
+  book.words = inByteOrder(merged(tallies.common, tallies.plainOnly, !joins));
+  if (joins) book.joinedWords = inByteOrder(merged(tallies.common, tallies.joinedOnly, true));
+  book.brokenWords = listOf(broken);
+  book.brokenPieces = listOf(pieces);
   return book;
+}
+
+std::vector<BookWord> joinedWordsOf(const std::vector<std::string>& pages) {
+  WordMap words;
+  for (std::size_t n = 0; n < pages.size(); ++n) {
+    const auto number = static_cast<std::int64_t>(n + 1);
+    if (hasLineEndMarker(pages[n]))
+      addWords(joinHyphenatedLines(pages[n]), number, words);
+    else
+      addWords(pages[n], number, words);
+  }
+  std::vector<BookWord> list;
+  list.reserve(words.size());
+  while (!words.empty()) list.push_back(takenOut(words, words.begin()));
+  return mostFrequentFirst(std::move(list));
 }
 
 std::vector<BookWord> mostFrequentFirst(std::vector<BookWord> words) {

@@ -9,7 +9,8 @@
 // broken at a line end is one word then. The words that the line ends
 // break, and their pieces, come apart, for the tools to judge the joining.
 //
-// The lists are in byte order; mostFrequentFirst orders them by count.
+// The lists of a Book are in byte order; mostFrequentFirst orders a list by
+// count.
 #pragma once
 
 #include <cstdint>
@@ -58,6 +59,11 @@ std::vector<std::string> readPages();
 
 // The book of these page texts, page n + 1 at index n.
 Book bookOfPages(const std::vector<std::string>& pages);
+
+// The words of these page texts as a run with "=" reads them, joined
+// where the pages have line-end markers, the most frequent first: the
+// words of the book alone, for a caller that needs nothing else.
+std::vector<BookWord> joinedWordsOf(const std::vector<std::string>& pages);
 
 // Whether the page holds a line-end marker "=", which the line joining acts on.
 bool hasLineEndMarker(const std::string& page);

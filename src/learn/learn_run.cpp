@@ -167,11 +167,10 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   lexicon.assign(std::move(dictionaryBytes));
   // Words broken at a line end by "=" are joined, as scanmend's "=" does,
   // wherever the pages have such line ends.
-  const Book book = bookOfPages(pages);
-  const bool join = book.lineEndMarkers > 0;
+  const std::vector<BookWord> words = joinedWordsOf(pages);
+  const bool join = std::any_of(pages.begin(), pages.end(), hasLineEndMarker);
   if (join)
     for (std::string& page : pages) page = joinHyphenatedLines(std::move(page));
-  const std::vector<BookWord> words = mostFrequentFirst(book.wordsAsJoined());
   err << "scanmend-learn: " << pages.size() << " pages, " << occurrences(words) << " words, "
       << words.size() << " distinct\n";
 
