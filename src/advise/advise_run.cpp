@@ -61,9 +61,12 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
 
   progress("reading dic.txt");
   std::string bytes;
-  if (!readFileBytes("dic.txt", bytes)) {
-    err << "scanmend-advise: cannot read dic.txt here; run scanmend-advise in a book's working "
-           "directory (dic.txt, in/001.txt, ...)\n";
+  if (const ReadResult read = readFile("dic.txt", bytes); read != ReadResult::Read) {
+    if (read == ReadResult::NotOpened)
+      err << "scanmend-advise: cannot read dic.txt here; run scanmend-advise in a book's working "
+             "directory (dic.txt, in/001.txt, ...)\n";
+    else
+      err << "scanmend-advise: dic.txt " << readFailure(read) << "\n";
     return 1;
   }
   std::vector<std::string> findings = checkDictionaryFile(bytes);
@@ -73,9 +76,19 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
   dictionary.assign(std::move(bytes), identityFold(), ReadingSearch::PrefixWalk);
 
   progress("reading the pages");
-  const Book book = bookOfPages(readPages());
+  const PagesRead read = readPages();
+  const Book book = bookOfPages(read.pages);
+  if (read.end != ReadResult::NotOpened) {
+    err << "scanmend-advise: " << pagePath("in", book.pages + 1) << " " << readFailure(read.end)
+        << "\n";
+    return 1;
+  }
   if (book.pages == 0) {
+    // Pages under other names are the likeliest reason: say which.
     err << "scanmend-advise: no pages: in/001.txt cannot be read\n";
+    checkPages(book, findings);
+    for (const std::string& finding : findings)
+      err << "scanmend-advise: check: " << finding << "\n";
     return 1;
   }
   checkPages(book, findings);

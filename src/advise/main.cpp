@@ -1,10 +1,11 @@
 #include <iostream>
-#include <string>
-#include <vector>
 
 #include "advise/advise_run.h"
+#include "base/tool_main.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return scanmend::advise::runAdvisor(arguments, std::cout, std::cerr);
+  return scanmend::runTool("scanmend-advise", argc, argv,
+                           [](const std::vector<std::string>& arguments) {
+                             return scanmend::advise::runAdvisor(arguments, std::cout, std::cerr);
+                           });
 }

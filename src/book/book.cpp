@@ -161,14 +161,14 @@ std::int64_t addBrokenWords(std::string_view text, std::int64_t page, WordMap& b
 
 }  // namespace
 
-std::vector<std::string> readPages() {
-  std::vector<std::string> pages;
+PagesRead readPages() {
+  PagesRead read;
   for (std::int64_t number = 1;; ++number) {
     std::string page;
-    if (!readPage(page, pagePath("in", number))) break;
-    pages.push_back(std::move(page));
+    read.end = readPageFile(page, pagePath("in", number));
+    if (read.end != ReadResult::Read) return read;
+    read.pages.push_back(std::move(page));
   }
-  return pages;
 }
 
 bool hasLineEndMarker(const std::string& page) { return page.find("=\n") != std::string::npos; }

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/text_files.h"
+
 namespace scanmend {
 
 struct BookWord {
@@ -54,8 +56,13 @@ struct Book {
 };
 
 // The pages of the working directory from in/001.txt up to the first that
-// cannot be read, as a run reads them (line ends LF).
-std::vector<std::string> readPages();
+// cannot be read, as a run reads them (line ends LF), and why the page
+// after the last could not be read: NotOpened where the book simply ends.
+struct PagesRead {
+  std::vector<std::string> pages;
+  ReadResult end = ReadResult::NotOpened;
+};
+PagesRead readPages();
 
 // The book of these page texts, page n + 1 at index n.
 Book bookOfPages(const std::vector<std::string>& pages);

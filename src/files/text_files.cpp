@@ -1,10 +1,16 @@
 #include "files/text_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <system_error>
 
 #include "base/large_buffers.h"
@@ -20,28 +26,72 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+// An open file descriptor, closed when it goes.
+class Descriptor {
+ public:
+  explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
+  ~Descriptor() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return descriptor_; }
+
+ private:
+  int descriptor_;
+};
+
 }  // namespace
 
-bool readFileBytes(const std::string& path, std::string& bytes) {
-  File file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
-  // Size the buffer once for regular files: a dictionary of millions of
-  // words should not be copied around while it grows.
-  std::error_code error;
-  const auto expected = std::filesystem::file_size(path, error);
+ReadResult readFile(const std::string& path, std::string& bytes) {
+  // Opened without waiting: a FIFO would block the open until a writer came.
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (file.get() < 0) return ReadResult::NotOpened;
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0) return ReadResult::NotRead;
+  if (!S_ISREG(status.st_mode)) return ReadResult::NotRegular;
+  // Sized once by the file: a dictionary of millions of words should not
+  // be copied around while it grows. One byte more shows the end at once.
+  const auto expected = static_cast<std::size_t>(status.st_size);
   std::size_t size = 0;
-  const std::size_t initial = error ? kChunk : static_cast<std::size_t>(expected) + 1;
-  reserveLarge(bytes, initial);
-  bytes.resize(initial);
-  for (;;) {
-    if (size == bytes.size()) bytes.resize(bytes.size() * 2);
-    const std::size_t got = std::fread(bytes.data() + size, 1, bytes.size() - size, file.get());
-    size += got;
-    if (got == 0) break;
+  try {
+    bytes.clear();
+    reserveLarge(bytes, expected + 1);
+    bytes.resize(expected + 1);
+    for (;;) {
+      if (size == bytes.size()) bytes.resize(bytes.size() * 2);  // it grew while read
+      const ssize_t got = ::read(file.get(), bytes.data() + size, bytes.size() - size);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return ReadResult::NotRead;
+      if (got == 0) break;
+      size += static_cast<std::size_t>(got);
+    }
+  } catch (const std::bad_alloc&) {
+    bytes = std::string();
+    return ReadResult::OutOfMemory;
   }
-  const bool failed = std::ferror(file.get()) != 0;
   bytes.resize(size);
-  return !failed;
+  return ReadResult::Read;
+}
+
+bool readFileBytes(const std::string& path, std::string& bytes) {
+  return readFile(path, bytes) == ReadResult::Read;
+}
+
+std::string_view readFailure(ReadResult result) {
+  switch (result) {
+    case ReadResult::Read:
+      return "was read";
+    case ReadResult::NotOpened:
+      return "cannot be opened";
+    case ReadResult::NotRegular:
+      return "is not a regular file (a directory, a device or a pipe)";
+    case ReadResult::NotRead:
+      return "cannot be read";
+    case ReadResult::OutOfMemory:
+      return "is larger than the memory there is";
+  }
+  return "cannot be read";
 }
 
 void decodeText(std::string& bytes) {
@@ -72,16 +122,21 @@ std::string pagePath(std::string_view directory, std::int64_t pageNumber) {
   return path;
 }
 
-bool readPage(std::string& page, const std::string& path) {
+ReadResult readPageFile(std::string& page, const std::string& path) {
   std::string bytes;
-  if (!readFileBytes(path, bytes)) return false;
+  const ReadResult result = readFile(path, bytes);
+  if (result != ReadResult::Read) return result;
   decodeText(bytes);
   if (page.empty()) {
     page = std::move(bytes);
   } else {
     page += bytes;
   }
-  return true;
+  return result;
+}
+
+bool readPage(std::string& page, const std::string& path) {
+  return readPageFile(page, path) == ReadResult::Read;
 }
 
 WriteResult writeTextFile(const std::string& text, const std::string& path) {

@@ -10,10 +10,24 @@
 
 namespace scanmend {
 
-// Reads all bytes of the file at `path` into `bytes` (replacing them).
-// Returns false when the file cannot be opened or a read fails (a directory,
-// say); `bytes` is then unspecified.
+enum class ReadResult {
+  Read,
+  NotOpened,    // missing, or no permission
+  NotRegular,   // a directory, a device, a pipe or a socket: never waited on or read
+  NotRead,      // a read failed
+  OutOfMemory,  // larger than the memory there is
+};
+
+// Reads all bytes of the regular file at `path` into `bytes` (replacing
+// them), sized by the file before anything is allocated. Anything else
+// (a directory, /dev/zero, a FIFO that no one writes) is refused at once;
+// `bytes` is unspecified after a failure.
+ReadResult readFile(const std::string& path, std::string& bytes);
 bool readFileBytes(const std::string& path, std::string& bytes);
+
+// Why a file could not be read, for a message after its name: "is not a
+// regular file", ...
+std::string_view readFailure(ReadResult result);
 
 // Applies the reading convention to raw file bytes: everything from the
 // first Ctrl-Z on is dropped, then each CR LF becomes LF.
@@ -27,6 +41,7 @@ std::string pagePath(std::string_view directory, std::int64_t pageNumber);
 // Appends the decoded text of the file at `path` to `page`. Returns false,
 // leaving `page` alone, when the file cannot be opened or read.
 bool readPage(std::string& page, const std::string& path);
+ReadResult readPageFile(std::string& page, const std::string& path);
 
 enum class WriteResult {
   Written,

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <unordered_map>
 
+#include "base/encoding_guess.h"
 #include "base/version.h"
 #include "base/windows1252.h"
 #include "book/book.h"
@@ -117,6 +118,74 @@ bool parseSettings(const std::vector<std::string>& arguments, Settings& settings
       return false;
     }
   }
+  if (settings.learnOnly && !settings.profileFile.empty()) {
+    err << "scanmend-learn: --learn-only learns a profile and --profile gives one: use either\n\n"
+        << kUsage;
+    return false;
+  }
+  return true;
+}
+
+// What the learner reads, all of it before it writes anything.
+struct Inputs {
+  std::string dictionaryBytes;
+  std::vector<std::string> pages;
+  Profile profile;  // the one given, or empty
+};
+
+// The fix for a file in UTF-8, named by `files` ("dic.txt", "in/*.txt").
+std::string convertUtf8(const std::string& path, const std::string& files) {
+  return path +
+         " is UTF-8, not Windows-1252: every umlaut and the sharp s would read as two "
+         "wrong letters. Convert it: for f in " +
+         files +
+         "; do iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT \"$f\" > \"$f.new\" && mv \"$f.new\" "
+         "\"$f\"; done\n";
+}
+
+bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
+  if (const ReadResult read = readFile("dic.txt", inputs.dictionaryBytes);
+      read != ReadResult::Read) {
+    err << "scanmend-learn: "
+        << (read == ReadResult::NotOpened ? "no dictionary dic.txt in this directory"
+                                          : "dic.txt " + std::string(readFailure(read)))
+        << "\n";
+    return false;
+  }
+  if (looksLikeUtf8(inputs.dictionaryBytes)) {
+    err << "scanmend-learn: " << convertUtf8("dic.txt", "dic.txt");
+    return false;
+  }
+  PagesRead read = readPages();
+  inputs.pages = std::move(read.pages);
+  const std::string next = pagePath("in", static_cast<std::int64_t>(inputs.pages.size()) + 1);
+  if (read.end != ReadResult::NotOpened) {
+    err << "scanmend-learn: " << next << " " << readFailure(read.end) << "\n";
+    return false;
+  }
+  if (inputs.pages.empty()) {
+    err << "scanmend-learn: no page in/001.txt in this directory\n";
+    return false;
+  }
+  for (std::size_t n = 0; n < inputs.pages.size(); ++n) {
+    if (looksLikeUtf8(inputs.pages[n])) {
+      err << "scanmend-learn: "
+          << convertUtf8(pagePath("in", static_cast<std::int64_t>(n + 1)), "in/*.txt");
+      return false;
+    }
+  }
+  if (settings.profileFile.empty()) return true;
+  std::string text;
+  if (const ReadResult result = readFile(settings.profileFile, text); result != ReadResult::Read) {
+    err << "scanmend-learn: " << settings.profileFile << " " << readFailure(result) << "\n";
+    return false;
+  }
+  decodeText(text);
+  std::string why;
+  if (!parseProfile(text, inputs.profile, why)) {
+    err << "scanmend-learn: " << settings.profileFile << ": " << utf8(why) << "\n";
+    return false;
+  }
   return true;
 }
 
@@ -137,34 +206,14 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   if (!parseSettings(arguments, settings, err)) return kExitUsage;
 
   // Everything is read before anything is written.
-  std::string dictionaryBytes;
-  if (!readFileBytes("dic.txt", dictionaryBytes)) {
-    err << "scanmend-learn: no dictionary dic.txt in this directory\n";
-    return kExitNotRead;
-  }
-  std::vector<std::string> pages = readPages();
-  if (pages.empty()) {
-    err << "scanmend-learn: no page in/001.txt in this directory\n";
-    return kExitNotRead;
-  }
-  Profile profile;
-  if (!settings.profileFile.empty()) {
-    std::string text;
-    std::string why;
-    if (!readFileBytes(settings.profileFile, text)) {
-      err << "scanmend-learn: " << settings.profileFile << ": cannot read the profile\n";
-      return kExitNotRead;
-    }
-    decodeText(text);
-    if (!parseProfile(text, profile, why)) {
-      err << "scanmend-learn: " << settings.profileFile << ": " << utf8(why) << "\n";
-      return kExitNotRead;
-    }
-  }
+  Inputs inputs;
+  if (!readInputs(settings, inputs, err)) return kExitNotRead;
+  std::vector<std::string>& pages = inputs.pages;
+  Profile& profile = inputs.profile;
 
   err << "scanmend-learn: reading dic.txt\n";
   SortedWords lexicon;
-  lexicon.assign(std::move(dictionaryBytes));
+  lexicon.assign(std::move(inputs.dictionaryBytes));
   // Words broken at a line end by "=" are joined, as scanmend's "=" does,
   // wherever the pages have such line ends.
   const std::vector<BookWord> words = joinedWordsOf(pages);
@@ -185,13 +234,19 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       err << "scanmend-learn: " << path << ": cannot write the file\n";
       allWritten = false;
     }
+    return result == WriteResult::Written;
   };
   std::size_t readings = 0;
   for (const ProfileEntry& entry : profile.entries()) readings += entry.readings.size();
-  if (settings.profileFile.empty()) write(formatProfile(profile), "profile.tsv");
+  // The summary names the profile only where it stands on disk.
+  std::string profileName = settings.profileFile;
+  if (settings.profileFile.empty()) {
+    profileName = write(formatProfile(profile), "profile.tsv") ? "profile.tsv" : "";
+  }
   if (settings.learnOnly) {
     out << "Learned " << readings << " readings of " << profile.entries().size()
-        << " scanned letters and groups: profile.tsv\n";
+        << " scanned letters and groups"
+        << (profileName.empty() ? " (profile.tsv not written)" : ": " + profileName) << "\n";
     return allWritten ? 0 : kExitNotWritten;
   }
 
@@ -233,7 +288,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     write(corrected, pagePath("./out", static_cast<std::int64_t>(n + 1)));
   }
   write(formatUnknownWordReport(unknown), "./word_fr.txt");
-  write(changesTable(words, decisions), "changes.tsv");
+  const bool changesWritten = write(changesTable(words, decisions), "changes.tsv");
 
   out << "\r\nStats:\r\n\r\n" << formatCounterLines(stats, "", "\r\n") << "\r\n";
   std::size_t changed = 0;
@@ -241,9 +296,10 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     changed +=
         decisions[i].kind == WordOutcome::Kind::Ambiguous || decisions[i].result != words[i].text;
   out << (settings.profileFile.empty() ? "Learned " : "Profile ") << readings << " readings of "
-      << profile.entries().size() << " scanned letters and groups ("
-      << (settings.profileFile.empty() ? "profile.tsv" : settings.profileFile) << "); " << changed
-      << " distinct words changed or decided under doubt (changes.tsv)"
+      << profile.entries().size() << " scanned letters and groups"
+      << (profileName.empty() ? "" : " (" + profileName + ")") << "; " << changed
+      << " distinct words changed or decided under doubt"
+      << (changesWritten ? " (changes.tsv)" : "")
       << (join ? "; words broken at line ends by \"=\" joined" : "") << ".\n";
   return allWritten ? 0 : kExitNotWritten;
 }

@@ -1,10 +1,11 @@
 #include <iostream>
-#include <string>
-#include <vector>
 
+#include "base/tool_main.h"
 #include "learn/learn_run.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return scanmend::learn::runLearner(arguments, std::cout, std::cerr);
+  return scanmend::runTool("scanmend-learn", argc, argv,
+                           [](const std::vector<std::string>& arguments) {
+                             return scanmend::learn::runLearner(arguments, std::cout, std::cerr);
+                           });
 }

@@ -85,12 +85,14 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
     entry.atEnd = atEnd;
     entry.readings.push_back({reading, 0.0, evidence.at(key), {}});
   }
-  Profile profile;
+  std::vector<ProfileEntry> guessed;
   for (auto& [key, entry] : entries) {
     for (Reading& reading : entry.readings)
       reading.probability = guess({entry.scanned, entry.atEnd, reading.text});
-    profile.set(std::move(entry));
+    guessed.push_back(std::move(entry));
   }
+  Profile profile;
+  profile.assign(std::move(guessed));
   return profile;
 }
 
@@ -156,9 +158,9 @@ Profile reestimate(const Profile& profile, std::vector<const BookWord*>& open,
   for (const auto& [key, tally] : tallies)
     if (profile.find(std::get<0>(key), std::get<1>(key)) != nullptr)
       totals[{std::get<0>(key), std::get<1>(key)}] += tally.weight;
-  Profile next;
+  std::vector<ProfileEntry> entries;
   for (const ProfileEntry& entry : profile.entries()) {
-    ProfileEntry updated{entry.scanned, entry.atEnd, {}};
+    ProfileEntry& updated = entries.emplace_back(ProfileEntry{entry.scanned, entry.atEnd, {}});
     const double total = totals[{entry.scanned, entry.atEnd}];
     for (const Reading& reading : entry.readings) {
       const auto found = tallies.find({entry.scanned, entry.atEnd, reading.text});
@@ -168,20 +170,22 @@ Profile reestimate(const Profile& profile, std::vector<const BookWord*>& open,
       for (const auto& example : found->second.examples) kept.examples.push_back(example.second);
       updated.readings.push_back(std::move(kept));
     }
-    next.set(std::move(updated));
   }
+  Profile next;
+  next.assign(std::move(entries));
   return next;
 }
 
 Profile withoutNoise(const Profile& profile) {
-  Profile kept;
+  std::vector<ProfileEntry> entries;
   for (const ProfileEntry& entry : profile.entries()) {
-    ProfileEntry clean{entry.scanned, entry.atEnd, {}};
+    ProfileEntry& clean = entries.emplace_back(ProfileEntry{entry.scanned, entry.atEnd, {}});
     for (const Reading& reading : entry.readings)
       if (reading.probability >= kLeastProbability && reading.words >= kLeastWords)
         clean.readings.push_back(reading);
-    kept.set(std::move(clean));
   }
+  Profile kept;
+  kept.assign(std::move(entries));
   return kept;
 }
 

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 #include <map>
+#include <set>
+#include <tuple>
 
 #include "base/tab_separated.h"
 
@@ -36,26 +38,35 @@ double ProfileEntry::stay() const {
 }
 
 void Profile::set(ProfileEntry entry) {
-  auto same = [&](const ProfileEntry& e) {
-    return e.scanned == entry.scanned && e.atEnd == entry.atEnd;
+  std::vector<ProfileEntry> entries = std::move(entries_);
+  entries.push_back(std::move(entry));
+  assign(std::move(entries));
+}
+
+void Profile::assign(std::vector<ProfileEntry> entries) {
+  const auto byBytes = [](const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+      return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
   };
-  std::erase_if(entries_, same);
-  if (!entry.readings.empty()) {
+  // Stable, so that of two entries of one place the later comes last.
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&](const ProfileEntry& a, const ProfileEntry& b) {
+                     if (a.scanned != b.scanned) return byBytes(a.scanned, b.scanned);
+                     return a.atEnd < b.atEnd;
+                   });
+  entries_.clear();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    ProfileEntry& entry = entries[i];
+    const bool replaced = i + 1 < entries.size() && entries[i + 1].scanned == entry.scanned &&
+                          entries[i + 1].atEnd == entry.atEnd;
+    if (replaced || entry.readings.empty()) continue;
     std::sort(entry.readings.begin(), entry.readings.end(), [](const Reading& a, const Reading& b) {
       if (a.probability != b.probability) return a.probability > b.probability;
       return a.text < b.text;
     });
     entries_.push_back(std::move(entry));
   }
-  std::sort(entries_.begin(), entries_.end(), [](const ProfileEntry& a, const ProfileEntry& b) {
-    if (a.scanned != b.scanned)
-      return std::lexicographical_compare(a.scanned.begin(), a.scanned.end(), b.scanned.begin(),
-                                          b.scanned.end(), [](char x, char y) {
-                                            return static_cast<unsigned char>(x) <
-                                                   static_cast<unsigned char>(y);
-                                          });
-    return a.atEnd < b.atEnd;
-  });
   reindex();
 }
 
@@ -115,6 +126,7 @@ std::string formatProfile(const Profile& profile) {
 bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
   profile = Profile();
   std::map<std::pair<std::string, bool>, ProfileEntry> entries;
+  std::set<std::tuple<std::string, bool, std::string>> seen;
   std::size_t number = 0;
   for (std::size_t at = 0; at < text.size();) {
     std::size_t end = text.find('\n', at);
@@ -155,13 +167,13 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
     Reading reading{std::string(row[2]), probability, 0, {}};
     if (row.size() > 4)
       std::from_chars(row[4].data(), row[4].data() + row[4].size(), reading.words);
-    for (auto& existing : entry.readings)
-      if (existing.text == reading.text) {
-        error = where + "\"" + std::string(row[0]) + "\" read as \"" + reading.text + "\" twice";
-        return false;
-      }
+    if (!seen.emplace(row[0], atEnd, reading.text).second) {
+      error = where + "\"" + std::string(row[0]) + "\" read as \"" + reading.text + "\" twice";
+      return false;
+    }
     if (reading.probability > 0) entry.readings.push_back(std::move(reading));
   }
+  std::vector<ProfileEntry> read;
   for (auto& [key, entry] : entries) {
     double sum = 0;
     for (const Reading& reading : entry.readings) sum += reading.probability;
@@ -170,8 +182,9 @@ bool parseProfile(std::string_view text, Profile& profile, std::string& error) {
               std::string(key.second ? kAtEnd : kElsewhere) + ") add up to more than 1";
       return false;
     }
-    profile.set(std::move(entry));
+    read.push_back(std::move(entry));
   }
+  profile.assign(std::move(read));
   return true;
 }
 

@@ -49,6 +49,9 @@ class Profile {
   // Sets the entry of its scanned letters and place, replacing an earlier
   // one; one without readings is dropped.
   void set(ProfileEntry entry);
+  // Replaces all entries by these at once; of two with the same scanned
+  // letters and place, the later stands.
+  void assign(std::vector<ProfileEntry> entries);
   // The entry of one or two scanned bytes at the end of a word or
   // elsewhere, or nullptr.
   const ProfileEntry* find(std::string_view scanned, bool atEnd) const;

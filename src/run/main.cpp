@@ -1,10 +1,10 @@
 #include <iostream>
-#include <string>
-#include <vector>
 
+#include "base/tool_main.h"
 #include "run/program_run.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return scanmend::runScanmend(arguments, std::cout);
+  return scanmend::runTool("scanmend", argc, argv, [](const std::vector<std::string>& arguments) {
+    return scanmend::runScanmend(arguments, std::cout);
+  });
 }
