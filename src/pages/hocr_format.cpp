@@ -1,6 +1,9 @@
 // hOCR: the words are the elements of class ocrx_word, and their lines the
 // nearest enclosing ocr_line, ocr_header, ocr_textfloat or ocr_caption.
 // A word's text may sit in an inner element (<strong>, <em>).
+#include <algorithm>
+#include <utility>
+
 #include "pages/formats.h"
 
 namespace scanmend::pages::detail {
@@ -32,39 +35,59 @@ bool hasText(const std::string& text) {
 
 bool readHocr(SourcePage& page) {
   const std::vector<XmlElement>& elements = page.elements;
-  std::vector<int> childCount(elements.size(), 0);
+  const std::size_t count = elements.size();
+  std::vector<int> childCount(count, 0);
   for (const XmlElement& element : elements)
     if (element.parent >= 0) ++childCount[static_cast<std::size_t>(element.parent)];
+  // In document order an element's descendants follow it: element i holds
+  // [i, subtreeEnd[i]). Found from the back, each from its children.
+  std::vector<std::size_t> subtreeEnd(count);
+  for (std::size_t i = count; i-- > 0;) {
+    subtreeEnd[i] = std::max(subtreeEnd[i], i + 1);
+    if (const int parent = elements[i].parent; parent >= 0)
+      subtreeEnd[static_cast<std::size_t>(parent)] =
+          std::max(subtreeEnd[static_cast<std::size_t>(parent)], subtreeEnd[i]);
+  }
+  // The line of every element: itself, or the nearest enclosing line.
+  std::vector<int> lineOf(count, -1);
+  for (std::size_t i = 0; i < count; ++i)
+    lineOf[i] = isLine(elements[i])       ? static_cast<int>(i)
+                : elements[i].parent >= 0 ? lineOf[static_cast<std::size_t>(elements[i].parent)]
+                                          : -1;
+  // The free text holders (elements with text and no element that no word
+  // has taken), found from any element on by following `next`: a holder
+  // that is free points to itself, anything else onwards. Paths walked are
+  // shortened, and a taken holder points on, so that words nested in
+  // words, each looking for the first free holder in its subtree, take
+  // time linear in the file.
+  std::vector<std::size_t> next(count + 1);
+  for (std::size_t i = 0; i <= count; ++i)
+    next[i] =
+        i < count && childCount[i] == 0 && hasText(elements[i].text) ? i : std::min(i + 1, count);
+  const auto firstFree = [&next](std::size_t from) {
+    std::size_t found = from;
+    while (next[found] != found) found = next[found];
+    while (next[from] != found) from = std::exchange(next[from], found);
+    return found;  // `count` where none is left
+  };
 
   bool isHocr = false;
   int line = -2;
-  std::vector<bool> holding(elements.size(), false);  // a word nested in a word has one text
-  for (std::size_t i = 0; i < elements.size(); ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     const XmlElement& word = elements[i];
     if (word.attribute("class") != nullptr && word.attribute("class")->value.starts_with("ocr"))
       isHocr = true;
     if (!hasClass(word, "ocrx_word")) continue;
     // The word's text: the first element within it, itself included, that
-    // holds text and no element, so that an edit replaces text only.
-    int holder = -1;
-    for (std::size_t j = i; j < elements.size(); ++j) {
-      if (j > i) {
-        int up = elements[j].parent;
-        while (up > static_cast<int>(i)) up = elements[static_cast<std::size_t>(up)].parent;
-        if (up != static_cast<int>(i)) break;
-      }
-      if (childCount[j] == 0 && hasText(elements[j].text) && !holding[j]) {
-        holder = static_cast<int>(j);
-        break;
-      }
-    }
-    if (holder < 0) continue;
-    holding[static_cast<std::size_t>(holder)] = true;
-    int container = word.parent;
-    while (container >= 0 && !isLine(elements[static_cast<std::size_t>(container)]))
-      container = elements[static_cast<std::size_t>(container)].parent;
-    if (container < 0) container = word.parent;
-    addField(page, contentField(elements[static_cast<std::size_t>(holder)], holder), container != line);
+    // holds text and no element and no other word has, so that an edit
+    // replaces text only.
+    const std::size_t holder = firstFree(i);
+    if (holder >= subtreeEnd[i]) continue;
+    next[holder] = holder + 1;
+    // The word's line: the nearest enclosing line, else its parent.
+    const int enclosing = word.parent >= 0 ? lineOf[static_cast<std::size_t>(word.parent)] : -1;
+    const int container = enclosing >= 0 ? enclosing : word.parent;
+    addField(page, contentField(elements[holder], static_cast<int>(holder)), container != line);
     line = container;
   }
   return isHocr;

@@ -32,7 +32,8 @@ std::uint64_t checksumOf(std::string_view bytes) {
   std::size_t at = 0;
   for (; at + 8 <= bytes.size(); at += 8) {
     std::uint64_t word = 0;  // little-endian on every machine, so manifests travel
-    for (std::size_t k = 8; k-- > 0;) word = (word << 8) | static_cast<unsigned char>(bytes[at + k]);
+    for (std::size_t k = 8; k-- > 0;)
+      word = (word << 8) | static_cast<unsigned char>(bytes[at + k]);
     hash = (hash ^ word) * kPrime;
     hash ^= hash >> 29;
   }
@@ -79,10 +80,16 @@ std::string_view wordsTableHeader() { return "page\tline\tbegin\tend\tword\n"; }
 
 void appendWordRows(std::string& table, std::int64_t number, std::string_view bytes,
                     const SourcePage& page) {
+  // Whether each field's raw bytes are its text, found once per field: a
+  // text file is one field of all its words.
+  std::vector<bool> literals;
+  literals.reserve(page.fields.size());
+  for (const Field& field : page.fields)
+    literals.push_back(bytes.substr(field.begin, field.end - field.begin) == field.text);
   for (std::size_t line = 0; line < page.lines.size(); ++line) {
     for (const Token& token : page.lines[line]) {
       const Field& field = page.fields[static_cast<std::size_t>(token.field)];
-      const bool literal = bytes.substr(field.begin, field.end - field.begin) == field.text;
+      const bool literal = literals[static_cast<std::size_t>(token.field)];
       const std::size_t begin = literal ? field.begin + token.from : field.begin;
       const std::size_t end = literal ? field.begin + token.to : field.end;
       table += std::to_string(number) + '\t' + std::to_string(line + 1) + '\t' +

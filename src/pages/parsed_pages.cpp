@@ -1,9 +1,11 @@
 #include "pages/parsed_pages.h"
 
+#include "pages/manifest.h"
+
 namespace scanmend::pages {
 namespace {
 
-constexpr std::string_view kHeader = "scanmend-pages parsed pages 1\n";
+constexpr std::string_view kHeader = "scanmend-pages parsed pages 2\n";
 
 // Numbers as base-128 digits, least significant first, the high bit
 // marking that another follows; texts as their length and their bytes.
@@ -22,6 +24,11 @@ void putNumber(std::string& out, std::uint64_t value) {
 void putText(std::string& out, std::string_view text) {
   putNumber(out, text.size());
   out += text;
+}
+
+// Eight bytes, least significant first.
+void putFixed(std::string& out, std::uint64_t value) {
+  for (int k = 0; k < 8; ++k, value >>= 8) out += static_cast<char>(value & 0xFF);
 }
 
 // Reads what the put functions wrote; every read after the end of the
@@ -53,6 +60,23 @@ class Reader {
     return ok_ ? static_cast<std::size_t>(value) : 0;
   }
 
+  std::uint64_t fixed() {
+    if (left() < 8) ok_ = false;
+    if (!ok_) return 0;
+    std::uint64_t value = 0;
+    for (int k = 7; k >= 0; --k) value = (value << 8) | static_cast<unsigned char>(bytes_[at_ + k]);
+    at_ += 8;
+    return value;
+  }
+
+  std::string_view textView() {
+    const std::size_t length = below(left() + 1);
+    if (!ok_) return {};
+    const std::string_view out = bytes_.substr(at_, length);
+    at_ += length;
+    return out;
+  }
+
   std::string text() {
     const std::size_t length = below(left() + 1);
     if (!ok_) return {};
@@ -60,6 +84,10 @@ class Reader {
     at_ += length;
     return out;
   }
+
+  // A count of things that take at least `leastBytes` each: never more
+  // than the bytes left could hold, so no count allocates beyond them.
+  std::size_t count(std::size_t leastBytes) { return below(left() / leastBytes + 1); }
 
   std::size_t position() const { return at_; }
   std::size_t left() const { return bytes_.size() - at_; }
@@ -73,7 +101,13 @@ class Reader {
 };
 
 // Counts come before what they count, so a count beyond what the bytes
-// could hold is refused before anything is allocated for it.
+// could hold is refused before anything is allocated for it: each thing
+// takes at least one byte for each of its numbers and texts.
+constexpr std::size_t kLeastElementBytes = 8;
+constexpr std::size_t kLeastAttributeBytes = 4;
+constexpr std::size_t kLeastFieldBytes = 5;
+constexpr std::size_t kLeastLineBytes = 4;
+constexpr std::size_t kLeastTokenBytes = 3;
 void encode(const SourcePage& page, std::string& out) {
   putNumber(out, static_cast<std::uint64_t>(page.format));
   putNumber(out, page.elements.size());
@@ -113,7 +147,9 @@ void encode(const SourcePage& page, std::string& out) {
 }
 
 // A span [begin, end) of the source.
-bool isSpan(std::size_t begin, std::size_t end, std::size_t size) { return begin <= end && end <= size; }
+bool isSpan(std::size_t begin, std::size_t end, std::size_t size) {
+  return begin <= end && end <= size;
+}
 
 }  // namespace
 
@@ -121,7 +157,7 @@ bool decodePage(std::string_view encoded, std::size_t size, SourcePage& page) {
   Reader in(encoded);
   page = SourcePage();
   page.format = static_cast<Format>(in.below(4));
-  page.elements.resize(in.below(encoded.size() + 1));
+  page.elements.resize(in.count(kLeastElementBytes));
   for (std::size_t i = 0; i < page.elements.size() && in.ok(); ++i) {
     XmlElement& element = page.elements[i];
     element.name = in.text();
@@ -135,20 +171,21 @@ bool decodePage(std::string_view encoded, std::size_t size, SourcePage& page) {
         !isSpan(element.tagBegin, element.tagEnd, size) ||
         !isSpan(element.contentBegin, element.contentEnd, size))
       return false;
-    element.attributes.resize(in.below(encoded.size() + 1));
+    element.attributes.resize(in.count(kLeastAttributeBytes));
     for (XmlAttribute& attribute : element.attributes) {
       attribute.name = in.text();
       attribute.value = in.text();
       attribute.valueBegin = in.number();
       attribute.valueEnd = in.number();
       // The quotes around the value are part of the source too.
-      if (attribute.valueBegin == 0 || !isSpan(attribute.valueBegin, attribute.valueEnd, size - 1) || !in.ok())
+      if (attribute.valueBegin == 0 ||
+          !isSpan(attribute.valueBegin, attribute.valueEnd, size - 1) || !in.ok())
         return false;
     }
     element.text = in.text();
   }
   if (!in.ok() || page.elements.empty() != (page.format == Format::Text)) return false;
-  page.fields.resize(in.below(encoded.size() + 1));
+  page.fields.resize(in.count(kLeastFieldBytes));
   for (Field& field : page.fields) {
     field.begin = in.number();
     field.end = in.number();
@@ -157,16 +194,16 @@ bool decodePage(std::string_view encoded, std::size_t size, SourcePage& page) {
     field.element = static_cast<int>(in.below(page.elements.size() + 1)) - 1;
     // The fields of XML belong to elements, those of text to none.
     const bool owned = page.format == Format::Text ? field.element < 0 : field.element >= 0;
-    if (!isSpan(field.begin, field.end, size) || (field.quote != 0 && field.begin == 0) ||
-        !owned || !in.ok())
+    if (!isSpan(field.begin, field.end, size) || (field.quote != 0 && field.begin == 0) || !owned ||
+        !in.ok())
       return false;
   }
   // The words follow each other through the fields, as export replaces
   // them from the last one back.
   const Token* previous = nullptr;
-  page.lines.resize(in.below(encoded.size() + 1));
+  page.lines.resize(in.count(kLeastLineBytes));
   for (std::vector<Token>& line : page.lines) {
-    line.resize(in.below(encoded.size() + 1));
+    line.resize(in.count(kLeastTokenBytes));
     if (line.empty()) return false;
     for (Token& token : line) {
       token.field = static_cast<int>(in.below(page.fields.size()));
@@ -175,7 +212,8 @@ bool decodePage(std::string_view encoded, std::size_t size, SourcePage& page) {
       const bool follows = previous == nullptr || token.field > previous->field ||
                            (token.field == previous->field && token.from >= previous->to);
       if (!in.ok() || !follows ||
-          !isSpan(token.from, token.to, page.fields[static_cast<std::size_t>(token.field)].text.size()))
+          !isSpan(token.from, token.to,
+                  page.fields[static_cast<std::size_t>(token.field)].text.size()))
         return false;
       previous = &token;
     }
@@ -193,28 +231,35 @@ std::string_view parsedPagesHeader() { return kHeader; }
 
 void appendParsedPage(std::string& store, std::int64_t number, std::size_t bytes,
                       std::uint64_t checksum, const SourcePage& page) {
-  // Encoded into a buffer kept from page to page, as its length goes first.
-  static thread_local std::string encoded;
-  encoded.clear();
+  // A record is its body, then the body's checksum: a record damaged in
+  // any byte is not used, and neither is any after a damaged length.
+  std::string body;
+  putNumber(body, static_cast<std::uint64_t>(number));
+  putNumber(body, bytes);
+  putNumber(body, checksum);
+  std::string encoded;
   encode(page, encoded);
-  putNumber(store, static_cast<std::uint64_t>(number));
-  putNumber(store, bytes);
-  putNumber(store, checksum);
-  putText(store, encoded);
+  putText(body, encoded);
+  putText(store, body);
+  putFixed(store, checksumOf(body));
 }
 
 ParsedPages::ParsedPages(std::string store) : store_(std::move(store)) {
   if (!std::string_view(store_).starts_with(kHeader)) return;
   Reader in(std::string_view(store_).substr(kHeader.size()));
   while (!in.atEnd()) {
-    const std::uint64_t number = in.number();
-    const std::uint64_t bytes = in.number();
-    const std::uint64_t checksum = in.number();
-    const std::size_t length = in.below(in.left() + 1);
-    if (!in.ok()) return;
+    const std::string_view body = in.textView();
+    const std::uint64_t sum = in.fixed();
+    if (!in.ok() || sum != checksumOf(body)) return;
+    Reader record(body);
+    const std::uint64_t number = record.number();
+    const std::uint64_t bytes = record.number();
+    const std::uint64_t checksum = record.number();
+    const std::string_view encoded = record.textView();
+    if (!record.ok() || !record.atEnd()) return;
     records_[static_cast<std::int64_t>(number)] =
-        Record{static_cast<std::size_t>(bytes), checksum, kHeader.size() + in.position(), length};
-    in.skip(length);
+        Record{static_cast<std::size_t>(bytes), checksum,
+               static_cast<std::size_t>(encoded.data() - store_.data()), encoded.size()};
   }
 }
 
@@ -225,7 +270,7 @@ bool ParsedPages::find(std::int64_t number, std::string_view source, std::uint64
       found->second.checksum != checksum)
     return false;
   return decodePage(std::string_view(store_).substr(found->second.at, found->second.length),
-                source.size(), page);
+                    source.size(), page);
 }
 
 }  // namespace scanmend::pages

@@ -13,8 +13,8 @@ constexpr std::array<std::string_view, 4> kFormatNames{"alto", "page", "hocr", "
 
 // The attributes that the formats' readers and edits use; the others (the
 // boxes, above all) are only ever copied as bytes.
-constexpr std::array<std::string_view, 7> kUsedAttributes{"CONTENT", "SUBS_CONTENT", "SUBS_TYPE", "CC",
-                                                          "ID",      "class",        "id"};
+constexpr std::array<std::string_view, 7> kUsedAttributes{
+    "CONTENT", "SUBS_CONTENT", "SUBS_TYPE", "CC", "ID", "class", "id"};
 
 // The place of byte `at` as a line and a column, both from 1.
 SourceError placed(std::string_view bytes, std::size_t at, std::string message) {
@@ -45,6 +45,33 @@ std::string declaredEncoding(std::string_view bytes) {
   for (char& c : encoding)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return encoding;
+}
+
+// The UTF-16 or UTF-32 that `bytes` are in, by their byte-order mark or,
+// without one, by the zero bytes that such text of mostly ASCII characters
+// has at fixed places; "" for neither. A file of UTF-8 text has no zero
+// byte at all.
+std::string_view wideEncodingOf(std::string_view bytes) {
+  if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4))) return "UTF-32LE";
+  if (bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4))) return "UTF-32BE";
+  if (bytes.starts_with("\xFF\xFE")) return "UTF-16LE";
+  if (bytes.starts_with("\xFE\xFF")) return "UTF-16BE";
+  const std::size_t sample = std::min<std::size_t>(bytes.size(), 512) / 4 * 4;
+  if (sample == 0) return "";
+  std::array<std::size_t, 4> zeros{};  // by the place in a group of four bytes
+  for (std::size_t i = 0; i < sample; ++i) zeros[i % 4] += bytes[i] == '\0';
+  const std::size_t groups = sample / 4;
+  const auto mostly = [groups](std::size_t count) { return 10 * count >= 9 * groups; };
+  const auto rarely = [groups](std::size_t count) { return 2 * count < groups; };
+  if (mostly(zeros[1]) && mostly(zeros[2]) && mostly(zeros[3]) && rarely(zeros[0]))
+    return "UTF-32LE";
+  if (mostly(zeros[0]) && mostly(zeros[1]) && mostly(zeros[2]) && rarely(zeros[3]))
+    return "UTF-32BE";
+  if (mostly(zeros[1]) && mostly(zeros[3]) && rarely(zeros[0]) && rarely(zeros[2]))
+    return "UTF-16LE";
+  if (mostly(zeros[0]) && mostly(zeros[2]) && rarely(zeros[1]) && rarely(zeros[3]))
+    return "UTF-16BE";
+  return "";
 }
 
 bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, SourceError& error) {
@@ -80,7 +107,9 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
 
 }  // namespace
 
-std::string_view formatName(Format format) { return kFormatNames[static_cast<std::size_t>(format)]; }
+std::string_view formatName(Format format) {
+  return kFormatNames[static_cast<std::size_t>(format)];
+}
 
 bool formatOfName(std::string_view name, Format& format) {
   for (std::size_t i = 0; i < kFormatNames.size(); ++i) {
@@ -94,8 +123,10 @@ bool formatOfName(std::string_view name, Format& format) {
 
 bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
   page = SourcePage();
-  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
-    error = {0, 0, "is UTF-16; only UTF-8 files can be read"};
+  if (const std::string_view wide = wideEncodingOf(bytes); !wide.empty()) {
+    error = {0, 0,
+             "is " + std::string(wide) + "; only UTF-8 files can be read (convert it: iconv -f " +
+                 std::string(wide) + " -t UTF-8)"};
     return false;
   }
   const std::size_t start = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
@@ -103,12 +134,15 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
   while (first < bytes.size() && isXmlSpace(bytes[first])) ++first;
   if (first < bytes.size() && bytes[first] == '<') return readXml(bytes, start, page, error);
 
-  if (const std::size_t bad = firstInvalidUtf8(bytes.substr(start)); bad != std::string_view::npos) {
-    error = placed(bytes, start + bad, "is not UTF-8 text (pages already in Windows-1252 need no import)");
+  if (const std::size_t bad = firstInvalidUtf8(bytes.substr(start));
+      bad != std::string_view::npos) {
+    error = placed(bytes, start + bad,
+                   "is not UTF-8 text (pages already in Windows-1252 need no import)");
     return false;
   }
   page.format = Format::Text;
-  detail::addField(page, Field{start, bytes.size(), std::string(bytes.substr(start)), 0, -1}, true, true);
+  detail::addField(page, Field{start, bytes.size(), std::string(bytes.substr(start)), 0, -1}, true,
+                   true);
   detail::dropEmptyLines(page);
   return true;
 }

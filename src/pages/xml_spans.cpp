@@ -20,14 +20,26 @@ struct Parse {
   std::vector<XmlElement>* elements;
   std::span<const std::string_view> kept;
   std::vector<int> open;  // the elements not yet closed, innermost last
+  std::string refused;    // why the parse was stopped, or empty
 };
 
 bool keeps(const Parse& parse, std::string_view name) {
-  return parse.kept.empty() || std::find(parse.kept.begin(), parse.kept.end(), name) != parse.kept.end();
+  return parse.kept.empty() ||
+         std::find(parse.kept.begin(), parse.kept.end(), name) != parse.kept.end();
 }
 
 void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attributes) {
   auto& parse = *static_cast<Parse*>(data);
+  // An element that an entity's replacement text holds has no bytes of its
+  // own in the file (expat names the entity reference as its place):
+  // nothing of it could be patched in place.
+  const auto index = static_cast<std::size_t>(XML_GetCurrentByteIndex(parse.parser));
+  if (index >= parse.bytes.size() || parse.bytes[index] != '<') {
+    parse.refused = "an element comes from an entity (" + std::string(localName(name)) +
+                    "); only elements written in the file can be corrected";
+    XML_StopParser(parse.parser, XML_FALSE);
+    return;
+  }
   XmlElement element;
   element.name = localName(name);
   element.parent = parse.open.empty() ? -1 : parse.open.back();
@@ -57,7 +69,8 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     element.attributes.push_back({std::string(local), attributes[k + 1],
                                   element.tagBegin + open + 1, element.tagBegin + close});
   }
-  if (!parse.open.empty()) (*parse.elements)[static_cast<std::size_t>(parse.open.back())].text.clear();
+  if (!parse.open.empty())
+    (*parse.elements)[static_cast<std::size_t>(parse.open.back())].text.clear();
   parse.open.push_back(static_cast<int>(parse.elements->size()));
   parse.elements->push_back(std::move(element));
 }
@@ -101,7 +114,7 @@ bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlErro
   // by doubling would move every element several times.
   elements.reserve(bytes.size() / 100 + 1);
   const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
-  Parse parse{bytes, parser.get(), &elements, keptAttributes, {}};
+  Parse parse{bytes, parser.get(), &elements, keptAttributes, {}, {}};
   XML_SetUserData(parser.get(), &parse);
   XML_SetElementHandler(parser.get(), onStart, onEnd);
   XML_SetCharacterDataHandler(parser.get(), onText);
@@ -116,7 +129,8 @@ bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlErro
     return true;
   error.line = static_cast<std::size_t>(XML_GetCurrentLineNumber(parser.get()));
   error.column = static_cast<std::size_t>(XML_GetCurrentColumnNumber(parser.get())) + 1;
-  error.message = XML_ErrorString(XML_GetErrorCode(parser.get()));
+  error.message =
+      parse.refused.empty() ? XML_ErrorString(XML_GetErrorCode(parser.get())) : parse.refused;
   elements.clear();
   return false;
 }
