@@ -10,8 +10,9 @@
 #
 #   bash bench/compare_outputs.sh OLD_BIN_DIR NEW_BIN_DIR BOOK_DIR...
 # Each BIN_DIR holds the tools; each BOOK_DIR holds dic.txt and in/ (or
-# sources/). The books are copied, never written. COMPARE_IGNORE=NAME leaves
-# out files of that name (a store whose format changed on purpose).
+# sources/). The books are copied, never written. COMPARE_IGNORE="NAME..."
+# leaves out files of those names (a store whose format changed on purpose,
+# a file the older build did not write).
 set -euo pipefail
 old=$(realpath "$1") new=$(realpath "$2"); shift 2
 letters=abcdefghijklmnopqrstuvwxyz
@@ -30,7 +31,9 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 differences=0
 differ() {  # WHAT
-  if ! diff -rq ${COMPARE_IGNORE:+-x "$COMPARE_IGNORE"} "$scratch/old" "$scratch/new" > /dev/null; then
+  local ignored=()
+  for name in ${COMPARE_IGNORE:-}; do ignored+=(-x "$name"); done
+  if ! diff -rq "${ignored[@]}" "$scratch/old" "$scratch/new" > /dev/null; then
     echo "DIFFERS: $1"
     differences=1
   fi

@@ -29,11 +29,11 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
-bool exportOf(std::string_view bytes, const SourcePage& page, const PageText& text,
-              std::string_view corrected, std::string& out) {
-  std::vector<std::string> fields;
+bool exportOf(std::string_view bytes, const SourcePage& page, std::string_view corrected,
+              std::string& out) {
+  FieldTexts fields;
   std::string reason;
-  if (!correctedFieldTexts(page, text, corrected, fields, reason)) return false;
+  if (!correctedFieldTexts(page, corrected, fields, reason)) return false;
   out = applyEdits(bytes, sourceEdits(bytes, page, fields));
   return true;
 }
@@ -85,22 +85,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SourceError error;
   if (readSource(bytes, page, error)) {
     SourcePage stored;
-    check(decodePage(encodePage(page), bytes.size(), stored) && stored == page);
-    const PageText text = makePageText(page);
+    check(decodePage(encodePage(page), bytes, stored) && stored == page);
+    const std::string text = makePageText(page);
     std::string out;
-    check(exportOf(bytes, page, text, text.text, out) && out == bytes);
-    check(exportOf(bytes, page, text, scanmend::joinHyphenatedLines(text.text), out) && out == bytes);
-    if (exportOf(bytes, page, text, changed(text.text), out)) {
+    check(exportOf(bytes, page, text, out) && out == bytes);
+    check(exportOf(bytes, page, scanmend::joinHyphenatedLines(text), out) && out == bytes);
+    if (exportOf(bytes, page, changed(text), out)) {
       SourcePage again;
       check(readSource(out, again, error));
-      check(again.lines.size() == page.lines.size());
+      check(again.lineCount() == page.lineCount());
     }
   }
   // The bytes as a stored page of themselves.
-  if (decodePage(bytes, bytes.size(), page)) {
-    const PageText text = makePageText(page);
+  if (decodePage(bytes, bytes, page)) {
     std::string out;
-    exportOf(bytes, page, text, changed(text.text), out);
+    exportOf(bytes, page, changed(makePageText(page)), out);
   }
   if (size % 16 == 0) importWithTheTool(bytes);
   return 0;

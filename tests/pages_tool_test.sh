@@ -56,7 +56,7 @@ cp "$data/tesseract-deu.txt" .
 mkdir -p again && cd again && cp ../dic.txt . && "$bin/scanmend-pages" import ../tesseract-deu.txt > /dev/null
 "$bin/scanmend" Ufs > /dev/null
 set +e; "$bin/scanmend-pages" export .. 2> err.txt; status=$?; set -e
-[ $status -eq 1 ] && grep -q 'would overwrite the source' err.txt || fail "source overwritten: $(cat err.txt)"
+[ $status -eq 1 ] && grep -q 'holds it' err.txt || fail "source overwritten: $(cat err.txt)"
 rm pages.tsv
 set +e; "$bin/scanmend-pages" export x 2> err.txt; status=$?; set -e
 [ $status -eq 1 ] && grep -q 'no manifest pages.tsv' err.txt || fail "missing manifest"

@@ -42,7 +42,7 @@ TEST(ParsedPages, EveryTestFileReadsBackAsItWasRead) {
   for (const std::string& bytes : dataFiles()) {
     const SourcePage page = read(bytes);
     SourcePage stored;
-    ASSERT_TRUE(decodePage(encodePage(page), bytes.size(), stored)) << bytes.substr(0, 80);
+    ASSERT_TRUE(decodePage(encodePage(page), bytes, stored)) << bytes.substr(0, 80);
     EXPECT_TRUE(stored == page) << bytes.substr(0, 80);
   }
 }
@@ -71,15 +71,15 @@ TEST(ParsedPages, DamagedOrForeignBytesGiveNoPage) {
   const std::string encoded = encodePage(read(bytes));
   SourcePage page;
   for (std::size_t cut = 0; cut < encoded.size(); ++cut)
-    EXPECT_FALSE(decodePage(encoded.substr(0, cut), bytes.size(), page)) << cut;
-  EXPECT_FALSE(decodePage(encoded, bytes.size() / 2, page)) << "spans beyond a shorter source";
-  EXPECT_FALSE(decodePage(encoded + "x", bytes.size(), page)) << "bytes after the page";
+    EXPECT_FALSE(decodePage(encoded.substr(0, cut), bytes, page)) << cut;
+  EXPECT_FALSE(decodePage(encoded, std::string_view(bytes).substr(0, bytes.size() / 2), page)) << "spans beyond a shorter source";
+  EXPECT_FALSE(decodePage(encoded + "x", bytes, page)) << "bytes after the page";
   // Any byte changed either still decodes into a page inside the source,
   // or into none; the sanitizers watch the uses of what decodes.
   for (std::size_t at = 0; at < encoded.size(); ++at) {
     std::string changed = encoded;
     changed[at] = static_cast<char>(changed[at] ^ 0x41);
-    if (!decodePage(changed, bytes.size(), page)) continue;
+    if (!decodePage(changed, bytes, page)) continue;
     for (const Field& field : page.fields) EXPECT_LE(field.end, bytes.size());
   }
 }

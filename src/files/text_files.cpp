@@ -139,6 +139,18 @@ bool readPage(std::string& page, const std::string& path) {
   return readPageFile(page, path) == ReadResult::Read;
 }
 
+void appendWithCrLf(std::string& out, std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const void* found = std::memchr(text.data() + i, '\n', text.size() - i);
+    const std::size_t lineFeed =
+        found == nullptr ? text.size() : static_cast<const char*>(found) - text.data();
+    out.append(text, i, lineFeed - i);
+    if (lineFeed == text.size()) break;
+    out += "\r\n";
+    i = lineFeed + 1;
+  }
+}
+
 WriteResult writeTextFile(const std::string& text, const std::string& path) {
   File file(std::fopen(path.c_str(), "wb"));
   if (!file) return WriteResult::NotOpened;
@@ -148,16 +160,7 @@ WriteResult writeTextFile(const std::string& text, const std::string& path) {
   bool ok = true;
   for (std::size_t start = 0; start < text.size() && ok; start += kChunk) {
     chunk.clear();
-    const std::size_t stop = std::min(text.size(), start + kChunk);
-    for (std::size_t i = start; i < stop;) {
-      const void* found = std::memchr(text.data() + i, '\n', stop - i);
-      const std::size_t lineFeed =
-          found == nullptr ? stop : static_cast<const char*>(found) - text.data();
-      chunk.append(text, i, lineFeed - i);
-      if (lineFeed == stop) break;
-      chunk += "\r\n";
-      i = lineFeed + 1;
-    }
+    appendWithCrLf(chunk, std::string_view(text).substr(start, kChunk));
     ok = std::fwrite(chunk.data(), 1, chunk.size(), file.get()) == chunk.size();
   }
   // A full disk may only show at flush or close; a page lost there must be

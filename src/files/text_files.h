@@ -49,6 +49,9 @@ enum class WriteResult {
   NotWritten  // created, but a write, flush or close failed (a full disk): the file is incomplete
 };
 
+// Appends `text` to `out` with each LF written as CR LF.
+void appendWithCrLf(std::string& out, std::string_view text);
+
 // Creates or replaces the file at `path` with `text`, each LF written as
 // CR LF; nothing is added.
 WriteResult writeTextFile(const std::string& text, const std::string& path);

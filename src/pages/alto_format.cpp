@@ -2,7 +2,6 @@
 // HYP, the printed hyphen) in TextLine elements. A word hyphenated across
 // lines is two Strings, marked HypPart1 and HypPart2, which both carry the
 // whole word in SUBS_CONTENT.
-#include <set>
 
 #include "base/version.h"
 #include "pages/formats.h"
@@ -38,13 +37,15 @@ std::string stepBody(const std::string& p) {
          std::string(kVersion) + "</" + p + "softwareVersion></" + p + "processingSoftware>";
 }
 
-std::string freeId(const std::vector<XmlElement>& elements) {
-  std::set<std::string> taken;
-  for (const XmlElement& element : elements)
-    if (const XmlAttribute* id = element.attribute("ID")) taken.insert(id->value);
+// An ID that no element has: SCANMEND_1, or the first number free. Found
+// in the bytes, where every ID stands between quotes: the IDs of a large
+// file are not kept.
+std::string freeId(std::string_view bytes) {
   for (int n = 1;; ++n) {
-    std::string id = "SCANMEND_" + std::to_string(n);
-    if (!taken.contains(id)) return id;
+    const std::string id = "SCANMEND_" + std::to_string(n);
+    if (bytes.find("\"" + id + "\"") == std::string_view::npos &&
+        bytes.find("'" + id + "'") == std::string_view::npos)
+      return id;
   }
 }
 
@@ -75,7 +76,7 @@ void addProcessingStep(std::string_view bytes, const SourcePage& page, std::vect
                          "postProcessingStep>" + std::string(indentBefore(bytes, at))});
     return;
   }
-  const std::string processing = "Processing ID=\"" + freeId(page.elements) + "\">";
+  const std::string processing = "Processing ID=\"" + freeId(bytes) + "\">";
   if (lastProcessing != nullptr) {
     const std::string p = prefixOf(bytes, *lastProcessing);
     const std::size_t at = elementEnd(bytes, *lastProcessing);
@@ -84,9 +85,9 @@ void addProcessingStep(std::string_view bytes, const SourcePage& page, std::vect
                          processing + stepBody(p) + "</" + p + "Processing>"});
     return;
   }
-  const std::string_view root = bytes.substr(page.elements.front().tagBegin,
-                                             page.elements.front().tagEnd -
-                                                 page.elements.front().tagBegin);
+  const std::string_view root =
+      bytes.substr(page.elements.front().tagBegin,
+                   page.elements.front().tagEnd - page.elements.front().tagBegin);
   if (description != nullptr && root.find("alto/ns-v4#") != std::string_view::npos &&
       elementEnd(bytes, *description) != description->tagEnd) {
     const std::string p = prefixOf(bytes, *description);
@@ -100,6 +101,7 @@ void addProcessingStep(std::string_view bytes, const SourcePage& page, std::vect
 }  // namespace
 
 bool readAlto(std::string_view bytes, SourcePage& page) {
+  PageBuilder builder(page);
   int line = -1;
   for (std::size_t i = 0; i < page.elements.size(); ++i) {
     const XmlElement& element = page.elements[i];
@@ -110,27 +112,28 @@ bool readAlto(std::string_view bytes, SourcePage& page) {
     if (content == nullptr) continue;
     const bool newLine = element.parent != line;
     line = element.parent;
-    addField(page, attributeField(bytes, *content, static_cast<int>(i)), newLine);
+    builder.addField(attributeField(bytes, *content, static_cast<int>(i)), newLine);
   }
   return true;
 }
 
 std::vector<Edit> altoEdits(std::string_view bytes, const SourcePage& page,
-                            const std::vector<std::string>& newTexts) {
+                            const NewTexts& newTexts) {
   std::vector<Edit> edits;
   std::vector<int> fieldOf(page.elements.size(), -1);
   for (std::size_t f = 0; f < page.fields.size(); ++f)
     fieldOf[static_cast<std::size_t>(page.fields[f].element)] = static_cast<int>(f);
-  auto changed = [&](int f) { return f >= 0 && newTexts[static_cast<std::size_t>(f)] != page.fields[static_cast<std::size_t>(f)].text; };
+  auto changed = [&](int f) { return f >= 0 && newTexts[static_cast<std::size_t>(f)].has_value(); };
 
   for (std::size_t f = 0; f < page.fields.size(); ++f) {
     if (!changed(static_cast<int>(f))) continue;
     const Field& field = page.fields[f];
-    edits.push_back(fieldEdit(bytes, page, field, newTexts[f]));
+    const std::string& text = *newTexts[f];
+    edits.push_back(fieldEdit(bytes, page, field, text));  // a copy: the text is used again
     const XmlElement& element = page.elements[static_cast<std::size_t>(field.element)];
     // Confidences per character no longer match a word of another length.
     if (const XmlAttribute* cc = element.attribute("CC");
-        cc != nullptr && characterCount(newTexts[f]) != characterCount(field.text))
+        cc != nullptr && characterCount(text) != characterCount(page.textOf(field)))
       edits.push_back(removeAttribute(bytes, *cc));
   }
   if (edits.empty()) return edits;
@@ -145,14 +148,18 @@ std::vector<Edit> altoEdits(std::string_view bytes, const SourcePage& page,
     const int f1 = fieldOf[first];
     const int f2 = fieldOf[second];
     if (f1 < 0 || f2 < 0 || (!changed(f1) && !changed(f2))) continue;
-    std::string head = newTexts[static_cast<std::size_t>(f1)];
+    const auto textOf = [&](int f) -> std::string_view {
+      const auto& text = newTexts[static_cast<std::size_t>(f)];
+      return text ? std::string_view(*text) : page.textOf(page.fields[static_cast<std::size_t>(f)]);
+    };
+    std::string head(textOf(f1));
     for (const std::string_view hyphen : {"-", "\xC2\xAD", "\xE2\xB8\x97", "\xC2\xAC", "="}) {
       if (head.ends_with(hyphen)) {
         head.resize(head.size() - hyphen.size());
         break;
       }
     }
-    const std::string whole = head + newTexts[static_cast<std::size_t>(f2)];
+    const std::string whole = head.append(textOf(f2));
     for (const std::size_t half : {first, second}) {
       if (const XmlAttribute* subs = page.elements[half].attribute("SUBS_CONTENT");
           subs != nullptr && subs->value != whole)

@@ -140,7 +140,8 @@ std::string exportCharacters(const ImportedText& imported, std::string_view corr
   std::size_t prefix = 0;
   std::size_t suffix = 0;
   if (corrected.size() != original.size()) {
-    while (prefix < original.size() && prefix < corrected.size() && original[prefix] == corrected[prefix])
+    while (prefix < original.size() && prefix < corrected.size() &&
+           original[prefix] == corrected[prefix])
       ++prefix;
     while (suffix < original.size() - prefix && suffix < corrected.size() - prefix &&
            original[original.size() - 1 - suffix] == corrected[corrected.size() - 1 - suffix])

@@ -10,23 +10,33 @@
 
 namespace scanmend::pages::detail {
 
-// Adds a field and its words to the page: words are the runs of
-// non-space bytes. With `newLine`, the field's first word starts a new
-// line; with `linesInside`, so does every line feed in its text (a PAGE
-// region's or a text file's lines), else a line feed is a space.
-void addField(SourcePage& page, Field field, bool newLine, bool linesInside = false);
+// Builds a page field by field: words are the runs of non-space bytes of
+// a field's text; a line begins where a field or a line feed asks for one
+// and a word follows, so that no line is empty.
+class PageBuilder {
+ public:
+  explicit PageBuilder(SourcePage& page) : page_(page) {}
+  // With `newLine`, the field's first word starts a new line; with
+  // `linesInside`, so does every line feed in its text (a PAGE region's or
+  // a text file's lines), else a line feed is a space.
+  void addField(Field field, bool newLine, bool linesInside = false);
 
-// Drops the lines that got no word.
-void dropEmptyLines(SourcePage& page);
+ private:
+  SourcePage& page_;
+  bool lineAsked_ = true;
+};
 
 // The field holding an attribute's value, or an element's character data.
 Field attributeField(std::string_view bytes, const XmlAttribute& attribute, int element);
+
+// The elements that each format's reader and edits need, by the root.
+bool keptElement(std::string_view root, std::string_view name);
 Field contentField(const XmlElement& element, int index);
 
 // Writes a field's new text over its raw bytes, escaped as the place
 // needs; an element written as <a/> gets an end tag.
 Edit fieldEdit(std::string_view bytes, const SourcePage& page, const Field& field,
-               std::string_view text);
+               std::string text);
 
 // The edit that removes an attribute, with the space before it.
 Edit removeAttribute(std::string_view bytes, const XmlAttribute& attribute);
@@ -42,8 +52,8 @@ bool readAlto(std::string_view bytes, SourcePage& page);
 bool readPageXml(SourcePage& page);
 bool readHocr(SourcePage& page);
 std::vector<Edit> altoEdits(std::string_view bytes, const SourcePage& page,
-                            const std::vector<std::string>& newTexts);
+                            const NewTexts& newTexts);
 std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
-                               const std::vector<std::string>& newTexts);
+                               const NewTexts& newTexts);
 
 }  // namespace scanmend::pages::detail

@@ -71,6 +71,7 @@ bool readHocr(SourcePage& page) {
     return found;  // `count` where none is left
   };
 
+  PageBuilder builder(page);
   bool isHocr = false;
   int line = -2;
   for (std::size_t i = 0; i < count; ++i) {
@@ -87,7 +88,7 @@ bool readHocr(SourcePage& page) {
     // The word's line: the nearest enclosing line, else its parent.
     const int enclosing = word.parent >= 0 ? lineOf[static_cast<std::size_t>(word.parent)] : -1;
     const int container = enclosing >= 0 ? enclosing : word.parent;
-    addField(page, contentField(elements[holder], static_cast<int>(holder)), container != line);
+    builder.addField(contentField(elements[holder], static_cast<int>(holder)), container != line);
     line = container;
   }
   return isHocr;

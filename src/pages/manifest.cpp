@@ -78,26 +78,26 @@ bool readPagesTable(std::string_view table, std::vector<ManifestPage>& pages, st
 
 std::string_view wordsTableHeader() { return "page\tline\tbegin\tend\tword\n"; }
 
-void appendWordRows(std::string& table, std::int64_t number, std::string_view bytes,
-                    const SourcePage& page) {
-  // Whether each field's raw bytes are its text, found once per field: a
-  // text file is one field of all its words.
-  std::vector<bool> literals;
-  literals.reserve(page.fields.size());
-  for (const Field& field : page.fields)
-    literals.push_back(bytes.substr(field.begin, field.end - field.begin) == field.text);
-  for (std::size_t line = 0; line < page.lines.size(); ++line) {
-    for (const Token& token : page.lines[line]) {
+bool writeWordRows(Replacement& file, std::int64_t number, const SourcePage& page) {
+  constexpr std::size_t kChunk = 1 << 16;
+  const std::string prefix = std::to_string(number) + '\t';
+  std::string rows;
+  for (std::size_t line = 0; line < page.lineCount(); ++line) {
+    for (const Token& token : page.line(line)) {
       const Field& field = page.fields[static_cast<std::size_t>(token.field)];
-      const bool literal = literals[static_cast<std::size_t>(token.field)];
+      const bool literal = field.literal;
       const std::size_t begin = literal ? field.begin + token.from : field.begin;
       const std::size_t end = literal ? field.begin + token.to : field.end;
-      table += std::to_string(number) + '\t' + std::to_string(line + 1) + '\t' +
-               std::to_string(begin) + '\t' + std::to_string(end) + '\t';
-      table += page.tokenText(token);
-      table += '\n';
+      rows.append(prefix).append(std::to_string(line + 1)).append(1, '\t');
+      rows.append(std::to_string(begin)).append(1, '\t').append(std::to_string(end));
+      rows.append(1, '\t').append(page.tokenText(token)).append(1, '\n');
+      if (rows.size() >= kChunk) {
+        if (!file.write(rows)) return false;
+        rows.clear();
+      }
     }
   }
+  return file.write(rows);
 }
 
 }  // namespace scanmend::pages

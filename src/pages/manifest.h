@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/replacement.h"
 #include "pages/source_page.h"
 
 namespace scanmend::pages {
@@ -31,9 +32,10 @@ bool readPagesTable(std::string_view table, std::vector<ManifestPage>& pages, st
 
 // The header of words.tsv, and its rows for one page: page, line, the
 // word's raw byte span in the source (that of its attribute value or
-// element text where entities stand in it), and the word.
+// element text where entities stand in it), and the word. The rows go to
+// `file` a chunk at a time, as a large page has many. False when a write
+// failed.
 std::string_view wordsTableHeader();
-void appendWordRows(std::string& table, std::int64_t number, std::string_view bytes,
-                    const SourcePage& page);
+bool writeWordRows(Replacement& file, std::int64_t number, const SourcePage& page);
 
 }  // namespace scanmend::pages

@@ -13,9 +13,11 @@ namespace {
 
 class Tree {
  public:
-  explicit Tree(const std::vector<XmlElement>& elements) : elements_(elements), children_(elements.size()) {
+  explicit Tree(const std::vector<XmlElement>& elements)
+      : elements_(elements), children_(elements.size()) {
     for (std::size_t i = 0; i < elements.size(); ++i)
-      if (elements[i].parent >= 0) children_[static_cast<std::size_t>(elements[i].parent)].push_back(static_cast<int>(i));
+      if (elements[i].parent >= 0)
+        children_[static_cast<std::size_t>(elements[i].parent)].push_back(static_cast<int>(i));
   }
 
   const XmlElement& operator[](int i) const { return elements_[static_cast<std::size_t>(i)]; }
@@ -33,7 +35,8 @@ class Tree {
     const std::vector<int> equivs = childrenNamed(element, "TextEquiv");
     if (equivs.empty()) return -1;
     const std::vector<int> unicode = childrenNamed(equivs.front(), "Unicode");
-    if (unicode.empty() || !children_[static_cast<std::size_t>(unicode.front())].empty()) return -1;
+    if (unicode.empty() || elements_[static_cast<std::size_t>(unicode.front())].holdsElements)
+      return -1;
     return unicode.front();
   }
 
@@ -46,41 +49,43 @@ class Tree {
 
 bool readPageXml(SourcePage& page) {
   const Tree tree(page.elements);
+  PageBuilder builder(page);
   for (int i = 0; i < static_cast<int>(page.elements.size()); ++i) {
     const std::string& name = tree[i].name;
     if (name == "TextLine") {
       bool newLine = true;
       for (const int word : tree.childrenNamed(i, "Word")) {
         if (const int unicode = tree.unicodeOf(word); unicode >= 0) {
-          addField(page, contentField(tree[unicode], unicode), newLine);
+          builder.addField(contentField(tree[unicode], unicode), newLine);
           newLine = false;
         }
       }
       if (newLine) {
         if (const int unicode = tree.unicodeOf(i); unicode >= 0)
-          addField(page, contentField(tree[unicode], unicode), true);
+          builder.addField(contentField(tree[unicode], unicode), true);
       }
     } else if (name == "TextRegion" && tree.childrenNamed(i, "TextLine").empty()) {
       if (const int unicode = tree.unicodeOf(i); unicode >= 0)
-        addField(page, contentField(tree[unicode], unicode), true, true);
+        builder.addField(contentField(tree[unicode], unicode), true, true);
     }
   }
   return true;
 }
 
 std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
-                               const std::vector<std::string>& newTexts) {
+                               const NewTexts& newTexts) {
   const Tree tree(page.elements);
   // The text of every Unicode element after the correction, where it changes.
   std::vector<std::optional<std::string>> changed(page.elements.size());
   for (std::size_t f = 0; f < page.fields.size(); ++f)
-    if (newTexts[f] != page.fields[f].text)
-      changed[static_cast<std::size_t>(page.fields[f].element)] = newTexts[f];
+    if (newTexts[f]) changed[static_cast<std::size_t>(page.fields[f].element)] = *newTexts[f];
   auto textOf = [&](int unicode) -> std::string_view {
     const auto& text = changed[static_cast<std::size_t>(unicode)];
     return text ? std::string_view(*text) : std::string_view(tree[unicode].text);
   };
-  auto changes = [&](int unicode) { return unicode >= 0 && changed[static_cast<std::size_t>(unicode)].has_value(); };
+  auto changes = [&](int unicode) {
+    return unicode >= 0 && changed[static_cast<std::size_t>(unicode)].has_value();
+  };
 
   // Lines above changed words, then regions above changed lines: in
   // reverse document order an element comes after everything inside it,
@@ -95,7 +100,8 @@ std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
       for (const int word : tree.childrenNamed(i, "Word")) parts.push_back(tree.unicodeOf(word));
       joint = " ";
     } else if (name == "TextRegion") {
-      for (const int line : tree.childrenNamed(i, "TextLine")) parts.push_back(tree.unicodeOf(line));
+      for (const int line : tree.childrenNamed(i, "TextLine"))
+        parts.push_back(tree.unicodeOf(line));
       joint = "\n";
     } else {
       continue;
@@ -118,7 +124,7 @@ std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
   for (std::size_t i = 0; i < changed.size(); ++i) {
     if (!changed[i]) continue;
     const Field field = contentField(page.elements[i], static_cast<int>(i));
-    edits.push_back(fieldEdit(bytes, page, field, *changed[i]));
+    edits.push_back(fieldEdit(bytes, page, field, std::move(*changed[i])));
   }
   return edits;
 }

@@ -10,62 +10,86 @@ namespace {
 
 bool isHyphen(char byte) { return byte == '-' || byte == '\xAD' || byte == '\xAC' || byte == '='; }
 
-bool endsInWordByte(const std::string& bytes) {
-  return !bytes.empty() && !isWordSeparator(static_cast<unsigned char>(bytes.back()));
-}
+bool isSeparator(char byte) { return isWordSeparator(static_cast<unsigned char>(byte)); }
 
-struct Word {
-  std::size_t piece;
-  std::size_t from;  // within the piece's imported bytes
-  std::size_t to;
-};
-
-std::vector<Word> wordsOf(const PageText& page) {
-  std::vector<Word> words;
-  std::size_t piece = 0;
-  std::size_t at = 0;
-  for (std::string_view word = nextWord(page.text, at); !word.empty(); word = nextWord(page.text, at)) {
-    const std::size_t start = static_cast<std::size_t>(word.data() - page.text.data());
-    while (page.pieces[piece].start + page.pieces[piece].imported.bytes.size() <= start) ++piece;
-    const std::size_t from = start - page.pieces[piece].start;
-    words.push_back({piece, from, from + word.size()});
-  }
-  return words;
-}
+bool endsInWordByte(std::string_view bytes) { return !bytes.empty() && !isSeparator(bytes.back()); }
 
 // How many words of the page each word of the joined page is made of: the
 // joining is run on the page with every word replaced by a code of fixed
-// width, so a joined word's width tells how many words it took.
+// width, so a joined word's width tells how many words it took, and the
+// bytes between the joined words are those of the joined page.
 constexpr std::size_t kCodeWidth = 6;
 
-std::vector<std::size_t> joinedGroups(const PageText& page, std::size_t& lineFeeds) {
+std::string joinedCodes(const SourcePage& source) {
   std::string coded;
-  coded.reserve(page.text.size() * 2);
   std::size_t index = 0;
-  for (std::size_t at = 0; at < page.text.size();) {
-    if (isWordSeparator(static_cast<unsigned char>(page.text[at]))) {
-      coded += page.text[at++];
-      continue;
+  PageLines lines(source);
+  while (lines.next()) {
+    const std::string_view text = lines.text();
+    for (std::size_t at = 0; at < text.size();) {
+      if (isSeparator(text[at])) {
+        coded += text[at++];
+        continue;
+      }
+      while (at < text.size() && !isSeparator(text[at])) ++at;
+      std::size_t code = index++;
+      for (std::size_t k = 0; k < kCodeWidth; ++k, code /= 26)
+        coded += static_cast<char>('a' + code % 26);
     }
-    while (at < page.text.size() && !isWordSeparator(static_cast<unsigned char>(page.text[at]))) ++at;
-    std::size_t code = index++;
-    for (std::size_t k = 0; k < kCodeWidth; ++k, code /= 26) coded += static_cast<char>('a' + code % 26);
+    coded += '\n';
   }
-  const std::string joined = joinHyphenatedLines(std::move(coded));
-  lineFeeds = static_cast<std::size_t>(std::count(joined.begin(), joined.end(), '\n'));
-  std::vector<std::size_t> groups;
-  for (const std::string_view word : splitWords(joined)) groups.push_back(word.size() / kCodeWidth);
-  return groups;
+  return joinHyphenatedLines(std::move(coded));
+}
+
+std::size_t wordCount(std::string_view text) {
+  std::size_t count = 0;
+  forEachWord(text, [&count](std::string_view) { ++count; });
+  return count;
+}
+
+// The bytes between two words, as written to a page: a "=" that the
+// correction turned into "-" is still the same.
+bool sameBetween(std::string_view imported, std::string_view corrected) {
+  if (imported.size() != corrected.size()) return false;
+  for (std::size_t i = 0; i < imported.size(); ++i)
+    if (imported[i] != corrected[i] && !(imported[i] == '=' && corrected[i] == '-')) return false;
+  return true;
+}
+
+// Whether `corrected` has as many words as `reference` and between them
+// the same bytes; else the first line where it has not, in `reason`.
+bool sameOutsideWords(std::string_view reference, std::string_view corrected, std::string& reason) {
+  std::size_t r = 0;
+  std::size_t c = 0;
+  std::size_t line = 1;
+  for (;;) {
+    const std::size_t referenceFrom = r;
+    const std::size_t correctedFrom = c;
+    while (r < reference.size() && isSeparator(reference[r])) ++r;
+    while (c < corrected.size() && isSeparator(corrected[c])) ++c;
+    const std::string_view between = reference.substr(referenceFrom, r - referenceFrom);
+    if (!sameBetween(between, corrected.substr(correctedFrom, c - correctedFrom))) {
+      reason = "differs from the import in line " + std::to_string(line) +
+               " outside its words, which a correction never does";
+      return false;
+    }
+    line += static_cast<std::size_t>(std::count(between.begin(), between.end(), '\n'));
+    if (r == reference.size() || c == corrected.size()) return true;
+    while (r < reference.size() && !isSeparator(reference[r])) ++r;
+    while (c < corrected.size() && !isSeparator(corrected[c])) ++c;
+  }
 }
 
 // Cuts a corrected joined word into as many pieces as it was joined from:
 // where the corrected word begins or ends as the pieces did, at the same
 // places; elsewhere in proportion.
-std::vector<std::string> cutJoined(std::string_view corrected, const std::vector<std::string_view>& pieces) {
+std::vector<std::string> cutJoined(std::string_view corrected,
+                                   const std::vector<std::string_view>& pieces) {
   std::string whole;
   for (const std::string_view piece : pieces) whole += piece;
   std::size_t prefix = 0;
-  while (prefix < whole.size() && prefix < corrected.size() && whole[prefix] == corrected[prefix]) ++prefix;
+  while (prefix < whole.size() && prefix < corrected.size() && whole[prefix] == corrected[prefix])
+    ++prefix;
   std::size_t suffix = 0;
   while (suffix < whole.size() - prefix && suffix < corrected.size() - prefix &&
          whole[whole.size() - 1 - suffix] == corrected[corrected.size() - 1 - suffix])
@@ -91,96 +115,227 @@ std::vector<std::string> cutJoined(std::string_view corrected, const std::vector
   return cut;
 }
 
-}  // namespace
-
-PageText makePageText(const SourcePage& page) {
-  PageText out;
-  for (const std::vector<Token>& line : page.lines) {
-    const std::size_t first = out.pieces.size();
-    for (const Token& token : line)
-      out.pieces.push_back({token, importCharacters(page.tokenText(token)), 0});
-    PageText::Piece& last = out.pieces.back();
-    std::string& bytes = last.imported.bytes;
-    const bool hyphenAlone = bytes.size() == 1 && isHyphen(bytes[0]) && out.pieces.size() - first >= 2 &&
-                             endsInWordByte(out.pieces[out.pieces.size() - 2].imported.bytes);
-    if (hyphenAlone) {
-      bytes[0] = '=';
-    } else if (bytes.size() >= 2 && isHyphen(bytes.back()) &&
-               !isWordSeparator(static_cast<unsigned char>(bytes[bytes.size() - 2]))) {
-      bytes.back() = '=';
-    }
-    for (std::size_t p = first; p < out.pieces.size(); ++p) {
-      if (p > first && !(hyphenAlone && p + 1 == out.pieces.size())) out.text += ' ';
-      out.pieces[p].start = out.text.size();
-      out.text += out.pieces[p].imported.bytes;
-    }
-    out.text += '\n';
+// Writes the corrected words back into the fields, word by word in the
+// page's order, which is the fields' order: each changed token's source
+// text is made anew from its imported characters, and each changed field
+// from its unchanged text and its changed tokens.
+class FieldWriter {
+ public:
+  FieldWriter(const SourcePage& source, FieldTexts& fieldTexts)
+      : source_(source), fieldTexts_(fieldTexts) {
+    fieldTexts_.assign(source.fields.size(), std::nullopt);
   }
-  return out;
+
+  // The bytes [from, to) of token `token`, whose bytes on the page (the
+  // line-end "=" among them) are `placed`, become `corrected`.
+  void change(std::size_t token, std::string_view placed, std::size_t from, std::size_t to,
+              std::string_view corrected) {
+    if (token != token_) {
+      finishToken();
+      token_ = token;
+      imported_ = importCharacters(source_.tokenText(source_.tokens[token]));
+      imported_.bytes = placed;
+      tokenText_.clear();
+      tokenDone_ = 0;
+    }
+    tokenText_ += imported_.sourceOf(tokenDone_, from);
+    tokenText_ += exportCharacters(imported_.part(from, to), corrected);
+    tokenDone_ = to;
+  }
+
+  void finish() {
+    finishToken();
+    finishField();
+  }
+
+ private:
+  void finishToken() {
+    if (token_ == kNone) return;
+    tokenText_ += imported_.sourceOf(tokenDone_, imported_.bytes.size());
+    const Token& token = source_.tokens[token_];
+    const auto field = static_cast<std::size_t>(token.field);
+    if (field != field_) {
+      finishField();
+      field_ = field;
+      fieldText_.clear();
+      fieldDone_ = 0;
+    }
+    const std::string_view text = source_.textOf(source_.fields[field]);
+    fieldText_.append(text.substr(fieldDone_, token.from - fieldDone_)).append(tokenText_);
+    fieldDone_ = token.to;
+    token_ = kNone;
+  }
+
+  void finishField() {
+    if (field_ == kNone) return;
+    const std::string_view text = source_.textOf(source_.fields[field_]);
+    fieldText_.append(text.substr(fieldDone_));
+    if (fieldText_ != text) fieldTexts_[field_] = std::move(fieldText_);
+    fieldText_ = std::string();
+    field_ = kNone;
+  }
+
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  const SourcePage& source_;
+  FieldTexts& fieldTexts_;
+  std::size_t token_ = kNone;
+  ImportedText imported_;
+  std::string tokenText_;
+  std::size_t tokenDone_ = 0;  // of the token's imported bytes
+  std::size_t field_ = kNone;
+  std::string fieldText_;
+  std::size_t fieldDone_ = 0;  // of the field's text
+};
+
+// A word of the page text with the token it lies in.
+struct PageWord {
+  std::string text;
+  std::size_t token = 0;
+  std::string placed;    // the token's bytes on the page
+  std::size_t from = 0;  // of the word in `placed`
+};
+
+// The words of the page text in order, across its lines.
+class PageWords {
+ public:
+  explicit PageWords(const SourcePage& source) : lines_(source) {}
+
+  bool next(PageWord& word) {
+    for (;;) {
+      const std::string_view view = nextWord(lines_.text(), at_);
+      if (!view.empty()) {
+        const std::size_t start = static_cast<std::size_t>(view.data() - lines_.text().data());
+        while (lines_.pieces()[piece_].start + lines_.pieces()[piece_].length <= start) ++piece_;
+        const PageLines::Piece& piece = lines_.pieces()[piece_];
+        word.text = view;
+        word.token = piece.token;
+        word.placed = lines_.text().substr(piece.start, piece.length);
+        word.from = start - piece.start;
+        return true;
+      }
+      if (!lines_.next()) return false;
+      at_ = 0;
+      piece_ = 0;
+    }
+  }
+
+ private:
+  PageLines lines_;
+  std::size_t at_ = 0;
+  std::size_t piece_ = 0;
+};
+
+// Gives each word its corrected text, through `writer`.
+void change(FieldWriter& writer, const PageWord& word, std::string_view corrected) {
+  if (corrected != word.text)
+    writer.change(word.token, word.placed, word.from, word.from + word.text.size(), corrected);
 }
 
-bool correctedFieldTexts(const SourcePage& source, const PageText& page,
-                         std::string_view corrected, std::vector<std::string>& fieldTexts,
-                         std::string& reason) {
-  const std::vector<Word> words = wordsOf(page);
-  const std::vector<std::string_view> correctedWords = splitWords(corrected);
-  const auto correctedLineFeeds = static_cast<std::size_t>(std::count(corrected.begin(), corrected.end(), '\n'));
-  const auto lineFeeds = static_cast<std::size_t>(std::count(page.text.begin(), page.text.end(), '\n'));
+}  // namespace
 
-  std::vector<std::size_t> groups;
-  std::size_t joinedLineFeeds = 0;
-  if (correctedWords.size() == words.size() && correctedLineFeeds == lineFeeds) {
-    groups.assign(words.size(), 1);
-  } else if (groups = joinedGroups(page, joinedLineFeeds);
-             correctedWords.size() != groups.size() || correctedLineFeeds != joinedLineFeeds) {
-    reason = "has " + std::to_string(correctedWords.size()) + " words in " +
-             std::to_string(correctedLineFeeds) + " lines where the import gave " +
-             std::to_string(words.size()) + " words in " + std::to_string(lineFeeds) + " lines";
+bool PageLines::next() {
+  if (line_ == page_.lineCount()) return false;
+  const std::span<const Token> tokens = page_.line(line_);
+  const std::size_t first = static_cast<std::size_t>(tokens.data() - page_.tokens.data());
+  ++line_;
+  std::vector<std::string> bytes;
+  bytes.reserve(tokens.size());
+  for (const Token& token : tokens) bytes.push_back(importCharacters(page_.tokenText(token)).bytes);
+  std::string& last = bytes.back();
+  const bool hyphenAlone = last.size() == 1 && isHyphen(last[0]) && bytes.size() >= 2 &&
+                           endsInWordByte(bytes[bytes.size() - 2]);
+  if (hyphenAlone) {
+    last[0] = '=';
+  } else if (last.size() >= 2 && isHyphen(last.back()) && !isSeparator(last[last.size() - 2])) {
+    last.back() = '=';
+  }
+  text_.clear();
+  pieces_.clear();
+  for (std::size_t p = 0; p < bytes.size(); ++p) {
+    if (p > 0 && !(hyphenAlone && p + 1 == bytes.size())) text_ += ' ';
+    pieces_.push_back({first + p, text_.size(), bytes[p].size()});
+    text_ += bytes[p];
+  }
+  return true;
+}
+
+std::string makePageText(const SourcePage& page) {
+  std::string text;
+  PageLines lines(page);
+  while (lines.next()) text.append(lines.text()).append(1, '\n');
+  return text;
+}
+
+bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
+                         FieldTexts& fieldTexts, std::string& reason) {
+  std::size_t words = 0;
+  PageLines lines(source);
+  while (lines.next()) words += wordCount(lines.text());
+  const std::size_t correctedWords = wordCount(corrected);
+  FieldWriter writer(source, fieldTexts);
+  PageWords page(source);
+  PageWord word;
+  std::size_t correctedAt = 0;
+  if (correctedWords == words) {
+    // The page as imported: line by line, the same bytes between the words.
+    std::size_t line = 0;
+    PageLines imported(source);
+    while (imported.next()) {
+      ++line;
+      const std::size_t end = std::min(corrected.find('\n', correctedAt), corrected.size());
+      const std::string_view correctedLine = corrected.substr(correctedAt, end + 1 - correctedAt);
+      const std::string expected = std::string(imported.text()) + '\n';
+      if (!sameOutsideWords(expected, correctedLine, reason)) {
+        reason = "differs from the import in line " + std::to_string(line) +
+                 " outside its words, which a correction never does";
+        return false;
+      }
+      correctedAt = end + 1;
+    }
+    if (correctedAt < corrected.size()) {
+      reason = "has more lines than the import";
+      return false;
+    }
+    correctedAt = 0;
+    while (page.next(word)) change(writer, word, nextWord(corrected, correctedAt));
+    writer.finish();
+    return true;
+  }
+  // The page joined at "=": each joined word is as many words of the page
+  // as its code's width tells.
+  const std::string joined = joinedCodes(source);
+  if (wordCount(joined) != correctedWords) {
+    const auto linesOf = [](std::string_view text) {
+      return std::to_string(std::count(text.begin(), text.end(), '\n'));
+    };
+    reason = "has " + std::to_string(correctedWords) + " words in " + linesOf(corrected) +
+             " lines where the import gave " + std::to_string(words) + " words in " +
+             std::to_string(source.lineCount()) + " lines";
     return false;
   }
-
-  // The corrected bytes of every word of the page.
-  std::vector<std::string> wordTexts(words.size());
-  std::size_t next = 0;
-  for (std::size_t g = 0; g < groups.size(); ++g) {
-    if (groups[g] == 1) {
-      wordTexts[next++] = std::string(correctedWords[g]);
+  if (!sameOutsideWords(joined, corrected, reason)) return false;
+  std::size_t joinedAt = 0;
+  std::vector<PageWord> parts;
+  std::vector<std::string_view> texts;
+  for (std::string_view code = nextWord(joined, joinedAt); !code.empty();
+       code = nextWord(joined, joinedAt)) {
+    const std::string_view correctedWord = nextWord(corrected, correctedAt);
+    const std::size_t count = code.size() / kCodeWidth;
+    if (count == 1) {
+      page.next(word);
+      change(writer, word, correctedWord);
       continue;
     }
-    std::vector<std::string_view> pieces;
-    for (std::size_t k = 0; k < groups[g]; ++k) {
-      const Word& word = words[next + k];
-      pieces.push_back(std::string_view(page.pieces[word.piece].imported.bytes).substr(word.from, word.to - word.from));
+    parts.resize(count);
+    texts.clear();
+    for (PageWord& part : parts) {
+      page.next(part);
+      texts.push_back(part.text);
     }
-    for (std::string& cut : cutJoined(correctedWords[g], pieces)) wordTexts[next++] = std::move(cut);
+    const std::vector<std::string> cut = cutJoined(correctedWord, texts);
+    for (std::size_t k = 0; k < count; ++k) change(writer, parts[k], cut[k]);
   }
-
-  // Each piece anew where one of its words changed: the separators and
-  // the unchanged words as the source had them.
-  fieldTexts.clear();
-  for (const Field& field : source.fields) fieldTexts.push_back(field.text);
-  std::vector<std::string> pieceTexts(page.pieces.size());
-  std::vector<bool> pieceChanged(page.pieces.size(), false);
-  std::vector<std::size_t> pieceDone(page.pieces.size(), 0);
-  for (std::size_t w = 0; w < words.size(); ++w) {
-    const Word& word = words[w];
-    const ImportedText& imported = page.pieces[word.piece].imported;
-    if (std::string_view(imported.bytes).substr(word.from, word.to - word.from) == wordTexts[w]) continue;
-    std::string& text = pieceTexts[word.piece];
-    text += imported.sourceOf(pieceDone[word.piece], word.from);
-    text += exportCharacters(imported.part(word.from, word.to), wordTexts[w]);
-    pieceDone[word.piece] = word.to;
-    pieceChanged[word.piece] = true;
-  }
-  // Pieces are replaced from the back of each field, so that the places of
-  // the earlier ones stay right.
-  for (std::size_t p = page.pieces.size(); p-- > 0;) {
-    if (!pieceChanged[p]) continue;
-    const PageText::Piece& piece = page.pieces[p];
-    pieceTexts[p] += piece.imported.sourceOf(pieceDone[p], piece.imported.bytes.size());
-    std::string& field = fieldTexts[static_cast<std::size_t>(piece.token.field)];
-    field.replace(piece.token.from, piece.token.to - piece.token.from, pieceTexts[p]);
-  }
+  writer.finish();
   return true;
 }
 

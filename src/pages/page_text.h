@@ -8,11 +8,18 @@
 // in the source.
 //
 // A corrected page lines up with the page as imported when it has the
-// same words, or the words that the line-end "=" joining makes of them.
+// same words in the same lines, or the words and lines that the line-end
+// "=" joining makes of them, and between them the same bytes: a
+// correction changes words, and of the rest only a line-end "=" into "-".
 // A joined word goes back to its two halves; a corrected word keeps the
 // source's characters wherever the correction left a letter as it was.
+//
+// A large file holds many words: the page is made a line at a time, and
+// the way back goes through the corrected page word by word, holding only
+// the fields that change.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,23 +29,41 @@
 
 namespace scanmend::pages {
 
-struct PageText {
-  std::string text;  // Windows-1252, every line ended by "\n"
+// The lines of a source's page text, one at a time.
+class PageLines {
+ public:
+  explicit PageLines(const SourcePage& page) : page_(page) {}
+
+  // Moves to the next line; false after the last.
+  bool next();
+  // The line's bytes (Windows-1252, without its line feed), and where the
+  // bytes of each of its tokens stand in them.
+  std::string_view text() const { return text_; }
   struct Piece {
-    Token token;
-    ImportedText imported;
-    std::size_t start = 0;  // where its bytes begin in `text`
+    std::size_t token;  // index into the page's tokens
+    std::size_t start;  // in text()
+    std::size_t length;
   };
-  std::vector<Piece> pieces;  // the source's words in reading order
+  const std::vector<Piece>& pieces() const { return pieces_; }
+
+ private:
+  const SourcePage& page_;
+  std::size_t line_ = 0;
+  std::string text_;
+  std::vector<Piece> pieces_;
 };
 
-PageText makePageText(const SourcePage& page);
+// The whole page text, every line ended by "\n".
+std::string makePageText(const SourcePage& page);
 
-// The decoded text of every field after the correction that gave
-// `corrected` from `page.text`. False, with the reason, when the
-// corrected page does not line up with the imported one.
-bool correctedFieldTexts(const SourcePage& source, const PageText& page,
-                         std::string_view corrected, std::vector<std::string>& fieldTexts,
-                         std::string& reason);
+// The decoded text of each field after a correction, nothing where the
+// field stays as it is.
+using FieldTexts = NewTexts;
+
+// The field texts after the correction that gave `corrected` from the page
+// text of `source`. False, with the reason, when the corrected page does
+// not line up with the imported one.
+bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
+                         FieldTexts& fieldTexts, std::string& reason);
 
 }  // namespace scanmend::pages

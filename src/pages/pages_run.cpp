@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <optional>
 
 #include "base/version.h"
+#include "files/replacement.h"
 #include "files/text_files.h"
+#include "pages/export_targets.h"
 #include "pages/manifest.h"
 #include "pages/page_text.h"
 #include "pages/parsed_pages.h"
@@ -19,7 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "Usage: scanmend-pages import FILE...\n"
-    "       scanmend-pages export DIR\n"
+    "       scanmend-pages export [--force] DIR\n"
     "\n"
     "Run in a book's working directory, beside dic.txt.\n"
     "\n"
@@ -28,12 +30,15 @@ constexpr std::string_view kUsage =
     "                  name) as the pages in/001.txt, in/002.txt, ... in that order,\n"
     "                  create out/, and write the manifest pages.tsv and words.tsv\n"
     "                  and pages.parsed (what was read, to spare export a parse)\n"
-    "  export DIR      write each file, corrected from out/NNN.txt, under DIR\n"
+    "  export DIR      write each file, corrected from out/NNN.txt, under DIR; a\n"
+    "                  file already there is overwritten only when an earlier\n"
+    "                  export wrote it and it is unchanged since\n"
+    "  --force         overwrite such files all the same\n"
     "  --help, -h      print this help\n"
     "  --version       print the version\n";
 
-constexpr std::string_view kFormatsByExtension[] = {".xml", ".alto", ".page", ".hocr", ".html",
-                                                    ".htm", ".xhtml", ".txt"};
+constexpr std::string_view kFormatsByExtension[] = {".xml",  ".alto", ".page",  ".hocr",
+                                                    ".html", ".htm",  ".xhtml", ".txt"};
 
 bool isOcrFileName(const fs::path& path) {
   std::string extension = path.extension().string();
@@ -63,7 +68,8 @@ bool listSources(const std::vector<std::string>& arguments, std::vector<std::str
       return false;
     }
     std::sort(inside.begin(), inside.end());
-    if (inside.empty()) err << "scanmend-pages: " << argument << ": no OCR files in the directory\n";
+    if (inside.empty())
+      err << "scanmend-pages: " << argument << ": no OCR files in the directory\n";
     sources.insert(sources.end(), inside.begin(), inside.end());
   }
   return true;
@@ -74,25 +80,47 @@ std::string place(const std::string& path, const SourceError& error) {
   return path + ":" + std::to_string(error.line) + ":" + std::to_string(error.column);
 }
 
-bool writeBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  return !file.fail();
+// Reads a source: false, with the message said, for one that cannot be
+// read as any format.
+bool readSourceFile(const std::string& path, std::string& bytes, SourcePage& page,
+                    std::ostream& err) {
+  if (const ReadResult read = readFile(path, bytes); read != ReadResult::Read) {
+    err << "scanmend-pages: " << path << " " << readFailure(read) << "\n";
+    return false;
+  }
+  SourceError error;
+  if (!readSource(bytes, page, error)) {
+    err << "scanmend-pages: " << place(path, error) << ": " << error.message << "\n";
+    return false;
+  }
+  return true;
 }
 
-// What import writes of one source. The source's bytes and elements are
-// not kept: a book of hundreds of files need not be held whole.
-struct ImportedSource {
-  std::string path;
-  Format format = Format::Text;
-  std::size_t bytes = 0;
-  std::uint64_t checksum = 0;
-  std::string text;       // the page
-  std::size_t words = 0;  // on the page
-  std::string wordRows;   // for words.tsv
-};
+// Writes the page text of `page` a chunk of lines at a time.
+bool writePage(Replacement& file, const SourcePage& page) {
+  constexpr std::size_t kChunk = 1 << 16;
+  std::string chunk;
+  PageLines lines(page);
+  while (lines.next()) {
+    chunk.append(lines.text()).append(1, '\n');
+    if (chunk.size() >= kChunk && !file.writeText(chunk)) return false;
+    if (chunk.size() >= kChunk) chunk.clear();
+  }
+  return file.writeText(chunk);
+}
 
+// Whether `path` is something import must not write over: a directory or
+// any other file that is not a regular file or a link.
+bool inTheWay(const std::string& path) {
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  return fs::exists(status) && !fs::is_regular_file(status) && !fs::is_symlink(status);
+}
+
+// Everything import writes goes to new files first and replaces the old
+// ones only once every file is whole: a failure (a full disk, a file in
+// the way) leaves the working directory as it was, and the import can
+// simply be run again.
 int runImport(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   std::vector<std::string> paths;
   if (!listSources(arguments, paths, err)) return 1;
@@ -100,51 +128,20 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
     err << "scanmend-pages: no files to import\n";
     return 1;
   }
-  // Everything is read before anything is written, so that a bad file
-  // leaves the working directory as it was.
-  std::vector<ImportedSource> sources;
-  std::map<std::string, std::string> byName;
   bool failed = false;
-  std::string bytes;
-  SourcePage page;
-  std::string parsed(parsedPagesHeader());
+  std::map<std::string, std::string> byName;
   for (const std::string& path : paths) {
-    SourceError error;
+    const std::string name = fs::path(path).filename().string();
     if (path.find_first_of("\t\n\r") != std::string::npos) {
       err << "scanmend-pages: " << path << ": a tab or line end in a file name cannot be listed\n";
       failed = true;
-    } else if (!readFileBytes(path, bytes)) {
-      err << "scanmend-pages: " << path << ": cannot read the file\n";
-      failed = true;
-    } else if (!readSource(bytes, page, error)) {
-      err << "scanmend-pages: " << place(path, error) << ": " << error.message << "\n";
-      failed = true;
-    } else if (const std::string name = fs::path(path).filename().string();
-               !byName.emplace(name, path).second) {
+    } else if (!byName.emplace(name, path).second) {
       err << "scanmend-pages: " << path << " and " << byName[name]
           << " have the same name; export writes files by their names\n";
       failed = true;
-    } else if (!failed) {
-      PageText text = makePageText(page);
-      ImportedSource& source = sources.emplace_back();
-      source.path = path;
-      source.format = page.format;
-      source.bytes = bytes.size();
-      source.checksum = checksumOf(bytes);
-      source.text = std::move(text.text);
-      source.words = text.pieces.size();
-      appendWordRows(source.wordRows, static_cast<std::int64_t>(sources.size()), bytes, page);
-      appendParsedPage(parsed, static_cast<std::int64_t>(sources.size()), source.bytes,
-                       source.checksum, page);
     }
   }
-  if (failed) {
-    err << "scanmend-pages: nothing imported\n";
-    return 1;
-  }
-
   // Pages of an earlier import are replaced; pages from elsewhere are not.
-  std::error_code error;
   std::size_t earlier = 0;
   std::string earlierTable;
   if (readFileBytes(std::string(kPagesFile), earlierTable)) {
@@ -152,63 +149,160 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
     std::string why;
     if (readPagesTable(earlierTable, pages, why)) earlier = pages.size();
   }
-  if (earlier == 0 && fs::exists(pagePath("in", 1), error)) {
-    err << "scanmend-pages: in/ already holds pages that no import wrote; import into a new "
-           "working directory\n";
+  std::error_code error;
+  if (earlier == 0 && fs::exists(fs::symlink_status(pagePath("in", 1), error))) {
+    err << "scanmend-pages: in/001.txt is there, and no import wrote it (no manifest " << kPagesFile
+        << " names it); import into a new working directory, or move in/ away "
+        << "first\n";
+    failed = true;
+  }
+  for (const std::string& path : {std::string("in"), std::string("out"), std::string(kPagesFile),
+                                  std::string(kWordsFile), std::string(kParsedFile)}) {
+    const bool directory = path == "in" || path == "out";
+    if (directory ? fs::exists(path, error) && !fs::is_directory(path, error) : inTheWay(path)) {
+      err << "scanmend-pages: " << path
+          << " is in the way: " << (directory ? "it must be a directory" : "it must be a file")
+          << "\n";
+      failed = true;
+    }
+  }
+  for (std::size_t n = 1; n <= paths.size(); ++n) {
+    if (inTheWay(pagePath("in", static_cast<std::int64_t>(n)))) {
+      err << "scanmend-pages: " << pagePath("in", static_cast<std::int64_t>(n))
+          << " is in the way: it must be a file\n";
+      failed = true;
+    }
+  }
+  if (failed) {
+    err << "scanmend-pages: nothing imported\n";
     return 1;
   }
-  fs::create_directories("in", error);
-  fs::create_directories("out", error);
+  // in/ holds the new pages until they replace the old; where the import
+  // made it, a failed import takes it away again.
+  const bool madeIn = !fs::exists("in", error) && fs::create_directory("in", error);
 
+  // One source at a time, each page to a file of its own at once: a book
+  // of hundreds of files, or one file of a gigabyte, is never held whole.
+  std::vector<Replacement> pages;
+  Replacement words{std::string(kWordsFile)};
+  Replacement parsed{std::string(kParsedFile)};
   std::vector<ManifestPage> manifest;
-  std::string words(wordsTableHeader());
   std::size_t wordCount = 0;
   std::map<std::string_view, int> formats;
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    const ImportedSource& source = sources[i];
-    const auto number = static_cast<std::int64_t>(i + 1);
-    if (writeTextFile(source.text, pagePath("in", number)) != WriteResult::Written) {
-      err << "scanmend-pages: " << pagePath("in", number) << ": cannot write the page\n";
-      return 1;
+  bool written = words.write(wordsTableHeader()) && parsed.write(parsedPagesHeader());
+  for (const std::string& path : paths) {
+    std::string bytes;
+    SourcePage page;
+    if (!readSourceFile(path, bytes, page, err)) {
+      failed = true;
+      continue;
     }
-    manifest.push_back(
-        {number, source.path, source.format, source.bytes, source.checksum, source.words});
-    words += source.wordRows;
-    wordCount += source.words;
-    ++formats[formatName(source.format)];
+    if (failed || !written) continue;  // the others are only checked
+    const auto number = static_cast<std::int64_t>(manifest.size() + 1);
+    const std::size_t count = page.tokens.size();
+    const std::uint64_t checksum = checksumOf(bytes);
+    Replacement& pageFile = pages.emplace_back(pagePath("in", number));
+    written = writePage(pageFile, page) && pageFile.close() && writeWordRows(words, number, page);
+    // A text file is read again faster than its stored page, and so is a
+    // large file for its memory: its stored page would be about as large.
+    if (written && page.format != Format::Text && bytes.size() <= kMostStoredBytes) {
+      std::string record;
+      appendParsedPage(record, number, bytes.size(), checksum, page);
+      written = parsed.write(record);
+    }
+    if (!written) err << "scanmend-pages: " << pagePath("in", number) << ": cannot be written\n";
+    manifest.push_back({number, path, page.format, bytes.size(), checksum, count});
+    wordCount += count;
+    ++formats[formatName(page.format)];
   }
-  for (std::size_t n = sources.size() + 1; n <= earlier; ++n)
-    fs::remove(pagePath("in", static_cast<std::int64_t>(n)), error);
-  if (!writeBytes(std::string(kPagesFile), pagesTable(manifest)) ||
-      !writeBytes(std::string(kWordsFile), words)) {
-    err << "scanmend-pages: cannot write the manifest " << kPagesFile << "\n";
+  Replacement table{std::string(kPagesFile)};
+  if (!failed && written)
+    written = table.write(pagesTable(manifest)) && words.close() && parsed.close();
+  if (failed || !written) {
+    if (!written) err << "scanmend-pages: the manifest cannot be written\n";
+    err << "scanmend-pages: nothing imported\n";
+    pages.clear();
+    if (madeIn) fs::remove("in", error);
     return 1;
   }
-  // Export reads the sources anew without it, only slower.
-  if (!writeBytes(std::string(kParsedFile), parsed)) fs::remove(std::string(kParsedFile), error);
-  out << "Imported " << sources.size() << (sources.size() == 1 ? " file (" : " files (");
+  bool committed = true;
+  for (Replacement& page : pages) committed = page.commit() && committed;
+  for (std::size_t n = pages.size() + 1; n <= earlier; ++n)
+    fs::remove(pagePath("in", static_cast<std::int64_t>(n)), error);
+  committed = words.commit() && parsed.commit() && table.commit() && committed;
+  fs::create_directories("out", error);
+  if (!committed || !fs::is_directory("out", error)) {
+    err << "scanmend-pages: the pages or the manifest could not be put in place\n";
+    return 1;
+  }
+  out << "Imported " << manifest.size() << (manifest.size() == 1 ? " file (" : " files (");
   bool first = true;
   for (const auto& [name, count] : formats) {
     out << (first ? "" : ", ") << name << " " << count;
     first = false;
   }
-  out << "): " << wordCount << " words on pages in/001.txt to " << pagePath("in", static_cast<std::int64_t>(sources.size()))
-      << ", manifest " << kPagesFile << ".\n"
+  out << "): " << wordCount << " words on pages in/001.txt to "
+      << pagePath("in", static_cast<std::int64_t>(manifest.size())) << ", manifest " << kPagesFile
+      << ".\n"
       << "Correct them (scanmend-advise, scanmend), then: scanmend-pages export DIR\n";
   return 0;
 }
 
-int runExport(const std::string& directory, std::ostream& out, std::ostream& err) {
+// The first character of `text` (UTF-8) that XML 1.0 cannot hold, even as
+// a character reference, or 0.
+char32_t unholdableInXml(std::string_view text) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') return byte;
+    // U+FFFE and U+FFFF: EF BF BE, EF BF BF.
+    if (byte == 0xEF && at + 2 < text.size() && static_cast<unsigned char>(text[at + 1]) == 0xBF &&
+        (static_cast<unsigned char>(text[at + 2]) & 0xFE) == 0xBE)
+      return static_cast<unsigned char>(text[at + 2]) == 0xBE ? 0xFFFE : 0xFFFF;
+  }
+  return 0;
+}
+
+std::string codePointName(char32_t c) {
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+  return name;
+}
+
+struct ExportSettings {
+  std::string directory;
+  bool force = false;
+};
+
+int runExport(const ExportSettings& settings, std::ostream& out, std::ostream& err) {
   std::string table;
   std::vector<ManifestPage> pages;
   std::string why;
-  if (!readFileBytes(std::string(kPagesFile), table)) {
-    err << "scanmend-pages: no manifest " << kPagesFile
-        << " here; run scanmend-pages import in this directory first\n";
+  if (const ReadResult read = readFile(std::string(kPagesFile), table); read != ReadResult::Read) {
+    if (read == ReadResult::NotOpened)
+      err << "scanmend-pages: no manifest " << kPagesFile
+          << " here; run scanmend-pages import in this directory first\n";
+    else
+      err << "scanmend-pages: " << kPagesFile << " " << readFailure(read) << "\n";
     return 1;
   }
   if (!readPagesTable(table, pages, why)) {
     err << "scanmend-pages: " << kPagesFile << ": " << why << "\n";
+    return 1;
+  }
+  std::vector<std::string> sources;
+  std::map<std::string, int> names;
+  for (const ManifestPage& entry : pages) {
+    sources.push_back(entry.source);
+    ++names[fs::path(entry.source).filename().string()];
+  }
+  const std::string& directory = settings.directory;
+  if (!mayExportInto(directory, sources, why)) {
+    err << "scanmend-pages: " << directory << " " << why << "; nothing exported\n";
+    return 1;
+  }
+  ExportRecord record;
+  if (!record.load(why)) {
+    err << "scanmend-pages: " << why << "; nothing exported\n";
     return 1;
   }
   std::error_code error;
@@ -230,41 +324,69 @@ int runExport(const std::string& directory, std::ostream& out, std::ostream& err
       err << "scanmend-pages: " << page << ": " << message << "; not exported\n";
       failed = true;
     };
+    const std::string name = fs::path(entry.source).filename().string();
+    const fs::path target = fs::path(directory) / name;
     std::string bytes;
     SourcePage source;
     SourceError sourceError;
     std::string corrected;
-    std::vector<std::string> fieldTexts;
-    const fs::path target = fs::path(directory) / fs::path(entry.source).filename();
-    if (!readFileBytes(entry.source, bytes)) {
-      fail(entry.source + " cannot be read");
+    FieldTexts fieldTexts;
+    const std::string outPage = pagePath("out", entry.number);
+    if (names[name] > 1) {
+      fail("two sources in " + std::string(kPagesFile) + " are named " + name +
+           ", and export writes files by their names");
+    } else if (!record.mayWrite(target, settings.force, why)) {
+      fail(target.string() + " " + why);
+    } else if (const ReadResult read = readFile(entry.source, bytes); read != ReadResult::Read) {
+      fail(entry.source + " " + std::string(readFailure(read)));
     } else if (bytes.size() != entry.bytes || checksumOf(bytes) != entry.checksum) {
       fail(entry.source + " changed since the import");
     } else if (!(parsed.find(entry.number, bytes, entry.checksum, source) ||
                  readSource(bytes, source, sourceError)) ||
                source.format != entry.format) {
       fail(entry.source + " no longer reads as it did at the import");
-    } else if (!readPage(corrected, pagePath("out", entry.number))) {
-      fail(pagePath("out", entry.number) + " cannot be read");
-    } else if (const PageText text = makePageText(source); text.pieces.size() != entry.words) {
+    } else if (const ReadResult read = readPageFile(corrected, outPage); read != ReadResult::Read) {
+      fail(outPage + " " + std::string(readFailure(read)));
+    } else if (source.tokens.size() != entry.words) {
       fail(entry.source + " no longer has the words of the import");
-    } else if (!correctedFieldTexts(source, text, corrected, fieldTexts, why)) {
-      fail(pagePath("out", entry.number) + " " + why + "; was it corrected from another import?");
+    } else if (!correctedFieldTexts(source, corrected, fieldTexts, why)) {
+      fail(outPage + " " + why + "; was it corrected from another import?");
     } else if (fs::exists(target, error) && fs::equivalent(target, entry.source, error)) {
       fail("exporting would overwrite the source " + entry.source);
     } else {
-      const std::vector<Edit> edits = sourceEdits(bytes, source, fieldTexts);
       std::size_t changed = 0;
-      for (std::size_t f = 0; f < fieldTexts.size(); ++f)
-        if (fieldTexts[f] != source.fields[f].text) ++changed;
-      if (!writeBytes(target.string(), applyEdits(bytes, edits))) {
+      char32_t unholdable = 0;
+      for (const std::optional<std::string>& text : fieldTexts) {
+        if (!text) continue;
+        ++changed;
+        if (source.format != Format::Text && unholdable == 0) unholdable = unholdableInXml(*text);
+      }
+      if (unholdable != 0) {
+        fail(outPage + " holds the control character " + codePointName(unholdable) +
+             ", which an XML file cannot hold");
+        continue;
+      }
+      // A large page is held once: the corrected page and the words are
+      // done with before the file is written anew.
+      corrected = std::string();
+      source.tokens = std::vector<Token>();
+      const std::string exported =
+          applyEdits(bytes, sourceEdits(bytes, source, std::move(fieldTexts)));
+      Replacement file(target.string());
+      if (!file.write(exported) || !file.commit()) {
         fail(target.string() + " cannot be written");
         continue;
       }
+      record.written(target, exported);
       ++written;
       changedFiles += changed > 0 ? 1 : 0;
       changedWords += changed;
     }
+  }
+  if (written > 0 && !record.save()) {
+    err << "scanmend-pages: " << kExportsFile
+        << " cannot be written: the files just exported count as not written by export\n";
+    failed = true;
   }
   out << "Exported " << written << " of " << pages.size() << " files to " << directory << ": "
       << changedWords << " words changed in " << changedFiles << " files.\n";
@@ -286,8 +408,19 @@ int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::
   }
   if (!arguments.empty() && arguments[0] == "import" && arguments.size() >= 2)
     return runImport({arguments.begin() + 1, arguments.end()}, out, err);
-  if (!arguments.empty() && arguments[0] == "export" && arguments.size() == 2)
-    return runExport(arguments[1], out, err);
+  if (!arguments.empty() && arguments[0] == "export") {
+    ExportSettings settings;
+    std::size_t given = 0;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+      if (arguments[i] == "--force") {
+        settings.force = true;
+      } else {
+        settings.directory = arguments[i];
+        ++given;
+      }
+    }
+    if (given == 1) return runExport(settings, out, err);
+  }
   err << kUsage;
   return 2;
 }

@@ -1,5 +1,7 @@
 #include "pages/parsed_pages.h"
 
+#include <optional>
+
 #include "pages/manifest.h"
 
 namespace scanmend::pages {
@@ -85,6 +87,9 @@ class Reader {
     return out;
   }
 
+  // A place in a source of `size` bytes, which fits an Offset.
+  Offset offset(std::size_t size) { return static_cast<Offset>(below(size + 1)); }
+
   // A count of things that take at least `leastBytes` each: never more
   // than the bytes left could hold, so no count allocates beyond them.
   std::size_t count(std::size_t leastBytes) { return below(left() / leastBytes + 1); }
@@ -118,6 +123,7 @@ void encode(const SourcePage& page, std::string& out) {
     putNumber(out, element.tagEnd);
     putNumber(out, element.contentBegin);
     putNumber(out, element.contentEnd);
+    putNumber(out, element.holdsElements ? 1 : 0);
     putNumber(out, element.attributes.size());
     for (const XmlAttribute& attribute : element.attributes) {
       putText(out, attribute.name);
@@ -131,14 +137,15 @@ void encode(const SourcePage& page, std::string& out) {
   for (const Field& field : page.fields) {
     putNumber(out, field.begin);
     putNumber(out, field.end);
+    putNumber(out, field.literal ? 1 : 0);
     putText(out, field.text);
     putNumber(out, static_cast<unsigned char>(field.quote));
     putNumber(out, static_cast<std::uint64_t>(field.element + 1));
   }
-  putNumber(out, page.lines.size());
-  for (const std::vector<Token>& line : page.lines) {
-    putNumber(out, line.size());
-    for (const Token& token : line) {
+  putNumber(out, page.lineCount());
+  for (std::size_t line = 0; line < page.lineCount(); ++line) {
+    putNumber(out, page.line(line).size());
+    for (const Token& token : page.line(line)) {
       putNumber(out, static_cast<std::uint64_t>(token.field));
       putNumber(out, token.from);
       putNumber(out, token.to);
@@ -153,19 +160,22 @@ bool isSpan(std::size_t begin, std::size_t end, std::size_t size) {
 
 }  // namespace
 
-bool decodePage(std::string_view encoded, std::size_t size, SourcePage& page) {
+bool decodePage(std::string_view encoded, std::string_view source, SourcePage& page) {
   Reader in(encoded);
   page = SourcePage();
+  page.source = source;
+  const std::size_t size = source.size();
   page.format = static_cast<Format>(in.below(4));
   page.elements.resize(in.count(kLeastElementBytes));
   for (std::size_t i = 0; i < page.elements.size() && in.ok(); ++i) {
     XmlElement& element = page.elements[i];
     element.name = in.text();
     element.parent = static_cast<int>(in.below(i + 1)) - 1;
-    element.tagBegin = in.number();
-    element.tagEnd = in.number();
-    element.contentBegin = in.number();
-    element.contentEnd = in.number();
+    element.tagBegin = in.offset(size);
+    element.tagEnd = in.offset(size);
+    element.contentBegin = in.offset(size);
+    element.contentEnd = in.offset(size);
+    element.holdsElements = in.below(2) == 1;
     // A tag is at least "<a>", and the content follows it.
     if (element.tagBegin + 3 > element.tagEnd || element.contentBegin != element.tagEnd ||
         !isSpan(element.tagBegin, element.tagEnd, size) ||
@@ -175,8 +185,8 @@ bool decodePage(std::string_view encoded, std::size_t size, SourcePage& page) {
     for (XmlAttribute& attribute : element.attributes) {
       attribute.name = in.text();
       attribute.value = in.text();
-      attribute.valueBegin = in.number();
-      attribute.valueEnd = in.number();
+      attribute.valueBegin = in.offset(size);
+      attribute.valueEnd = in.offset(size);
       // The quotes around the value are part of the source too.
       if (attribute.valueBegin == 0 ||
           !isSpan(attribute.valueBegin, attribute.valueEnd, size - 1) || !in.ok())
@@ -187,36 +197,40 @@ bool decodePage(std::string_view encoded, std::size_t size, SourcePage& page) {
   if (!in.ok() || page.elements.empty() != (page.format == Format::Text)) return false;
   page.fields.resize(in.count(kLeastFieldBytes));
   for (Field& field : page.fields) {
-    field.begin = in.number();
-    field.end = in.number();
+    field.begin = in.offset(size);
+    field.end = in.offset(size);
+    field.literal = in.below(2) == 1;
     field.text = in.text();
     field.quote = static_cast<char>(in.below(256));
     field.element = static_cast<int>(in.below(page.elements.size() + 1)) - 1;
     // The fields of XML belong to elements, those of text to none.
     const bool owned = page.format == Format::Text ? field.element < 0 : field.element >= 0;
     if (!isSpan(field.begin, field.end, size) || (field.quote != 0 && field.begin == 0) || !owned ||
-        !in.ok())
+        (field.literal && !field.text.empty()) || !in.ok())
       return false;
   }
   // The words follow each other through the fields, as export replaces
   // them from the last one back.
-  const Token* previous = nullptr;
-  page.lines.resize(in.count(kLeastLineBytes));
-  for (std::vector<Token>& line : page.lines) {
-    line.resize(in.count(kLeastTokenBytes));
-    if (line.empty()) return false;
-    for (Token& token : line) {
+  std::optional<Token> previous;
+  const std::size_t lines = in.count(kLeastLineBytes);
+  for (std::size_t line = 0; line < lines && in.ok(); ++line) {
+    const std::size_t words = in.count(kLeastTokenBytes);
+    if (words == 0) return false;
+    for (std::size_t w = 0; w < words && in.ok(); ++w) {
+      Token token;
       token.field = static_cast<int>(in.below(page.fields.size()));
-      token.from = in.number();
-      token.to = in.number();
-      const bool follows = previous == nullptr || token.field > previous->field ||
+      token.from = in.offset(size);
+      token.to = in.offset(size);
+      const bool follows = !previous || token.field > previous->field ||
                            (token.field == previous->field && token.from >= previous->to);
       if (!in.ok() || !follows ||
           !isSpan(token.from, token.to,
-                  page.fields[static_cast<std::size_t>(token.field)].text.size()))
+                  page.textOf(page.fields[static_cast<std::size_t>(token.field)]).size()))
         return false;
-      previous = &token;
+      page.tokens.push_back(token);
+      previous = token;
     }
+    page.lineEnds.push_back(static_cast<Offset>(page.tokens.size()));
   }
   return in.ok() && in.atEnd();
 }
@@ -231,17 +245,23 @@ std::string_view parsedPagesHeader() { return kHeader; }
 
 void appendParsedPage(std::string& store, std::int64_t number, std::size_t bytes,
                       std::uint64_t checksum, const SourcePage& page) {
-  // A record is its body, then the body's checksum: a record damaged in
-  // any byte is not used, and neither is any after a damaged length.
-  std::string body;
-  putNumber(body, static_cast<std::uint64_t>(number));
-  putNumber(body, bytes);
-  putNumber(body, checksum);
-  std::string encoded;
-  encode(page, encoded);
-  putText(body, encoded);
-  putText(store, body);
-  putFixed(store, checksumOf(body));
+  // A record is the length of its body, the body, and the body's checksum:
+  // a record damaged in any byte is not used, and neither is any after a
+  // damaged length. The body is the page's numbers and then the encoded
+  // page, written in place after room for the length, which is closed up.
+  constexpr std::size_t kLengthRoom = 10;  // bytes of the longest number
+  const std::size_t start = store.size();
+  store.append(kLengthRoom, '\0');
+  putNumber(store, static_cast<std::uint64_t>(number));
+  putNumber(store, bytes);
+  putNumber(store, checksum);
+  encode(page, store);
+  const std::size_t bodyLength = store.size() - start - kLengthRoom;
+  const std::uint64_t sum = checksumOf(std::string_view(store).substr(start + kLengthRoom));
+  std::string length;
+  putNumber(length, bodyLength);
+  store.replace(start, kLengthRoom, length);
+  putFixed(store, sum);
 }
 
 ParsedPages::ParsedPages(std::string store) : store_(std::move(store)) {
@@ -255,8 +275,8 @@ ParsedPages::ParsedPages(std::string store) : store_(std::move(store)) {
     const std::uint64_t number = record.number();
     const std::uint64_t bytes = record.number();
     const std::uint64_t checksum = record.number();
-    const std::string_view encoded = record.textView();
-    if (!record.ok() || !record.atEnd()) return;
+    if (!record.ok()) return;
+    const std::string_view encoded = body.substr(record.position());
     records_[static_cast<std::int64_t>(number)] =
         Record{static_cast<std::size_t>(bytes), checksum,
                static_cast<std::size_t>(encoded.data() - store_.data()), encoded.size()};
@@ -269,8 +289,8 @@ bool ParsedPages::find(std::int64_t number, std::string_view source, std::uint64
   if (found == records_.end() || found->second.bytes != source.size() ||
       found->second.checksum != checksum)
     return false;
-  return decodePage(std::string_view(store_).substr(found->second.at, found->second.length),
-                    source.size(), page);
+  return decodePage(std::string_view(store_).substr(found->second.at, found->second.length), source,
+                    page);
 }
 
 }  // namespace scanmend::pages

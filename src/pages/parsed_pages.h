@@ -16,13 +16,16 @@
 namespace scanmend::pages {
 
 inline constexpr std::string_view kParsedFile = "pages.parsed";
+// Sources larger than this are parsed again rather than stored: an OCR
+// page is a fraction of it, and what is read back must be held whole.
+inline constexpr std::size_t kMostStoredBytes = std::size_t{4} << 20;
 
 // One page as bytes, and back. Decoding checks that everything in the page
-// lies inside a source of `sourceSize` bytes and refers to what exists, so
-// that no use of a decoded page reads outside its source, whatever the
-// bytes were; a page from encodePage decodes as it was.
+// lies inside `source` and refers to what exists, so that no use of a
+// decoded page reads outside its source, whatever the bytes were; a page
+// from encodePage decodes as it was. The page views `source`.
 std::string encodePage(const SourcePage& page);
-bool decodePage(std::string_view encoded, std::size_t sourceSize, SourcePage& page);
+bool decodePage(std::string_view encoded, std::string_view source, SourcePage& page);
 
 // The store begins with this header; records of pages follow it.
 std::string_view parsedPagesHeader();

@@ -13,8 +13,8 @@ constexpr std::array<std::string_view, 4> kFormatNames{"alto", "page", "hocr", "
 
 // The attributes that the formats' readers and edits use; the others (the
 // boxes, above all) are only ever copied as bytes.
-constexpr std::array<std::string_view, 7> kUsedAttributes{
-    "CONTENT", "SUBS_CONTENT", "SUBS_TYPE", "CC", "ID", "class", "id"};
+constexpr std::array<std::string_view, 6> kUsedAttributes{"CONTENT", "SUBS_CONTENT", "SUBS_TYPE",
+                                                          "CC",      "class",        "id"};
 
 // The place of byte `at` as a line and a column, both from 1.
 SourceError placed(std::string_view bytes, std::size_t at, std::string message) {
@@ -81,7 +81,7 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
     return false;
   }
   XmlError xmlError;
-  if (!parseXml(bytes, page.elements, xmlError, kUsedAttributes)) {
+  if (!parseXml(bytes, page.elements, xmlError, kUsedAttributes, detail::keptElement)) {
     error = {xmlError.line, xmlError.column, xmlError.message};
     return false;
   }
@@ -101,7 +101,6 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
     error = {1, 1, "XML of no known OCR format (root element \"" + root + "\")"};
     return false;
   }
-  detail::dropEmptyLines(page);
   return true;
 }
 
@@ -123,6 +122,7 @@ bool formatOfName(std::string_view name, Format& format) {
 
 bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
   page = SourcePage();
+  page.source = bytes;
   if (const std::string_view wide = wideEncodingOf(bytes); !wide.empty()) {
     error = {0, 0,
              "is " + std::string(wide) + "; only UTF-8 files can be read (convert it: iconv -f " +
@@ -140,17 +140,19 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
                    "is not UTF-8 text (pages already in Windows-1252 need no import)");
     return false;
   }
+  if (bytes.size() > kMostXmlBytes) {
+    error = {0, 0, "is larger than 1 GiB"};
+    return false;
+  }
   page.format = Format::Text;
-  detail::addField(page, Field{start, bytes.size(), std::string(bytes.substr(start)), 0, -1}, true,
-                   true);
-  detail::dropEmptyLines(page);
+  const Field whole{static_cast<Offset>(start), static_cast<Offset>(bytes.size()), {}, 0, -1, true};
+  detail::PageBuilder(page).addField(whole, true, true);
   return true;
 }
 
 namespace {
 
-std::vector<Edit> formatEdits(std::string_view bytes, const SourcePage& page,
-                              const std::vector<std::string>& newTexts) {
+std::vector<Edit> formatEdits(std::string_view bytes, const SourcePage& page, NewTexts& newTexts) {
   switch (page.format) {
     case Format::Alto:
       return detail::altoEdits(bytes, page, newTexts);
@@ -162,15 +164,14 @@ std::vector<Edit> formatEdits(std::string_view bytes, const SourcePage& page,
   }
   std::vector<Edit> edits;
   for (std::size_t i = 0; i < page.fields.size(); ++i)
-    if (newTexts[i] != page.fields[i].text)
-      edits.push_back(detail::fieldEdit(bytes, page, page.fields[i], newTexts[i]));
+    if (newTexts[i])
+      edits.push_back(detail::fieldEdit(bytes, page, page.fields[i], std::move(*newTexts[i])));
   return edits;
 }
 
 }  // namespace
 
-std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
-                              const std::vector<std::string>& newTexts) {
+std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page, NewTexts newTexts) {
   std::vector<Edit> edits = formatEdits(bytes, page, newTexts);
   // Fields never overlap in a file of the formats' structure; in one that
   // nests what should not nest, the later of two overlapping edits is
@@ -185,27 +186,42 @@ std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
 
 namespace detail {
 
-void addField(SourcePage& page, Field field, bool newLine, bool linesInside) {
-  if (newLine || page.lines.empty()) page.lines.emplace_back();
-  const int index = static_cast<int>(page.fields.size());
-  const std::string& text = field.text;
+void PageBuilder::addField(Field field, bool newLine, bool linesInside) {
+  lineAsked_ = lineAsked_ || newLine;
+  const int index = static_cast<int>(page_.fields.size());
+  if (!field.literal && page_.source.substr(field.begin, field.end - field.begin) == field.text) {
+    field.literal = true;
+    field.text = std::string();
+  }
+  const std::string_view text = page_.textOf(field);
   for (std::size_t at = 0; at < text.size();) {
     if (text[at] == '\n' && linesInside) {
-      page.lines.emplace_back();
+      lineAsked_ = true;
       ++at;
     } else if (isXmlSpace(text[at])) {
       ++at;
     } else {
       const std::size_t from = at;
       while (at < text.size() && !isXmlSpace(text[at])) ++at;
-      page.lines.back().push_back({index, from, at});
+      if (lineAsked_ || page_.lineEnds.empty()) page_.lineEnds.push_back(0);
+      lineAsked_ = false;
+      page_.tokens.push_back({index, static_cast<Offset>(from), static_cast<Offset>(at)});
+      page_.lineEnds.back() = static_cast<Offset>(page_.tokens.size());
     }
   }
-  page.fields.push_back(std::move(field));
+  page_.fields.push_back(std::move(field));
 }
 
-void dropEmptyLines(SourcePage& page) {
-  std::erase_if(page.lines, [](const std::vector<Token>& line) { return line.empty(); });
+bool keptElement(std::string_view root, std::string_view name) {
+  static constexpr std::string_view kAlto[] = {"TextLine",          "String",     "HYP",
+                                               "OCRProcessing",     "Processing", "Description",
+                                               "postProcessingStep"};
+  static constexpr std::string_view kPage[] = {"TextRegion", "TextLine", "Word", "TextEquiv",
+                                               "Unicode"};
+  if (root == "alto") return std::find(std::begin(kAlto), std::end(kAlto), name) != std::end(kAlto);
+  if (root == "PcGts")
+    return std::find(std::begin(kPage), std::end(kPage), name) != std::end(kPage);
+  return true;  // hOCR: a word's text may sit in any element within it
 }
 
 Field attributeField(std::string_view bytes, const XmlAttribute& attribute, int element) {
@@ -225,8 +241,8 @@ std::string_view rawName(std::string_view bytes, const XmlElement& element) {
 }
 
 Edit fieldEdit(std::string_view bytes, const SourcePage& page, const Field& field,
-               std::string_view text) {
-  if (field.element < 0) return Edit{field.begin, field.end, std::string(text)};
+               std::string text) {
+  if (field.element < 0) return Edit{field.begin, field.end, std::move(text)};
   if (field.quote != 0) return Edit{field.begin, field.end, escapeAttribute(text, field.quote)};
   const XmlElement& element = page.elements[static_cast<std::size_t>(field.element)];
   const bool emptyTag = element.contentBegin == element.tagEnd &&

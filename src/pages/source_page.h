@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +25,14 @@ bool formatOfName(std::string_view name, Format& format);
 // character data; `element` the XML element it belongs to, -1 in a text
 // file (whose fields are written unescaped).
 struct Field {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  std::string text;
+  Offset begin = 0;
+  Offset end = 0;
+  std::string text;  // empty where `literal`
   char quote = 0;
   int element = -1;
+  // Whether the decoded text is the raw bytes themselves (no entity, no
+  // escape), which are then not copied: a text file is one such field.
+  bool literal = false;
 
   bool operator==(const Field&) const = default;
 };
@@ -36,22 +41,35 @@ struct Field {
 // [from, to) of a field's text.
 struct Token {
   int field = 0;
-  std::size_t from = 0;
-  std::size_t to = 0;
+  Offset from = 0;
+  Offset to = 0;
 
   bool operator==(const Token&) const = default;
 };
 
+// The words of a page in reading order, line by line: a page holds one of
+// these for each of its words, so they are kept flat.
 struct SourcePage {
+  std::string_view source;  // the bytes read, which must outlive the page
   Format format = Format::Text;
   std::vector<XmlElement> elements;  // empty for a text file
   std::vector<Field> fields;
-  std::vector<std::vector<Token>> lines;  // no line is empty
+  std::vector<Token> tokens;     // through the fields in order
+  std::vector<Offset> lineEnds;  // line i: tokens [lineEnds[i - 1], lineEnds[i]), never empty
 
   bool operator==(const SourcePage&) const = default;
 
+  std::size_t lineCount() const { return lineEnds.size(); }
+  std::span<const Token> line(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : lineEnds[i - 1];
+    return std::span<const Token>(tokens).subspan(begin, lineEnds[i] - begin);
+  }
+  std::string_view textOf(const Field& field) const {
+    return field.literal ? source.substr(field.begin, field.end - field.begin)
+                         : std::string_view(field.text);
+  }
   std::string_view tokenText(const Token& token) const {
-    return std::string_view(fields[static_cast<std::size_t>(token.field)].text)
+    return textOf(fields[static_cast<std::size_t>(token.field)])
         .substr(token.from, token.to - token.from);
   }
 };
@@ -69,10 +87,11 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error);
 
 // The edits that give the source the new texts of the fields that
 // changed: `newTexts[i]` is field i's decoded text after the correction,
-// and fields whose text is unchanged are not touched. Formats keep their
+// nothing for a field that is unchanged and not touched. Formats keep their
 // dependent texts right: ALTO's SUBS_CONTENT and CC, PAGE's line and
 // region texts, and ALTO records the correction as a processing step.
+using NewTexts = std::vector<std::optional<std::string>>;
 std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
-                              const std::vector<std::string>& newTexts);
+                              NewTexts newTexts);
 
 }  // namespace scanmend::pages

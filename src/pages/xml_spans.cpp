@@ -19,9 +19,18 @@ struct Parse {
   XML_Parser parser;
   std::vector<XmlElement>* elements;
   std::span<const std::string_view> kept;
-  std::vector<int> open;  // the elements not yet closed, innermost last
+  ElementFilter keptElements;
+  std::string root;       // the local name of the root, once it has begun
+  std::vector<int> open;  // the elements not yet closed, innermost last; -1 where not kept
   std::string refused;    // why the parse was stopped, or empty
 };
+
+// The innermost open element that is kept, or -1.
+int innermostKept(const Parse& parse) {
+  for (auto at = parse.open.rbegin(); at != parse.open.rend(); ++at)
+    if (*at >= 0) return *at;
+  return -1;
+}
 
 bool keeps(const Parse& parse, std::string_view name) {
   return parse.kept.empty() ||
@@ -40,12 +49,25 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     XML_StopParser(parse.parser, XML_FALSE);
     return;
   }
+  // The element that holds this one holds elements: its text is no word.
+  if (!parse.open.empty() && parse.open.back() >= 0) {
+    XmlElement& holder = (*parse.elements)[static_cast<std::size_t>(parse.open.back())];
+    holder.holdsElements = true;
+    holder.text.clear();
+  }
+  const std::string_view local = localName(name);
+  if (parse.open.empty()) parse.root = local;
+  if (parse.keptElements != nullptr && !parse.open.empty() &&
+      !parse.keptElements(parse.root, local)) {
+    parse.open.push_back(-1);
+    return;
+  }
   XmlElement element;
-  element.name = localName(name);
-  element.parent = parse.open.empty() ? -1 : parse.open.back();
-  element.tagBegin = static_cast<std::size_t>(XML_GetCurrentByteIndex(parse.parser));
+  element.name = local;
+  element.parent = innermostKept(parse);
+  element.tagBegin = static_cast<Offset>(index);
   element.tagEnd =
-      element.tagBegin + static_cast<std::size_t>(XML_GetCurrentByteCount(parse.parser));
+      static_cast<Offset>(index + static_cast<std::size_t>(XML_GetCurrentByteCount(parse.parser)));
   element.contentBegin = element.contentEnd = element.tagEnd;
   // Only the attributes the tag itself holds; a DTD's defaults have no
   // bytes. Expat hands them over decoded and in the order of the tag, so
@@ -54,8 +76,6 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
       parse.bytes.substr(element.tagBegin, element.tagEnd - element.tagBegin);
   std::size_t at = 1;
   const int specified = XML_GetSpecifiedAttributeCount(parse.parser);
-  const auto given = static_cast<std::size_t>(specified / 2);
-  element.attributes.reserve(parse.kept.empty() ? given : std::min(given, parse.kept.size()));
   for (int k = 0; k < specified && attributes[k] != nullptr; k += 2) {
     at = tag.find('=', at);
     if (at == std::string_view::npos) break;
@@ -64,24 +84,25 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     const std::size_t close = tag.find(tag[at], at + 1);
     const std::size_t open = at;
     at = close + 1;
-    const std::string_view local = localName(attributes[k]);
-    if (!keeps(parse, local)) continue;
-    element.attributes.push_back({std::string(local), attributes[k + 1],
-                                  element.tagBegin + open + 1, element.tagBegin + close});
+    const std::string_view attributeName = localName(attributes[k]);
+    if (!keeps(parse, attributeName)) continue;
+    element.attributes.push_back({std::string(attributeName), attributes[k + 1],
+                                  static_cast<Offset>(element.tagBegin + open + 1),
+                                  static_cast<Offset>(element.tagBegin + close)});
   }
-  if (!parse.open.empty())
-    (*parse.elements)[static_cast<std::size_t>(parse.open.back())].text.clear();
   parse.open.push_back(static_cast<int>(parse.elements->size()));
   parse.elements->push_back(std::move(element));
 }
 
 void XMLCALL onEnd(void* data, const XML_Char*) {
   auto& parse = *static_cast<Parse*>(data);
-  XmlElement& element = (*parse.elements)[static_cast<std::size_t>(parse.open.back())];
+  const int closed = parse.open.back();
   parse.open.pop_back();
+  if (closed < 0) return;
+  XmlElement& element = (*parse.elements)[static_cast<std::size_t>(closed)];
   // An empty-element tag ends where it starts, with no bytes of its own.
   if (XML_GetCurrentByteCount(parse.parser) > 0)
-    element.contentEnd = static_cast<std::size_t>(XML_GetCurrentByteIndex(parse.parser));
+    element.contentEnd = static_cast<Offset>(XML_GetCurrentByteIndex(parse.parser));
 }
 
 // Only an element without child elements keeps its text: no reader uses
@@ -89,10 +110,9 @@ void XMLCALL onEnd(void* data, const XML_Char*) {
 // a layout need not be copied.
 void XMLCALL onText(void* data, const XML_Char* text, int length) {
   auto& parse = *static_cast<Parse*>(data);
-  if (parse.open.empty()) return;
-  const auto innermost = static_cast<std::size_t>(parse.open.back());
-  if (innermost + 1 == parse.elements->size())
-    (*parse.elements)[innermost].text.append(text, static_cast<std::size_t>(length));
+  if (parse.open.empty() || parse.open.back() < 0) return;
+  XmlElement& innermost = (*parse.elements)[static_cast<std::size_t>(parse.open.back())];
+  if (!innermost.holdsElements) innermost.text.append(text, static_cast<std::size_t>(length));
 }
 
 struct ParserFree {
@@ -108,25 +128,29 @@ const XmlAttribute* XmlElement::attribute(std::string_view local) const {
 }
 
 bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error,
-              std::span<const std::string_view> keptAttributes) {
+              std::span<const std::string_view> keptAttributes, ElementFilter keptElements) {
   elements.clear();
-  // At most one element for every 100 bytes in OCR files; growing the vector
-  // by doubling would move every element several times.
-  elements.reserve(bytes.size() / 100 + 1);
-  const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
-  Parse parse{bytes, parser.get(), &elements, keptAttributes, {}, {}};
-  XML_SetUserData(parser.get(), &parse);
-  XML_SetElementHandler(parser.get(), onStart, onEnd);
-  XML_SetCharacterDataHandler(parser.get(), onText);
-  // Parsed in one piece, so that every byte index refers to `bytes`.
-  constexpr std::size_t kMost = static_cast<std::size_t>(1) << 30;
-  if (bytes.size() > kMost) {
+  if (bytes.size() > kMostXmlBytes) {
     error = {1, 1, "file larger than 1 GiB"};
     return false;
   }
-  if (XML_Parse(parser.get(), bytes.data(), static_cast<int>(bytes.size()), XML_TRUE) ==
-      XML_STATUS_OK)
-    return true;
+  const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
+  Parse parse{bytes, parser.get(), &elements, keptAttributes, keptElements, {}, {}, {}};
+  XML_SetUserData(parser.get(), &parse);
+  XML_SetElementHandler(parser.get(), onStart, onEnd);
+  XML_SetCharacterDataHandler(parser.get(), onText);
+  // Handed over a piece at a time: expat copies what it is given into a
+  // buffer of its own, which would double a large file. Its byte indices
+  // count from the start of the whole document all the same.
+  constexpr std::size_t kPiece = 1 << 16;
+  bool parsed = true;
+  for (std::size_t at = 0; parsed; at += kPiece) {
+    const std::size_t length = std::min(kPiece, bytes.size() - std::min(at, bytes.size()));
+    const bool last = at + length >= bytes.size();
+    parsed = XML_Parse(parser.get(), bytes.data() + at, static_cast<int>(length),
+                       last ? XML_TRUE : XML_FALSE) == XML_STATUS_OK;
+    if (parsed && last) return true;
+  }
   error.line = static_cast<std::size_t>(XML_GetCurrentLineNumber(parser.get()));
   error.column = static_cast<std::size_t>(XML_GetCurrentColumnNumber(parser.get())) + 1;
   error.message =
@@ -138,8 +162,11 @@ bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlErro
 std::string applyEdits(std::string_view source, std::vector<Edit> edits) {
   std::sort(edits.begin(), edits.end(),
             [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
+  // Sized once: a large file grown by doubling would be held twice over.
+  std::size_t size = source.size();
+  for (const Edit& edit : edits) size = size - (edit.end - edit.begin) + edit.text.size();
   std::string out;
-  out.reserve(source.size());
+  out.reserve(size);
   std::size_t copied = 0;
   for (const Edit& edit : edits) {
     out.append(source.substr(copied, edit.begin - copied));

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,22 +16,27 @@
 
 namespace scanmend::pages {
 
+// Places in a file are 32 bits: no file of more than 1 GiB is read, and
+// the elements of a large file are many.
+using Offset = std::uint32_t;
+
 struct XmlAttribute {
-  std::string name;        // local name
-  std::string value;       // decoded (entities resolved), UTF-8
-  std::size_t valueBegin;  // the raw value between its quotes: [valueBegin, valueEnd)
-  std::size_t valueEnd;
+  std::string name;   // local name
+  std::string value;  // decoded (entities resolved), UTF-8
+  Offset valueBegin;  // the raw value between its quotes: [valueBegin, valueEnd)
+  Offset valueEnd;
 
   bool operator==(const XmlAttribute&) const = default;
 };
 
 struct XmlElement {
-  std::string name;          // local name
-  int parent = -1;           // index of the enclosing element, -1 for the root
-  std::size_t tagBegin = 0;  // the start tag: [tagBegin, tagEnd)
-  std::size_t tagEnd = 0;
-  std::size_t contentBegin = 0;  // between the start and the end tag; empty for <a/>
-  std::size_t contentEnd = 0;
+  std::string name;     // local name
+  int parent = -1;      // index of the enclosing element kept, -1 for the root
+  Offset tagBegin = 0;  // the start tag: [tagBegin, tagEnd)
+  Offset tagEnd = 0;
+  Offset contentBegin = 0;  // between the start and the end tag; empty for <a/>
+  Offset contentEnd = 0;
+  bool holdsElements = false;  // it holds elements, kept or not
   std::vector<XmlAttribute> attributes;
   std::string text;  // the decoded character data inside it, UTF-8; empty if it holds elements
 
@@ -44,12 +50,21 @@ struct XmlError {
   std::string message;
 };
 
+// The largest file read.
+inline constexpr std::size_t kMostXmlBytes = std::size_t{1} << 30;
+
+// Which elements a reader needs, from the local names of the root and of
+// the element; the others are not kept (their contents may be).
+using ElementFilter = bool (*)(std::string_view root, std::string_view name);
+
 // The elements of a well-formed document, in document order. False, with
 // the place and the reason in `error`, for any other bytes. Only the
-// attributes named in `keptAttributes` are kept, all when it is empty: a
+// attributes named in `keptAttributes` are kept, all when it is empty, and
+// only the elements that `keptElements` names, all when it is null: a
 // reader that needs a few of them should not pay for copying the rest.
 bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error,
-              std::span<const std::string_view> keptAttributes = {});
+              std::span<const std::string_view> keptAttributes = {},
+              ElementFilter keptElements = nullptr);
 
 // One replacement of original bytes: [begin, end) becomes `text`.
 struct Edit {
