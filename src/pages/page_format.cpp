@@ -45,6 +45,56 @@ class Tree {
   std::vector<std::vector<int>> children_;
 };
 
+// A word's, line's or region's text before and after the correction.
+struct Texts {
+  std::string before;
+  std::string after;
+};
+
+std::string joined(const std::vector<const Texts*>& parts, std::string_view joint,
+                   std::string Texts::*which) {
+  std::string text;
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    if (k > 0) text += joint;
+    text += parts[k]->*which;
+  }
+  return text;
+}
+
+// Whether `byte` belongs to a word: a letter, a digit or any byte of a
+// character beyond ASCII.
+bool isWordByte(char byte) {
+  const auto c = static_cast<unsigned char>(byte);
+  return c >= 0x80 || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// `text` with each part's text before the correction replaced by its text
+// after, the parts found in order, each a whole word where it stands;
+// nothing when a part is not there.
+std::optional<std::string> replacedInOrder(std::string_view text,
+                                           const std::vector<const Texts*>& parts) {
+  std::string out;
+  std::size_t at = 0;
+  for (const Texts* part : parts) {
+    const std::string_view before = part->before;
+    if (before.empty()) {
+      if (part->after.empty()) continue;
+      return std::nullopt;  // a text that had no place yet
+    }
+    std::size_t found = text.find(before, at);
+    while (found != std::string_view::npos &&
+           ((found > 0 && isWordByte(text[found - 1]) && isWordByte(before.front())) ||
+            (found + before.size() < text.size() && isWordByte(text[found + before.size()]) &&
+             isWordByte(before.back()))))
+      found = text.find(before, found + 1);
+    if (found == std::string_view::npos) return std::nullopt;
+    out.append(text.substr(at, found - at)).append(part->after);
+    at = found + before.size();
+  }
+  out.append(text.substr(at));
+  return out;
+}
+
 }  // namespace
 
 bool readPageXml(SourcePage& page) {
@@ -79,45 +129,49 @@ std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
   std::vector<std::optional<std::string>> changed(page.elements.size());
   for (std::size_t f = 0; f < page.fields.size(); ++f)
     if (newTexts[f]) changed[static_cast<std::size_t>(page.fields[f].element)] = *newTexts[f];
-  auto textOf = [&](int unicode) -> std::string_view {
-    const auto& text = changed[static_cast<std::size_t>(unicode)];
-    return text ? std::string_view(*text) : std::string_view(tree[unicode].text);
-  };
   auto changes = [&](int unicode) {
     return unicode >= 0 && changed[static_cast<std::size_t>(unicode)].has_value();
   };
 
-  // Lines above changed words, then regions above changed lines: in
-  // reverse document order an element comes after everything inside it,
-  // so the levels are settled from the bottom up.
+  // Every line's and region's text before and after the correction: its
+  // own text, or, where it has none, its parts' texts joined. In reverse
+  // document order an element comes after everything inside it, so the
+  // levels are settled from the bottom up.
+  std::vector<Texts> texts(page.elements.size());
   for (int i = static_cast<int>(page.elements.size()) - 1; i >= 0; --i) {
     const std::string& name = tree[i].name;
-    const int own = tree.unicodeOf(i);
-    if (own < 0 || changes(own)) continue;
-    std::vector<int> parts;
+    std::vector<const Texts*> parts;
     std::string_view joint;
-    if (name == "TextLine") {
-      for (const int word : tree.childrenNamed(i, "Word")) parts.push_back(tree.unicodeOf(word));
-      joint = " ";
-    } else if (name == "TextRegion") {
-      for (const int line : tree.childrenNamed(i, "TextLine"))
-        parts.push_back(tree.unicodeOf(line));
-      joint = "\n";
-    } else {
-      continue;
+    if (name == "Word" || name == "TextLine" || name == "TextRegion") {
+      const int own = tree.unicodeOf(i);
+      Texts& self = texts[static_cast<std::size_t>(i)];
+      if (name == "Word") {
+        if (own < 0) continue;
+        self.before = tree[own].text;
+        self.after = changes(own) ? *changed[static_cast<std::size_t>(own)] : self.before;
+        continue;
+      }
+      const bool line = name == "TextLine";
+      for (const int part : tree.childrenNamed(i, line ? "Word" : "TextLine"))
+        if (tree.unicodeOf(part) >= 0 || !line)
+          parts.push_back(&texts[static_cast<std::size_t>(part)]);
+      joint = line ? " " : "\n";
+      bool partChanged = false;
+      for (const Texts* part : parts) partChanged = partChanged || part->before != part->after;
+      if (own < 0) {
+        self.before = joined(parts, joint, &Texts::before);
+        self.after = joined(parts, joint, &Texts::after);
+        continue;
+      }
+      self.before = tree[own].text;
+      self.after = changes(own) ? *changed[static_cast<std::size_t>(own)] : self.before;
+      if (changes(own) || !partChanged) continue;
+      // The own text keeps its spacing, its punctuation and whatever the
+      // parts do not hold: each part's text is replaced where it stands.
+      std::optional<std::string> after = replacedInOrder(self.before, parts);
+      self.after = after ? std::move(*after) : joined(parts, joint, &Texts::after);
+      if (self.after != self.before) changed[static_cast<std::size_t>(own)] = self.after;
     }
-    bool any = false;
-    for (const int part : parts) any = any || changes(part);
-    if (!any) continue;
-    std::string text;
-    bool first = true;
-    for (const int part : parts) {
-      if (part < 0) continue;
-      if (!first) text += joint;
-      text += textOf(part);
-      first = false;
-    }
-    if (text != tree[own].text) changed[static_cast<std::size_t>(own)] = std::move(text);
   }
 
   std::vector<Edit> edits;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/windows1252.h"
 #include "pages/characters.h"
 #include "pages/formats.h"
 
@@ -184,6 +185,137 @@ std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page, Ne
   return kept;
 }
 
+namespace {
+
+// A piece of an element's raw content and the decoded text it stands for;
+// a comment or processing instruction stands for none.
+struct RawPiece {
+  std::size_t begin;
+  std::size_t end;
+  std::string decoded;
+  bool markup;
+};
+
+// The decoded text of a character or entity reference ("&amp;", "&#x17F;"),
+// or nothing for an entity that only the document's DTD knows.
+std::optional<std::string> decodedReference(std::string_view reference) {
+  static constexpr std::pair<std::string_view, std::string_view> kPredefined[] = {
+      {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}, {"&quot;", "\""}, {"&apos;", "'"}};
+  for (const auto& [name, text] : kPredefined)
+    if (reference == name) return std::string(text);
+  if (!reference.starts_with("&#") || reference.size() < 4) return std::nullopt;
+  const bool hex = reference[2] == 'x';
+  std::uint32_t code = 0;
+  for (std::size_t i = hex ? 3 : 2; i + 1 < reference.size(); ++i) {
+    const char c = reference[i];
+    const int digit = c >= '0' && c <= '9'          ? c - '0'
+                      : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                    : -1;
+    if (digit < 0 || code > 0x10FFFF) return std::nullopt;
+    code = code * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
+  }
+  std::string text;
+  appendUtf8(text, code);
+  return text;
+}
+
+// The raw content cut into pieces: text a character at a time, references,
+// CDATA sections, comments and processing instructions. Nothing for
+// content that holds what cannot be decoded here.
+std::optional<std::vector<RawPiece>> rawPieces(std::string_view raw) {
+  std::vector<RawPiece> pieces;
+  for (std::size_t at = 0; at < raw.size();) {
+    const std::string_view rest = raw.substr(at);
+    std::size_t end = at + 1;
+    std::string decoded;
+    bool markup = false;
+    if (rest.starts_with("<!--") || rest.starts_with("<?")) {
+      const std::size_t close = raw.find(rest[1] == '!' ? "-->" : "?>", at);
+      if (close == std::string_view::npos) return std::nullopt;
+      end = close + (rest[1] == '!' ? 3 : 2);
+      markup = true;
+    } else if (rest.starts_with("<![CDATA[")) {
+      const std::size_t close = raw.find("]]>", at);
+      if (close == std::string_view::npos) return std::nullopt;
+      end = close + 3;
+      decoded = raw.substr(at + 9, close - at - 9);
+    } else if (rest[0] == '<') {
+      return std::nullopt;  // an element: no text field holds one
+    } else if (rest[0] == '&') {
+      const std::size_t close = raw.find(';', at);
+      if (close == std::string_view::npos) return std::nullopt;
+      end = close + 1;
+      std::optional<std::string> text = decodedReference(raw.substr(at, end - at));
+      if (!text) return std::nullopt;
+      decoded = std::move(*text);
+    } else if (rest.starts_with("\r\n")) {
+      end = at + 2;
+      decoded = "\n";
+    } else {
+      while (end < raw.size() && (static_cast<unsigned char>(raw[end]) & 0xC0) == 0x80) ++end;
+      decoded = rest[0] == '\r' ? std::string("\n") : std::string(raw.substr(at, end - at));
+    }
+    pieces.push_back({at, end, std::move(decoded), markup});
+    at = end;
+  }
+  return pieces;
+}
+
+// The edit of a field whose raw content holds markup: the pieces that hold
+// the changed characters are written anew, escaped, and the comments and
+// processing instructions among them follow the new text; everything
+// before and after stays as it was. Nothing where the content cannot be
+// cut into pieces that decode to the field's text.
+std::optional<Edit> editAmidMarkup(std::string_view raw, const Field& field,
+                                   std::string_view text) {
+  const std::optional<std::vector<RawPiece>> pieces = rawPieces(raw);
+  if (!pieces) return std::nullopt;
+  std::string old;
+  for (const RawPiece& piece : *pieces) old += piece.decoded;
+  if (old != field.text) return std::nullopt;
+  // The changed characters: [prefix, old.size() - suffix) of the old text.
+  std::size_t prefix = 0;
+  while (prefix < old.size() && prefix < text.size() && old[prefix] == text[prefix]) ++prefix;
+  std::size_t suffix = 0;
+  while (suffix < old.size() - prefix && suffix < text.size() - prefix &&
+         old[old.size() - 1 - suffix] == text[text.size() - 1 - suffix])
+    ++suffix;
+  // The pieces from the one holding the first changed byte (or the one
+  // after an insertion) to the one holding the last.
+  std::size_t first = pieces->size();
+  std::size_t last = 0;
+  std::size_t decoded = 0;
+  std::size_t firstAt = 0;  // where the first piece's text begins in the old text
+  for (std::size_t k = 0; k < pieces->size(); ++k) {
+    const std::size_t length = (*pieces)[k].decoded.size();
+    const bool holdsStart = decoded + length > prefix || (length > 0 && decoded == prefix);
+    if (first == pieces->size() && !(*pieces)[k].markup && holdsStart) {
+      first = k;
+      firstAt = decoded;
+    }
+    if (first < pieces->size() && decoded < old.size() - suffix) last = k;
+    decoded += length;
+  }
+  if (first == pieces->size()) return std::nullopt;  // a change at the very end
+  last = std::max(last, first);
+  std::size_t lastEnd = firstAt;  // where the last piece's text ends in the old text
+  std::string kept;
+  for (std::size_t k = first; k <= last; ++k) {
+    lastEnd += (*pieces)[k].decoded.size();
+    if ((*pieces)[k].markup)
+      kept += raw.substr((*pieces)[k].begin, (*pieces)[k].end - (*pieces)[k].begin);
+  }
+  if (lastEnd < old.size() - suffix) return std::nullopt;
+  std::string written(old.substr(firstAt, prefix - firstAt));
+  written += text.substr(prefix, text.size() - suffix - prefix);
+  written += old.substr(old.size() - suffix, lastEnd - (old.size() - suffix));
+  return Edit{field.begin + (*pieces)[first].begin, field.begin + (*pieces)[last].end,
+              escapeText(written) + kept};
+}
+
+}  // namespace
+
 namespace detail {
 
 void PageBuilder::addField(Field field, bool newLine, bool linesInside) {
@@ -248,6 +380,12 @@ Edit fieldEdit(std::string_view bytes, const SourcePage& page, const Field& fiel
   const bool emptyTag = element.contentBegin == element.tagEnd &&
                         element.contentEnd == element.tagEnd && element.tagEnd >= 2 &&
                         bytes.substr(element.tagEnd - 2, 2) == "/>";
+  const std::string_view raw = bytes.substr(field.begin, field.end - field.begin);
+  if (raw.find('<') != std::string_view::npos) {
+    // Comments, processing instructions or CDATA within the text: only the
+    // changed part is written anew, and what it held of them is kept.
+    if (std::optional<Edit> edit = editAmidMarkup(raw, field, text)) return std::move(*edit);
+  }
   if (!emptyTag) return Edit{field.begin, field.end, escapeText(text)};
   std::string written(">");
   written.append(escapeText(text)).append("</").append(rawName(bytes, element)).append(">");
