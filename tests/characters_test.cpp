@@ -76,13 +76,19 @@ TEST(ExportCharacters, KeepsTheSourceWhereTheCorrectionLeftALetter) {
   EXPECT_EQ(exportCharacters(umlaut, "s\xFCr"), "su\xCD\xA4r");
   // A corrected word of another length keeps the beginning and the end it
   // shares with the imported one.
-  EXPECT_EQ(exportCharacters(text, "Gesell*"), "Ge\xC5\xBF" "ell*");
+  EXPECT_EQ(exportCharacters(text, "Gesell*"),
+            "Ge\xC5\xBF"
+            "ell*");
   // A word cut out of a longer piece keeps its own source characters.
   const ImportedText part = umlaut.part(1, 3);
   EXPECT_EQ(part.bytes, "\xFCr");
   EXPECT_EQ(exportCharacters(part, "\xFCr"), "u\xCD\xA4r");
   EXPECT_EQ(exportCharacters(part, "\xFCt"), "u\xCD\xA4t");
-  EXPECT_EQ(exportCharacters(importCharacters("Stra\xC5\xBFze"), "Stra\xDF" "e"), "Stra\xC3\x9F" "e");
+  EXPECT_EQ(exportCharacters(importCharacters("Stra\xC5\xBFze"),
+                             "Stra\xDF"
+                             "e"),
+            "Stra\xC3\x9F"
+            "e");
   EXPECT_EQ(exportCharacters(importCharacters("\xC5\xBFo"), "sso"), "\xC5\xBFso");
   EXPECT_EQ(exportCharacters(importCharacters("\xC3\x9F"), "\x80"), "\xE2\x82\xAC");
 }
@@ -95,7 +101,9 @@ TEST(Windows1252ToUtf8, EveryByteHasOneCharacter) {
   // Control characters would end a page or a line on disk.
   EXPECT_EQ(importCharacters("\x1A").bytes, "\x81");
   for (int byte = 0x20; byte < 256; ++byte) {
-    if (byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) continue;
+    if (byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
+        byte == 0x9D)
+      continue;
     const ImportedText back = importCharacters(windows1252ToUtf8(static_cast<unsigned char>(byte)));
     EXPECT_EQ(back.bytes, std::string(1, static_cast<char>(byte))) << byte;
   }

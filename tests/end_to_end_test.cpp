@@ -1,8 +1,8 @@
 // Runs the real binary in a scratch working directory and compares its
 // console bytes and files.
-#include <algorithm>
-
 #include "end_to_end.h"
+
+#include <algorithm>
 
 namespace scanmend {
 namespace {

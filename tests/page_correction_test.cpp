@@ -1,10 +1,10 @@
 #include "correction/page_correction.h"
-#include "correction/word_splitting.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "correction/word_splitting.h"
 #include "test_support.h"
 
 namespace scanmend {
@@ -82,11 +82,21 @@ namespace {
 // a cache entry, comes out as without one, with the same counts.
 TEST(OutcomeCache, ChangesNothingButTheWork) {
   std::mt19937 random(11);
-  const std::vector<std::string> pieces{"Hans", "Haus", "auf", "aus", "fein", "sein", "Iahr",
-                                        "fchon", "a*s", "Verbindungsgeschichtenfolge",
-                                        "Verbindnngsgeschichtenfolge", "xyz", "dem"};
-  const std::vector<std::string> words{"Haus", "Hans", "auf", "aus", "sein", "Jahr", "dem",
-                                       "Verbindungsgeschichtenfolge"};
+  const std::vector<std::string> pieces{"Hans",
+                                        "Haus",
+                                        "auf",
+                                        "aus",
+                                        "fein",
+                                        "sein",
+                                        "Iahr",
+                                        "fchon",
+                                        "a*s",
+                                        "Verbindungsgeschichtenfolge",
+                                        "Verbindnngsgeschichtenfolge",
+                                        "xyz",
+                                        "dem"};
+  const std::vector<std::string> words{"Haus", "Hans", "auf", "aus",
+                                       "sein", "Jahr", "dem", "Verbindungsgeschichtenfolge"};
   std::string page;
   for (int i = 0; i < 3000; ++i)
     page += pieces[random() % pieces.size()] + (i % 11 == 10 ? ".\n" : " ");

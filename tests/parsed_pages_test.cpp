@@ -51,8 +51,8 @@ TEST(ParsedPages, AStoredPageStandsOnlyForTheBytesItWasStoredFor) {
   const std::vector<std::string> files = dataFiles();
   std::string store(parsedPagesHeader());
   for (std::size_t i = 0; i < files.size(); ++i)
-    appendParsedPage(store, static_cast<std::int64_t>(i + 1), files[i].size(),
-                     checksumOf(files[i]), read(files[i]));
+    appendParsedPage(store, static_cast<std::int64_t>(i + 1), files[i].size(), checksumOf(files[i]),
+                     read(files[i]));
   const ParsedPages pages(store);
   SourcePage page;
   for (std::size_t i = 0; i < files.size(); ++i) {
@@ -62,7 +62,8 @@ TEST(ParsedPages, AStoredPageStandsOnlyForTheBytesItWasStoredFor) {
     EXPECT_FALSE(pages.find(number, files[i], checksumOf(files[i]) + 1, page));
     EXPECT_FALSE(pages.find(number, files[i] + " ", checksumOf(files[i]), page));
   }
-  EXPECT_FALSE(pages.find(static_cast<std::int64_t>(files.size() + 1), files[0], checksumOf(files[0]), page));
+  EXPECT_FALSE(pages.find(static_cast<std::int64_t>(files.size() + 1), files[0],
+                          checksumOf(files[0]), page));
   EXPECT_FALSE(ParsedPages("another file\n" + store).find(1, files[0], checksumOf(files[0]), page));
 }
 
@@ -72,7 +73,8 @@ TEST(ParsedPages, DamagedOrForeignBytesGiveNoPage) {
   SourcePage page;
   for (std::size_t cut = 0; cut < encoded.size(); ++cut)
     EXPECT_FALSE(decodePage(encoded.substr(0, cut), bytes, page)) << cut;
-  EXPECT_FALSE(decodePage(encoded, std::string_view(bytes).substr(0, bytes.size() / 2), page)) << "spans beyond a shorter source";
+  EXPECT_FALSE(decodePage(encoded, std::string_view(bytes).substr(0, bytes.size() / 2), page))
+      << "spans beyond a shorter source";
   EXPECT_FALSE(decodePage(encoded + "x", bytes, page)) << "bytes after the page";
   // Any byte changed either still decodes into a page inside the source,
   // or into none; the sanitizers watch the uses of what decodes.
@@ -82,6 +84,32 @@ TEST(ParsedPages, DamagedOrForeignBytesGiveNoPage) {
     if (!decodePage(changed, bytes, page)) continue;
     for (const Field& field : page.fields) EXPECT_LE(field.end, bytes.size());
   }
+}
+
+// A flipped bit anywhere in the store loses the pages it touches, and
+// never yields a page other than the one stored; counts beyond the bytes
+// are refused before anything is allocated for them.
+TEST(ParsedPages, AStoreDamagedAnywhereNeverGivesAnotherPage) {
+  const std::vector<std::string> files = dataFiles();
+  std::string store(parsedPagesHeader());
+  for (std::size_t i = 0; i < files.size(); ++i)
+    appendParsedPage(store, static_cast<std::int64_t>(i + 1), files[i].size(), checksumOf(files[i]),
+                     read(files[i]));
+  SourcePage page;
+  for (std::size_t at = parsedPagesHeader().size(); at < store.size(); at += 7) {
+    for (const int bit : {0, 5}) {
+      std::string damaged = store;
+      damaged[at] = static_cast<char>(damaged[at] ^ (1 << bit));
+      const ParsedPages pages(damaged);
+      for (std::size_t i = 0; i < files.size(); ++i)
+        if (pages.find(static_cast<std::int64_t>(i + 1), files[i], checksumOf(files[i]), page)) {
+          EXPECT_TRUE(page == read(files[i])) << "byte " << at << ", file " << i;
+        }
+    }
+  }
+  // A page that claims a billion elements in a few bytes.
+  const std::string inflated("\x00\x80\x94\xeb\xdc\x03", 6);
+  EXPECT_FALSE(decodePage(inflated, files[0], page));
 }
 
 }  // namespace

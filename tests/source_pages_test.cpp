@@ -28,7 +28,8 @@ std::string readData(const fs::path& path) {
 
 std::vector<fs::path> dataFiles() {
   std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(SCANMEND_PAGES_DATA)) files.push_back(entry.path());
+  for (const auto& entry : fs::directory_iterator(SCANMEND_PAGES_DATA))
+    files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -36,7 +37,8 @@ std::vector<fs::path> dataFiles() {
 SourcePage read(std::string_view bytes) {
   SourcePage page;
   SourceError error;
-  EXPECT_TRUE(readSource(bytes, page, error)) << error.line << ":" << error.column << " " << error.message;
+  EXPECT_TRUE(readSource(bytes, page, error))
+      << error.line << ":" << error.column << " " << error.message;
   return page;
 }
 
@@ -60,7 +62,8 @@ std::vector<std::string> wordsOf(std::string_view text) {
 std::string corrected(std::string text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool inWord = i + 1 < text.size() && !isWordSeparator(static_cast<unsigned char>(text[i + 1]));
+    const bool inWord =
+        i + 1 < text.size() && !isWordSeparator(static_cast<unsigned char>(text[i + 1]));
     if (text[i] == 'f' && inWord && text[i + 1] != 'f') {
       out += 's';
     } else if (text.compare(i, 2, "sz") == 0) {
@@ -85,7 +88,8 @@ std::string masked(std::string_view bytes) {
   for (const Field& field : page.fields) spans.emplace_back(field.begin, field.end);
   for (const XmlElement& element : page.elements) {
     for (const XmlAttribute& attribute : element.attributes) {
-      if (attribute.name == "SUBS_CONTENT") spans.emplace_back(attribute.valueBegin, attribute.valueEnd);
+      if (attribute.name == "SUBS_CONTENT")
+        spans.emplace_back(attribute.valueBegin, attribute.valueEnd);
       if (attribute.name == "CC") {
         const Edit removal = detail::removeAttribute(bytes, attribute);
         spans.emplace_back(removal.begin, removal.end);
@@ -99,7 +103,8 @@ std::string masked(std::string_view bytes) {
     }
     if (element.name == "Unicode") {
       const bool empty = bytes.substr(element.tagEnd - 2, 2) == "/>";
-      spans.emplace_back(element.tagBegin, empty ? element.tagEnd : bytes.find('>', element.contentEnd) + 1);
+      spans.emplace_back(element.tagBegin,
+                         empty ? element.tagEnd : bytes.find('>', element.contentEnd) + 1);
     }
   }
   std::sort(spans.begin(), spans.end());
@@ -153,7 +158,8 @@ TEST(RoundTrip, PageLevelsStayConsistent) {
       for (std::size_t i = static_cast<std::size_t>(parent) + 1; i < elements.size(); ++i) {
         if (elements[i].name != "TextEquiv" || elements[i].parent != parent) continue;
         for (std::size_t j = i + 1; j < elements.size(); ++j)
-          if (elements[j].name == "Unicode" && elements[j].parent == static_cast<int>(i)) return &elements[j];
+          if (elements[j].name == "Unicode" && elements[j].parent == static_cast<int>(i))
+            return &elements[j];
       }
       return nullptr;
     };
@@ -174,9 +180,10 @@ TEST(RoundTrip, PageLevelsStayConsistent) {
     for (std::size_t i = 0; i < elements.size(); ++i) {
       const XmlElement* own = unicodeOf(static_cast<int>(i));
       if (own == nullptr) continue;
-      const auto [any, text] = elements[i].name == "TextLine"     ? joinedChildren(static_cast<int>(i), "Word", " ")
-                               : elements[i].name == "TextRegion" ? joinedChildren(static_cast<int>(i), "TextLine", "\n")
-                                                                  : std::make_pair(false, std::string());
+      const auto [any, text] =
+          elements[i].name == "TextLine"     ? joinedChildren(static_cast<int>(i), "Word", " ")
+          : elements[i].name == "TextRegion" ? joinedChildren(static_cast<int>(i), "TextLine", "\n")
+                                             : std::make_pair(false, std::string());
       if (!any) continue;
       EXPECT_EQ(own->text, text) << elements[i].name << " " << elements[i].attribute("id")->value;
       ++checked;
@@ -189,31 +196,44 @@ TEST(Export, WritesOnlyTheChangedLettersAndWhatDependsOnThem) {
   const std::string bytes = readData(fs::path(SCANMEND_PAGES_DATA) / "hand-alto2-crlf.xml");
   const std::string page = makePageText(read(bytes));
   ASSERT_EQ(page, "Die Gesellfchaft fa&t f\xFCr Verfamm=\nlung Strasze.\n");
-  const std::string out = exported(bytes, "Die Gesellschaft sa&t f\xFCr Versammlung\nStra\xDF" "e.\n");
+  const std::string out = exported(bytes,
+                                   "Die Gesellschaft sa&t f\xFCr Versammlung\nStra\xDF"
+                                   "e.\n");
   // The long s stays as the source had it, the entity becomes the letter.
-  EXPECT_NE(out.find("CONTENT='Ge\xC5\xBF" "ellschaft'\r\n          WC='0.8' CC='1 1"), std::string::npos);
+  EXPECT_NE(out.find("CONTENT='Ge\xC5\xBF"
+                     "ellschaft'\r\n          WC='0.8' CC='1 1"),
+            std::string::npos);
   EXPECT_NE(out.find("CONTENT=\"sa&amp;t\" />"), std::string::npos);
   EXPECT_NE(out.find("CONTENT='fu\xCD\xA4r' CC='1 2 3'"), std::string::npos);
-  EXPECT_NE(out.find("CONTENT='Versamm' SUBS_TYPE='HypPart1' SUBS_CONTENT='Versammlung'"), std::string::npos);
-  EXPECT_NE(out.find("CONTENT='lung' SUBS_TYPE='HypPart2' SUBS_CONTENT='Versammlung'"), std::string::npos);
-  EXPECT_NE(out.find("CONTENT='Stra\xC3\x9F" "e.'"), std::string::npos);
-  EXPECT_NE(out.find("<alto:postProcessingStep><alto:processingStepDescription>"), std::string::npos);
+  EXPECT_NE(out.find("CONTENT='Versamm' SUBS_TYPE='HypPart1' SUBS_CONTENT='Versammlung'"),
+            std::string::npos);
+  EXPECT_NE(out.find("CONTENT='lung' SUBS_TYPE='HypPart2' SUBS_CONTENT='Versammlung'"),
+            std::string::npos);
+  EXPECT_NE(out.find("CONTENT='Stra\xC3\x9F"
+                     "e.'"),
+            std::string::npos);
+  EXPECT_NE(out.find("<alto:postProcessingStep><alto:processingStepDescription>"),
+            std::string::npos);
 
   // A word of another length loses its confidences per character.
-  const std::string shorter = exported(bytes, "Di Gesellfchaft fa&t f\xFCr Verfamm=\nlung Strasze.\n");
+  const std::string shorter =
+      exported(bytes, "Di Gesellfchaft fa&t f\xFCr Verfamm=\nlung Strasze.\n");
   EXPECT_NE(shorter.find("CONTENT='Di' WC='0.9'/>"), std::string::npos);
 }
 
 TEST(Export, RecordsTheStepWhereTheAltoVersionKeepsIt) {
   const std::string v4 = readData(fs::path(SCANMEND_PAGES_DATA) / "hand-alto4.xml");
   const std::string out = exported(v4, corrected(makePageText(read(v4))));
-  EXPECT_NE(out.find("</Processing>\n    <Processing ID=\"SCANMEND_1\"><processingStepDescription>"), std::string::npos);
+  EXPECT_NE(
+      out.find("</Processing>\n    <Processing ID=\"SCANMEND_1\"><processingStepDescription>"),
+      std::string::npos);
   // No Description to record it in: nothing is added.
   const std::string v1 = readData(fs::path(SCANMEND_PAGES_DATA) / "hand-alto1-nonamespace.xml");
   const std::string plain = exported(v1, "Er sah sie\n");
-  EXPECT_EQ(plain, "<alto><Layout><Page><PrintSpace><TextBlock><TextLine><String CONTENT=\"Er\"/><SP/>"
-                   "<String CONTENT=\"sah\"/><SP/><String CONTENT=\"sie\"/></TextLine></TextBlock>"
-                   "</PrintSpace></Page></Layout></alto>");
+  EXPECT_EQ(plain,
+            "<alto><Layout><Page><PrintSpace><TextBlock><TextLine><String CONTENT=\"Er\"/><SP/>"
+            "<String CONTENT=\"sah\"/><SP/><String CONTENT=\"sie\"/></TextLine></TextBlock>"
+            "</PrintSpace></Page></Layout></alto>");
 }
 
 TEST(Import, HyphenatedWordsEndTheirLineWithTheJoiningMark) {
@@ -233,7 +253,7 @@ TEST(Import, HyphenatedWordsEndTheirLineWithTheJoiningMark) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     std::string expected = c.text;
-    std::erase(expected, ' ') ;
+    std::erase(expected, ' ');
     std::string actual = makePageText(read(readData(fs::path(SCANMEND_PAGES_DATA) / c.file)));
     std::string compact = actual;
     std::erase(compact, ' ');
@@ -250,8 +270,18 @@ TEST(Import, BadFilesAreRefusedWithTheirPlace) {
   } cases[] = {
       {"<alto>\n  <String CONTENT='a'>\n</alto>", 3, 3, "mismatched tag"},
       {"<?xml version='1.0' encoding='ISO-8859-1'?><alto/>", 1, 1, "only UTF-8"},
-      {"\xFF\xFE<\0a\0", 0, 0, "UTF-16"},
-      {"Die Stra\xDF" "e\n", 1, 9, "not UTF-8"},
+      {std::string("\xFF\xFE<\0a\0", 6), 0, 0, "is UTF-16LE"},
+      {std::string("\xFE\xFF\0<\0a", 6), 0, 0, "is UTF-16BE"},
+      {std::string("\xFF\xFE\0\0<\0\0\0", 8), 0, 0, "is UTF-32LE"},
+      {std::string("<\0a\0l\0t\0o\0>\0", 12), 0, 0, "is UTF-16LE"},  // no byte-order mark
+      {std::string("\0D\0i\0e\0 \0H\0a\0u\0s\0\n", 20), 0, 0, "is UTF-16BE"},
+      {std::string("\0\0\0<\0\0\0a\0\0\0>", 12), 0, 0, "is UTF-32BE"},
+      {"<!DOCTYPE alto [<!ENTITY s \"<String CONTENT='a'/>\">]>\n<alto><TextLine>&s;</TextLine>"
+       "</alto>",
+       2, 17, "an element comes from an entity"},
+      {"Die Stra\xDF"
+       "e\n",
+       1, 9, "not UTF-8"},
       {"<svg><text>a</text></svg>", 1, 1, "no known OCR format"},
       {"<html><body><p>no OCR here</p></body></html>", 1, 1, "no known OCR format"},
       {"<alto>&bogus;</alto>", 1, 7, "undefined entity"},
@@ -267,6 +297,43 @@ TEST(Import, BadFilesAreRefusedWithTheirPlace) {
   }
 }
 
+// PAGE's line and region texts follow their words where each stands:
+// their own spacing and punctuation stay, and so does every line.
+TEST(Export, PageTextsKeepTheirSpacingPunctuationAndLines) {
+  const std::string bytes =
+      "<PcGts><Page><TextRegion id='r'>"
+      "<TextLine id='a'><Word><TextEquiv><Unicode>Monatsfchrift</Unicode></TextEquiv></Word>"
+      "<Word><TextEquiv><Unicode>.</Unicode></TextEquiv></Word>"
+      "<TextEquiv><Unicode>Monatsfchrift.</Unicode></TextEquiv></TextLine>"
+      "<TextLine id='b'><Word><TextEquiv><Unicode>Men-</Unicode></TextEquiv></Word></TextLine>"
+      "<TextLine id='c'><Word><TextEquiv><Unicode>fchen</Unicode></TextEquiv></Word>"
+      "<TextEquiv><Unicode>fchen  ,</Unicode></TextEquiv></TextLine>"
+      "<TextEquiv><Unicode>Monatsfchrift.\nMen-\nfchen  ,</Unicode></TextEquiv>"
+      "</TextRegion></Page></PcGts>";
+  const std::string page = makePageText(read(bytes));
+  ASSERT_EQ(page, "Monatsfchrift .\nMen=\nfchen\n");
+  const std::string out = exported(bytes, "Monatsschrift .\nMen=\nschen\n");
+  EXPECT_NE(out.find("<Unicode>Monatsschrift.</Unicode></TextEquiv></TextLine>"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find("<Unicode>schen  ,</Unicode></TextEquiv></TextLine>"), std::string::npos);
+  EXPECT_NE(out.find("<Unicode>Monatsschrift.\nMen-\nschen  ,</Unicode>"), std::string::npos)
+      << out;
+}
+
+// Comments, processing instructions and CDATA within a corrected text
+// stay; only the changed characters are written anew.
+TEST(Export, MarkupInsideACorrectedWordStays) {
+  const std::string bytes =
+      "<html><body><span class='ocr_line'><span class='ocrx_word'>Ge<!-- x -->fell<?p q?>"
+      "fchaft<![CDATA[&]]></span> <span class='ocrx_word'>Tom &amp; Jerry</span></span>"
+      "</body></html>";
+  ASSERT_EQ(makePageText(read(bytes)), "Gefellfchaft& Tom & Jerry\n");
+  const std::string out = exported(bytes, "Gesellschaft& Tom & Jerry\n");
+  EXPECT_NE(out.find("Ge<!-- x -->sells<?p q?>chaft<![CDATA[&]]></span>"), std::string::npos)
+      << out;
+  EXPECT_NE(out.find(">Tom &amp; Jerry<"), std::string::npos) << "the unchanged word as it was";
+}
+
 TEST(Export, RefusesACorrectedPageThatDoesNotLineUp) {
   const std::string bytes = readData(fs::path(SCANMEND_PAGES_DATA) / "hand-alto4.xml");
   const SourcePage page = read(bytes);
@@ -274,6 +341,15 @@ TEST(Export, RefusesACorrectedPageThatDoesNotLineUp) {
   std::string reason;
   EXPECT_FALSE(correctedFieldTexts(page, "Die Gesellschaft\n", fields, reason));
   EXPECT_NE(reason.find("has 2 words in 1 lines"), std::string::npos) << reason;
+  // As many words, but other bytes between them, or other lines.
+  const std::string text = makePageText(page);
+  for (const auto& [from, to] :
+       std::vector<std::pair<std::string, std::string>>{{",", ";"}, {" ", "  "}, {"\n", " "}}) {
+    std::string changed = text;
+    changed.replace(changed.find(from), from.size(), to);
+    EXPECT_FALSE(correctedFieldTexts(page, changed, fields, reason)) << changed;
+    EXPECT_NE(reason.find("outside its words"), std::string::npos) << reason;
+  }
 }
 
 }  // namespace

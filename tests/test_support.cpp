@@ -1,9 +1,11 @@
 #include "test_support.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -35,7 +37,7 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 ProcessResult runProcess(const std::string& binary, const std::vector<std::string>& arguments,
-                         const std::filesystem::path& directory) {
+                         const std::filesystem::path& directory, std::size_t largestFile) {
   TempDir capture;
   const std::string outPath = (capture / "stdout").string();
   const std::string errPath = (capture / "stderr").string();
@@ -54,6 +56,12 @@ ProcessResult runProcess(const std::string& binary, const std::vector<std::strin
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
+    alarm(120);  // a tool that hangs (on a FIFO, say) fails its test instead
+    if (largestFile > 0) {
+      signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead
+      const rlimit limit{largestFile, largestFile};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    }
     execv(binary.c_str(), argv.data());
     _exit(127);
   }

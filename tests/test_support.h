@@ -34,8 +34,10 @@ struct ProcessResult {
   std::string err;
 };
 // Runs `binary` with `arguments` (passed as they are, no shell) in `directory`.
+// With `largestFile`, no file it writes can grow beyond that many bytes: a
+// full disk, for any user.
 ProcessResult runProcess(const std::string& binary, const std::vector<std::string>& arguments,
-                         const std::filesystem::path& directory);
+                         const std::filesystem::path& directory, std::size_t largestFile = 0);
 
 // Everything correctWord needs, built as a run would from its arguments and
 // a word list.
