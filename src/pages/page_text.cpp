@@ -231,6 +231,26 @@ void change(FieldWriter& writer, const PageWord& word, std::string_view correcte
     writer.change(word.token, word.placed, word.from, word.from + word.text.size(), corrected);
 }
 
+// Whether `corrected` has the lines of the page as imported and, line by
+// line, the same bytes between its words; else why not.
+bool linesUpAsImported(const SourcePage& source, std::string_view corrected, std::string& reason) {
+  std::size_t line = 0;
+  std::size_t at = 0;
+  PageLines imported(source);
+  while (imported.next()) {
+    ++line;
+    const std::size_t end = std::min(corrected.find('\n', at), corrected.size());
+    const std::string_view correctedLine = corrected.substr(at, end + 1 - at);
+    if (!sameOutsideWords(std::string(imported.text()) + '\n', correctedLine, reason)) {
+      reason = "differs from the import in line " + std::to_string(line) +
+               " outside its words, which a correction never does";
+      return false;
+    }
+    at = end + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool PageLines::next() {
@@ -272,48 +292,36 @@ bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
   PageLines lines(source);
   while (lines.next()) words += wordCount(lines.text());
   const std::size_t correctedWords = wordCount(corrected);
+  const auto lineFeeds =
+      static_cast<std::size_t>(std::count(corrected.begin(), corrected.end(), '\n'));
   FieldWriter writer(source, fieldTexts);
   PageWords page(source);
   PageWord word;
   std::size_t correctedAt = 0;
-  if (correctedWords == words) {
-    // The page as imported: line by line, the same bytes between the words.
-    std::size_t line = 0;
-    PageLines imported(source);
-    while (imported.next()) {
-      ++line;
-      const std::size_t end = std::min(corrected.find('\n', correctedAt), corrected.size());
-      const std::string_view correctedLine = corrected.substr(correctedAt, end + 1 - correctedAt);
-      const std::string expected = std::string(imported.text()) + '\n';
-      if (!sameOutsideWords(expected, correctedLine, reason)) {
-        reason = "differs from the import in line " + std::to_string(line) +
-                 " outside its words, which a correction never does";
-        return false;
-      }
-      correctedAt = end + 1;
+  // As imported, word for word; else joined at "=", which need not change
+  // the number of words or of lines ("ver=" and "&mehr" stay two words).
+  std::string asImported;
+  if (correctedWords == words && lineFeeds == source.lineCount()) {
+    if (linesUpAsImported(source, corrected, asImported)) {
+      while (page.next(word)) change(writer, word, nextWord(corrected, correctedAt));
+      writer.finish();
+      return true;
     }
-    if (correctedAt < corrected.size()) {
-      reason = "has more lines than the import";
-      return false;
-    }
-    correctedAt = 0;
-    while (page.next(word)) change(writer, word, nextWord(corrected, correctedAt));
-    writer.finish();
-    return true;
   }
-  // The page joined at "=": each joined word is as many words of the page
-  // as its code's width tells.
+  // Each joined word is as many words of the page as its code's width tells.
   const std::string joined = joinedCodes(source);
   if (wordCount(joined) != correctedWords) {
-    const auto linesOf = [](std::string_view text) {
-      return std::to_string(std::count(text.begin(), text.end(), '\n'));
-    };
-    reason = "has " + std::to_string(correctedWords) + " words in " + linesOf(corrected) +
-             " lines where the import gave " + std::to_string(words) + " words in " +
-             std::to_string(source.lineCount()) + " lines";
+    reason = !asImported.empty() ? asImported
+                                 : "has " + std::to_string(correctedWords) + " words in " +
+                                       std::to_string(lineFeeds) + " lines where the import gave " +
+                                       std::to_string(words) + " words in " +
+                                       std::to_string(source.lineCount()) + " lines";
     return false;
   }
-  if (!sameOutsideWords(joined, corrected, reason)) return false;
+  if (!sameOutsideWords(joined, corrected, reason)) {
+    if (!asImported.empty()) reason = asImported;
+    return false;
+  }
   std::size_t joinedAt = 0;
   std::vector<PageWord> parts;
   std::vector<std::string_view> texts;

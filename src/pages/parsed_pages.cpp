@@ -63,7 +63,7 @@ class Reader {
   }
 
   std::uint64_t fixed() {
-    if (left() < 8) ok_ = false;
+    if (!ok_ || left() < 8) ok_ = false;
     if (!ok_) return 0;
     std::uint64_t value = 0;
     for (int k = 7; k >= 0; --k) value = (value << 8) | static_cast<unsigned char>(bytes_[at_ + k]);
@@ -71,33 +71,33 @@ class Reader {
     return value;
   }
 
+  // A text: its length, read before the bytes are counted that are left
+  // for it, then its bytes.
   std::string_view textView() {
-    const std::size_t length = below(left() + 1);
+    const std::uint64_t length = number();
+    if (length > left()) ok_ = false;
     if (!ok_) return {};
-    const std::string_view out = bytes_.substr(at_, length);
-    at_ += length;
+    const std::string_view out = bytes_.substr(at_, static_cast<std::size_t>(length));
+    at_ += static_cast<std::size_t>(length);
     return out;
   }
 
-  std::string text() {
-    const std::size_t length = below(left() + 1);
-    if (!ok_) return {};
-    std::string out(bytes_.substr(at_, length));
-    at_ += length;
-    return out;
-  }
+  std::string text() { return std::string(textView()); }
 
   // A place in a source of `size` bytes, which fits an Offset.
   Offset offset(std::size_t size) { return static_cast<Offset>(below(size + 1)); }
 
   // A count of things that take at least `leastBytes` each: never more
   // than the bytes left could hold, so no count allocates beyond them.
-  std::size_t count(std::size_t leastBytes) { return below(left() / leastBytes + 1); }
+  std::size_t count(std::size_t leastBytes) {
+    const std::uint64_t value = number();
+    if (value > left() / leastBytes) ok_ = false;
+    return ok_ ? static_cast<std::size_t>(value) : 0;
+  }
 
   std::size_t position() const { return at_; }
   std::size_t left() const { return bytes_.size() - at_; }
   bool atEnd() const { return at_ == bytes_.size(); }
-  void skip(std::size_t length) { at_ += length; }  // at most left()
 
  private:
   std::string_view bytes_;
