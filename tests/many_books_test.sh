@@ -35,7 +35,8 @@ job='cd {} && [ -e finished ] || { args=$(scanmend-advise --args-only 2> advice-
 for book in "$scratch"/one-by-one/*/; do
   (cd "$book" && [ -e finished ] || { args=$(scanmend-advise --args-only 2> advice-errors.txt) && scanmend $args > console.txt && touch finished; }) || true
 done
-(cd "$scratch/books" && ls | parallel --will-cite --jobs 6 --joblog "$scratch/jobs.log" "$job") || true
+(cd "$scratch/books" && find . -mindepth 1 -maxdepth 1 -type d -printf '%P\n' | sort |
+  parallel --will-cite --jobs 6 --joblog "$scratch/jobs.log" "$job") || true
 
 diff -r "$scratch/one-by-one" "$scratch/books"
 exit_of() { awk -F'\t' -v book="$1" 'index($9, "cd " book " ") == 1 { print $7 }' "$scratch/jobs.log"; }
@@ -55,7 +56,8 @@ make_book book3a 2
 mkdir "$scratch/books/book4/out"
 stamp=$(stat -c %Y.%i "$scratch/books/book1/console.txt" "$scratch/books/book6/out/001.txt")
 sleep 1
-(cd "$scratch/books" && ls | parallel --will-cite --jobs 6 --joblog "$scratch/jobs2.log" "$job") || true
+(cd "$scratch/books" && find . -mindepth 1 -maxdepth 1 -type d -printf '%P\n' | sort |
+  parallel --will-cite --jobs 6 --joblog "$scratch/jobs2.log" "$job") || true
 [ "$(stat -c %Y.%i "$scratch/books/book1/console.txt" "$scratch/books/book6/out/001.txt")" = "$stamp" ] ||
   { echo "a finished book was run again"; exit 1; }
 for book in book3a book4; do
