@@ -2,47 +2,63 @@
 // level of the Word, the TextLine and the TextRegion. The words come from
 // the lowest level a line has; a region without lines gives its own text.
 // After a correction the levels above a changed word agree with it again:
-// a line's text is its words joined by a space, a region's its lines
-// joined by a line feed.
+// each part's new text replaces its old one where it stands in the text
+// above, or, where it cannot be found there, the text above is made of its
+// parts anew, a line's words joined by a space, a region's lines by a line
+// feed.
 #include <optional>
+#include <unordered_map>
 
 #include "pages/formats.h"
 
 namespace scanmend::pages::detail {
 namespace {
 
+// The elements as a tree, each linked to its first child and its next
+// sibling: two numbers an element, however many children.
 class Tree {
  public:
   explicit Tree(const std::vector<XmlElement>& elements)
-      : elements_(elements), children_(elements.size()) {
-    for (std::size_t i = 0; i < elements.size(); ++i)
-      if (elements[i].parent >= 0)
-        children_[static_cast<std::size_t>(elements[i].parent)].push_back(static_cast<int>(i));
+      : elements_(elements), firstChild_(elements.size(), -1), nextSibling_(elements.size(), -1) {
+    // From the back, so that each child is put before the ones after it.
+    for (std::size_t i = elements.size(); i-- > 0;) {
+      const int parent = elements[i].parent;
+      if (parent < 0) continue;
+      nextSibling_[i] = firstChild_[static_cast<std::size_t>(parent)];
+      firstChild_[static_cast<std::size_t>(parent)] = static_cast<int>(i);
+    }
   }
 
   const XmlElement& operator[](int i) const { return elements_[static_cast<std::size_t>(i)]; }
 
-  std::vector<int> childrenNamed(int parent, std::string_view name) const {
-    std::vector<int> found;
-    for (const int child : children_[static_cast<std::size_t>(parent)])
-      if (elements_[static_cast<std::size_t>(child)].name == name) found.push_back(child);
+  // Calls visit(child) for each child named `name`, in order.
+  template <typename Visit>
+  void forEachChild(int parent, std::string_view name, Visit visit) const {
+    for (int child = firstChild_[static_cast<std::size_t>(parent)]; child >= 0;
+         child = nextSibling_[static_cast<std::size_t>(child)])
+      if ((*this)[child].name == name) visit(child);
+  }
+
+  int firstChild(int parent, std::string_view name) const {
+    int found = -1;
+    forEachChild(parent, name, [&](int child) {
+      if (found < 0) found = child;
+    });
     return found;
   }
 
   // The Unicode element of an element's first TextEquiv, or -1; one that
   // holds elements is no text to edit.
   int unicodeOf(int element) const {
-    const std::vector<int> equivs = childrenNamed(element, "TextEquiv");
-    if (equivs.empty()) return -1;
-    const std::vector<int> unicode = childrenNamed(equivs.front(), "Unicode");
-    if (unicode.empty() || elements_[static_cast<std::size_t>(unicode.front())].holdsElements)
-      return -1;
-    return unicode.front();
+    const int equiv = firstChild(element, "TextEquiv");
+    const int unicode = equiv < 0 ? -1 : firstChild(equiv, "Unicode");
+    return unicode < 0 || (*this)[unicode].holdsElements ? -1 : unicode;
   }
 
  private:
   const std::vector<XmlElement>& elements_;
-  std::vector<std::vector<int>> children_;
+  std::vector<int> firstChild_;
+  std::vector<int> nextSibling_;
 };
 
 // A word's, line's or region's text before and after the correction.
@@ -51,12 +67,12 @@ struct Texts {
   std::string after;
 };
 
-std::string joined(const std::vector<const Texts*>& parts, std::string_view joint,
+std::string joined(const std::vector<Texts>& parts, std::string_view joint,
                    std::string Texts::*which) {
   std::string text;
   for (std::size_t k = 0; k < parts.size(); ++k) {
     if (k > 0) text += joint;
-    text += parts[k]->*which;
+    text += parts[k].*which;
   }
   return text;
 }
@@ -71,14 +87,13 @@ bool isWordByte(char byte) {
 // `text` with each part's text before the correction replaced by its text
 // after, the parts found in order, each a whole word where it stands;
 // nothing when a part is not there.
-std::optional<std::string> replacedInOrder(std::string_view text,
-                                           const std::vector<const Texts*>& parts) {
+std::optional<std::string> replacedInOrder(std::string_view text, const std::vector<Texts>& parts) {
   std::string out;
   std::size_t at = 0;
-  for (const Texts* part : parts) {
-    const std::string_view before = part->before;
+  for (const Texts& part : parts) {
+    const std::string_view before = part.before;
     if (before.empty()) {
-      if (part->after.empty()) continue;
+      if (part.after.empty()) continue;
       return std::nullopt;  // a text that had no place yet
     }
     std::size_t found = text.find(before, at);
@@ -88,7 +103,7 @@ std::optional<std::string> replacedInOrder(std::string_view text,
              isWordByte(before.back()))))
       found = text.find(before, found + 1);
     if (found == std::string_view::npos) return std::nullopt;
-    out.append(text.substr(at, found - at)).append(part->after);
+    out.append(text.substr(at, found - at)).append(part.after);
     at = found + before.size();
   }
   out.append(text.substr(at));
@@ -104,17 +119,17 @@ bool readPageXml(SourcePage& page) {
     const std::string& name = tree[i].name;
     if (name == "TextLine") {
       bool newLine = true;
-      for (const int word : tree.childrenNamed(i, "Word")) {
+      tree.forEachChild(i, "Word", [&](int word) {
         if (const int unicode = tree.unicodeOf(word); unicode >= 0) {
           builder.addField(contentField(tree[unicode], unicode), newLine);
           newLine = false;
         }
-      }
+      });
       if (newLine) {
         if (const int unicode = tree.unicodeOf(i); unicode >= 0)
           builder.addField(contentField(tree[unicode], unicode), true);
       }
-    } else if (name == "TextRegion" && tree.childrenNamed(i, "TextLine").empty()) {
+    } else if (name == "TextRegion" && tree.firstChild(i, "TextLine") < 0) {
       if (const int unicode = tree.unicodeOf(i); unicode >= 0)
         builder.addField(contentField(tree[unicode], unicode), true, true);
     }
@@ -125,60 +140,58 @@ bool readPageXml(SourcePage& page) {
 std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
                                const NewTexts& newTexts) {
   const Tree tree(page.elements);
-  // The text of every Unicode element after the correction, where it changes.
-  std::vector<std::optional<std::string>> changed(page.elements.size());
+  // The new text of every Unicode element that changes, by element.
+  std::unordered_map<int, std::string> changed;
   for (std::size_t f = 0; f < page.fields.size(); ++f)
-    if (newTexts[f]) changed[static_cast<std::size_t>(page.fields[f].element)] = *newTexts[f];
-  auto changes = [&](int unicode) {
-    return unicode >= 0 && changed[static_cast<std::size_t>(unicode)].has_value();
+    if (newTexts[f]) changed[page.fields[f].element] = *newTexts[f];
+  const auto textOf = [&](int unicode) -> std::string_view {
+    const auto found = changed.find(unicode);
+    return found == changed.end() ? std::string_view(tree[unicode].text) : found->second;
   };
 
-  // Every line's and region's text before and after the correction: its
-  // own text, or, where it has none, its parts' texts joined. In reverse
-  // document order an element comes after everything inside it, so the
-  // levels are settled from the bottom up.
-  std::vector<Texts> texts(page.elements.size());
+  // Every word's, line's and region's text before and after the
+  // correction: its own text, or, where it has none, its parts' texts
+  // joined. In reverse document order an element comes after everything
+  // inside it, so the levels are settled from the bottom up; a word's
+  // texts are those of its Unicode element, and only lines and regions
+  // keep texts of their own.
+  std::unordered_map<int, Texts> texts;
+  const auto textsOf = [&](int element, bool word) -> Texts {
+    if (!word) return texts.at(element);
+    const int own = tree.unicodeOf(element);
+    return {std::string(tree[own].text), std::string(textOf(own))};
+  };
   for (int i = static_cast<int>(page.elements.size()) - 1; i >= 0; --i) {
     const std::string& name = tree[i].name;
-    std::vector<const Texts*> parts;
-    std::string_view joint;
-    if (name == "Word" || name == "TextLine" || name == "TextRegion") {
-      const int own = tree.unicodeOf(i);
-      Texts& self = texts[static_cast<std::size_t>(i)];
-      if (name == "Word") {
-        if (own < 0) continue;
-        self.before = tree[own].text;
-        self.after = changes(own) ? *changed[static_cast<std::size_t>(own)] : self.before;
-        continue;
-      }
-      const bool line = name == "TextLine";
-      for (const int part : tree.childrenNamed(i, line ? "Word" : "TextLine"))
-        if (tree.unicodeOf(part) >= 0 || !line)
-          parts.push_back(&texts[static_cast<std::size_t>(part)]);
-      joint = line ? " " : "\n";
-      bool partChanged = false;
-      for (const Texts* part : parts) partChanged = partChanged || part->before != part->after;
-      if (own < 0) {
-        self.before = joined(parts, joint, &Texts::before);
-        self.after = joined(parts, joint, &Texts::after);
-        continue;
-      }
-      self.before = tree[own].text;
-      self.after = changes(own) ? *changed[static_cast<std::size_t>(own)] : self.before;
-      if (changes(own) || !partChanged) continue;
-      // The own text keeps its spacing, its punctuation and whatever the
-      // parts do not hold: each part's text is replaced where it stands.
-      std::optional<std::string> after = replacedInOrder(self.before, parts);
-      self.after = after ? std::move(*after) : joined(parts, joint, &Texts::after);
-      if (self.after != self.before) changed[static_cast<std::size_t>(own)] = self.after;
+    if (name != "TextLine" && name != "TextRegion") continue;
+    const bool line = name == "TextLine";
+    std::vector<Texts> parts;
+    tree.forEachChild(i, line ? "Word" : "TextLine", [&](int part) {
+      if (!line || tree.unicodeOf(part) >= 0) parts.push_back(textsOf(part, line));
+    });
+    const std::string_view joint = line ? " " : "\n";
+    bool partChanged = false;
+    for (const Texts& part : parts) partChanged = partChanged || part.before != part.after;
+    const int own = tree.unicodeOf(i);
+    Texts& self = texts[i];
+    if (own < 0) {
+      self = {joined(parts, joint, &Texts::before), joined(parts, joint, &Texts::after)};
+      continue;
     }
+    self.before = tree[own].text;
+    self.after = textOf(own);
+    if (changed.contains(own) || !partChanged) continue;
+    // The own text keeps its spacing, its punctuation and whatever the
+    // parts do not hold: each part's text is replaced where it stands.
+    std::optional<std::string> after = replacedInOrder(self.before, parts);
+    self.after = after ? std::move(*after) : joined(parts, joint, &Texts::after);
+    if (self.after != self.before) changed[own] = self.after;
   }
 
   std::vector<Edit> edits;
-  for (std::size_t i = 0; i < changed.size(); ++i) {
-    if (!changed[i]) continue;
-    const Field field = contentField(page.elements[i], static_cast<int>(i));
-    edits.push_back(fieldEdit(bytes, page, field, std::move(*changed[i])));
+  for (auto& [element, text] : changed) {
+    const Field field = contentField(page.elements[static_cast<std::size_t>(element)], element);
+    edits.push_back(fieldEdit(bytes, page, field, std::move(text)));
   }
   return edits;
 }

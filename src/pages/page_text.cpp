@@ -154,13 +154,16 @@ class FieldWriter {
     tokenText_ += imported_.sourceOf(tokenDone_, imported_.bytes.size());
     const Token& token = source_.tokens[token_];
     const auto field = static_cast<std::size_t>(token.field);
+    const std::string_view text = source_.textOf(source_.fields[field]);
     if (field != field_) {
       finishField();
       field_ = field;
       fieldText_.clear();
+      // About as long as before: a large field grown by doubling would
+      // take twice its room.
+      fieldText_.reserve(text.size() + text.size() / 16);
       fieldDone_ = 0;
     }
-    const std::string_view text = source_.textOf(source_.fields[field]);
     fieldText_.append(text.substr(fieldDone_, token.from - fieldDone_)).append(tokenText_);
     fieldDone_ = token.to;
     token_ = kNone;
@@ -231,24 +234,49 @@ void change(FieldWriter& writer, const PageWord& word, std::string_view correcte
     writer.change(word.token, word.placed, word.from, word.from + word.text.size(), corrected);
 }
 
-// Whether `corrected` has the lines of the page as imported and, line by
-// line, the same bytes between its words; else why not.
-bool linesUpAsImported(const SourcePage& source, std::string_view corrected, std::string& reason) {
+// Writes the corrected words through `writer` where `corrected` has the
+// lines of the page as imported and, line by line, its words and between
+// them the same bytes; else says why not. One pass over the page's lines,
+// which also counts the page's words.
+bool writeAsImported(const SourcePage& source, std::string_view corrected, FieldWriter& writer,
+                     std::size_t& words, std::string& reason) {
   std::size_t line = 0;
   std::size_t at = 0;
+  bool linedUp = true;
   PageLines imported(source);
   while (imported.next()) {
     ++line;
+    const std::string_view text = imported.text();
+    words += wordCount(text);
+    if (!linedUp) continue;
     const std::size_t end = std::min(corrected.find('\n', at), corrected.size());
-    const std::string_view correctedLine = corrected.substr(at, end + 1 - at);
-    if (!sameOutsideWords(std::string(imported.text()) + '\n', correctedLine, reason)) {
+    const std::string_view correctedLine = corrected.substr(at, end - at);
+    at = end + 1;
+    if (end == corrected.size() || !sameOutsideWords(text, correctedLine, reason)) {
       reason = "differs from the import in line " + std::to_string(line) +
                " outside its words, which a correction never does";
-      return false;
+      linedUp = false;
+      continue;
     }
-    at = end + 1;
+    std::size_t textAt = 0;
+    std::size_t correctedWordAt = 0;
+    std::size_t piece = 0;
+    for (std::string_view word = nextWord(text, textAt); !word.empty();
+         word = nextWord(text, textAt)) {
+      const std::string_view now = nextWord(correctedLine, correctedWordAt);
+      if (now == word) continue;
+      const auto start = static_cast<std::size_t>(word.data() - text.data());
+      while (imported.pieces()[piece].start + imported.pieces()[piece].length <= start) ++piece;
+      const PageLines::Piece& placed = imported.pieces()[piece];
+      writer.change(placed.token, text.substr(placed.start, placed.length), start - placed.start,
+                    start - placed.start + word.size(), now);
+    }
   }
-  return true;
+  if (linedUp && at < corrected.size()) {
+    reason = "has more lines than the import";
+    linedUp = false;
+  }
+  return linedUp;
 }
 
 }  // namespace
@@ -288,9 +316,17 @@ std::string makePageText(const SourcePage& page) {
 
 bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
                          FieldTexts& fieldTexts, std::string& reason) {
+  // As imported, word for word; else joined at "=", which need not change
+  // the number of words or of lines ("ver=" and "&mehr" stay two words).
   std::size_t words = 0;
-  PageLines lines(source);
-  while (lines.next()) words += wordCount(lines.text());
+  std::string asImported;
+  {
+    FieldWriter writer(source, fieldTexts);
+    if (writeAsImported(source, corrected, writer, words, asImported)) {
+      writer.finish();
+      return true;
+    }
+  }
   const std::size_t correctedWords = wordCount(corrected);
   const auto lineFeeds =
       static_cast<std::size_t>(std::count(corrected.begin(), corrected.end(), '\n'));
@@ -298,28 +334,19 @@ bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
   PageWords page(source);
   PageWord word;
   std::size_t correctedAt = 0;
-  // As imported, word for word; else joined at "=", which need not change
-  // the number of words or of lines ("ver=" and "&mehr" stay two words).
-  std::string asImported;
-  if (correctedWords == words && lineFeeds == source.lineCount()) {
-    if (linesUpAsImported(source, corrected, asImported)) {
-      while (page.next(word)) change(writer, word, nextWord(corrected, correctedAt));
-      writer.finish();
-      return true;
-    }
-  }
   // Each joined word is as many words of the page as its code's width tells.
   const std::string joined = joinedCodes(source);
   if (wordCount(joined) != correctedWords) {
-    reason = !asImported.empty() ? asImported
-                                 : "has " + std::to_string(correctedWords) + " words in " +
-                                       std::to_string(lineFeeds) + " lines where the import gave " +
-                                       std::to_string(words) + " words in " +
-                                       std::to_string(source.lineCount()) + " lines";
+    reason = correctedWords == words && lineFeeds == source.lineCount()
+                 ? asImported
+                 : "has " + std::to_string(correctedWords) + " words in " +
+                       std::to_string(lineFeeds) + " lines where the import gave " +
+                       std::to_string(words) + " words in " + std::to_string(source.lineCount()) +
+                       " lines";
     return false;
   }
   if (!sameOutsideWords(joined, corrected, reason)) {
-    if (!asImported.empty()) reason = asImported;
+    if (correctedWords == words && lineFeeds == source.lineCount()) reason = asImported;
     return false;
   }
   std::size_t joinedAt = 0;
