@@ -274,7 +274,7 @@ TEST(Import, BadFilesAreRefusedWithTheirPlace) {
       {std::string("\xFE\xFF\0<\0a", 6), 0, 0, "is UTF-16BE"},
       {std::string("\xFF\xFE\0\0<\0\0\0", 8), 0, 0, "is UTF-32LE"},
       {std::string("<\0a\0l\0t\0o\0>\0", 12), 0, 0, "is UTF-16LE"},  // no byte-order mark
-      {std::string("\0D\0i\0e\0 \0H\0a\0u\0s\0\n", 20), 0, 0, "is UTF-16BE"},
+      {std::string("\0D\0i\0e\0 \0H\0a\0u\0s\0\n", 18), 0, 0, "is UTF-16BE"},
       {std::string("\0\0\0<\0\0\0a\0\0\0>", 12), 0, 0, "is UTF-32BE"},
       {"<!DOCTYPE alto [<!ENTITY s \"<String CONTENT='a'/>\">]>\n<alto><TextLine>&s;</TextLine>"
        "</alto>",
