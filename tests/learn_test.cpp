@@ -11,6 +11,7 @@
 #include "book/book.h"
 #include "dictionary/sorted_words.h"
 #include "learn/decision.h"
+#include "profile/known_words.h"
 #include "profile/learning.h"
 #include "profile/profile.h"
 #include "profile/readings.h"
@@ -56,7 +57,8 @@ std::vector<BookWord> bookOf(bool misreads) {
 
 TEST(Learning, RecoversTheInjectedMisreadingAndKeepsAFinalF) {
   const SortedWords lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
-  const Profile profile = learnProfile(bookOf(true), lexicon);
+  const KnownWords known(lexicon, Spelling::shipped());
+  const Profile profile = learnProfile(bookOf(true), known);
   const ProfileEntry* inside = profile.find("f", false);
   ASSERT_NE(inside, nullptr) << formatProfile(profile);
   ASSERT_FALSE(inside->readings.empty());
@@ -66,7 +68,7 @@ TEST(Learning, RecoversTheInjectedMisreadingAndKeepsAFinalF) {
   EXPECT_TRUE(atEnd == nullptr || atEnd->stay() > 0.9) << formatProfile(profile);
 
   const std::vector<BookWord> book = bookOf(true);
-  const Decider decider(lexicon, profile, book);
+  const Decider decider(known, profile, book);
   // "fein" is scanned for "sein" and "fein" alike here, as often: it stays.
   for (const char* word : kWords) {
     if (misread(word) == "fein") continue;
@@ -76,10 +78,11 @@ TEST(Learning, RecoversTheInjectedMisreadingAndKeepsAFinalF) {
 
 TEST(Learning, ABookWithoutMisreadingsComesOutUnchanged) {
   const SortedWords lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
+  const KnownWords known(lexicon, Spelling::shipped());
   const std::vector<BookWord> words = bookOf(false);
-  const Profile profile = learnProfile(words, lexicon);
+  const Profile profile = learnProfile(words, known);
   EXPECT_TRUE(profile.empty()) << formatProfile(profile);
-  const Decider decider(lexicon, profile, words);
+  const Decider decider(known, profile, words);
   for (const BookWord& word : words) {
     const Decision decision = decider.decide(word.text);
     EXPECT_EQ(decision.result, word.text);
@@ -98,25 +101,27 @@ Profile profileOf(const std::string& rows) {
 
 TEST(Decision, AWordsOwnOccurrencesDoNotVouchForItsReadings) {
   const SortedWords lexicon = lexiconOf({"gefunden", "gesunden"});
+  const KnownWords known(lexicon, Spelling::shipped());
   const Profile profile = profileOf("f\tother\ts\t0.74\t\t\n");
   // Three times "f" for s would make "gesunden" of it: the book must show
   // "gesunden" elsewhere for that.
   const std::vector<BookWord> alone = wordsOf("gefunden gefunden gefunden");
-  EXPECT_EQ(Decider(lexicon, profile, alone).decide("gefunden").result, "gefunden");
+  EXPECT_EQ(Decider(known, profile, alone).decide("gefunden").result, "gefunden");
   const std::vector<BookWord> elsewhere = wordsOf("gefunden gesunden gesunden gesunden");
-  EXPECT_EQ(Decider(lexicon, profile, elsewhere).decide("gefunden").result, "gesunden");
+  EXPECT_EQ(Decider(known, profile, elsewhere).decide("gefunden").result, "gesunden");
 }
 
 TEST(Decision, AnUnlistedWordKeepsItselfAgainstARareMisreading) {
   const SortedWords lexicon = lexiconOf({"walle", "zur"});
+  const KnownWords known(lexicon, Spelling::shipped());
   const std::vector<BookWord> words = wordsOf("wolle wolle wolle znr");
   const Profile unlikely = profileOf("o\tother\ta\t0.003\t\t\n");
-  const Decision rare = Decider(lexicon, unlikely, words).decide("wolle");
+  const Decision rare = Decider(known, unlikely, words).decide("wolle");
   EXPECT_EQ(rare.result, "wolle");
   EXPECT_EQ(rare.kind, WordOutcome::Kind::Unknown);
   EXPECT_EQ(rare.runnerUp, "walle");
   const Profile likely = profileOf("o\tother\ta\t0.3\t\t\nn\tother\tu\t0.02\t\t\n");
-  const Decider often(lexicon, likely, words);
+  const Decider often(known, likely, words);
   EXPECT_EQ(often.decide("wolle").result, "walle");
   EXPECT_EQ(often.decide("znr").result, "zur")
       << "a word that is no word takes a likely enough reading";
@@ -137,13 +142,14 @@ TEST(Learning, ACapitalReadAsAnotherKeepsItsCapital) {
     for (const char* word : kWords) page += std::string(word) + " ";
   }
   const SortedWords lexicon = lexiconOf(listed);
-  const Profile profile = learnProfile(wordsOf(page), lexicon);
+  const KnownWords known(lexicon, Spelling::shipped());
+  const Profile profile = learnProfile(wordsOf(page), known);
   const ProfileEntry* entry = profile.find("D", false);
   ASSERT_NE(entry, nullptr) << formatProfile(profile);
   ASSERT_EQ(entry->readings.size(), 1u) << formatProfile(profile);
   EXPECT_EQ(entry->readings[0].text, "V");
   const std::vector<BookWord> book = wordsOf(page);
-  const Decider decider(lexicon, profile, book);
+  const Decider decider(known, profile, book);
   EXPECT_EQ(decider.decide("Dielleicht").result, "Vielleicht");
   EXPECT_EQ(decider.decide("Dort").result, "Dort");
 }
@@ -179,7 +185,8 @@ TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
     for (const char* word : kWords) page += std::string(word) + " ";
   }
   const SortedWords lexicon = lexiconOf(listed);
-  const Profile profile = learnProfile(wordsOf(page), lexicon);
+  const KnownWords known(lexicon, Spelling::shipped());
+  const Profile profile = learnProfile(wordsOf(page), known);
   for (const bool atEnd : {false, true}) {
     const ProfileEntry* entry = profile.find("sz", atEnd);
     ASSERT_NE(entry, nullptr) << (atEnd ? "at the end\n" : "inside\n") << formatProfile(profile);
@@ -187,7 +194,7 @@ TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
     EXPECT_EQ(entry->readings[0].text, "\xDF");
   }
   const std::vector<BookWord> book = wordsOf(page);
-  const Decider decider(lexicon, profile, book);
+  const Decider decider(known, profile, book);
   EXPECT_EQ(decider.decide("dasz").result, "da\xDF");
   EXPECT_EQ(decider.decide("auszug").kind, WordOutcome::Kind::CorrectUnchanged)
       << "every \"sz\" seen was a misreading, but a listed word keeps its own";
@@ -195,13 +202,14 @@ TEST(Learning, AGroupShownInsideWordsIsLearnedAtTheirEndOnLessEvidence) {
 
 TEST(Decision, GroupsCapitalsAndTheMarksAroundAWord) {
   const SortedWords lexicon = lexiconOf({"korn", "Kammer", "alle", "sie", "Vater", "wollen"});
+  const KnownWords known(lexicon, Spelling::shipped());
   const Profile profile = profileOf(
       "fi\tother\tK\t0.4\t\t\n"  // two letters read for one
       "U\tother\tll\t0.3\t\t\n"  // one letter read for two
       "f\tother\ts\t0.6\t\t\n"
       "D\tother\tV\t0.2\t\t\n");
   const std::vector<BookWord> words = wordsOf("fiorn Kammer aUe fie Dater woUen");
-  const Decider decider(lexicon, profile, words);
+  const Decider decider(known, profile, words);
   const struct {
     const char* scanned;
     const char* written;
@@ -231,7 +239,8 @@ TEST(Decision, GroupsCapitalsAndTheMarksAroundAWord) {
 
 TEST(Profile, ReadsBackAsWrittenAndAnEditDecidesAsItSays) {
   const SortedWords lexicon = lexiconOf({std::begin(kWords), std::end(kWords)});
-  const Profile learned = learnProfile(bookOf(true), lexicon);
+  const KnownWords known(lexicon, Spelling::shipped());
+  const Profile learned = learnProfile(bookOf(true), known);
   Profile again;
   std::string error;
   ASSERT_TRUE(parseProfile(formatProfile(learned), again, error)) << error;
@@ -245,9 +254,9 @@ TEST(Profile, ReadsBackAsWrittenAndAnEditDecidesAsItSays) {
                    edited, error))
       << error;
   const std::vector<BookWord> book = bookOf(true);
-  EXPECT_EQ(Decider(lexicon, edited, book).decide("fich").kind, WordOutcome::Kind::Unknown);
+  EXPECT_EQ(Decider(known, edited, book).decide("fich").kind, WordOutcome::Kind::Unknown);
   ASSERT_TRUE(parseProfile("f\tother\ts\t0.9\t\t\n", edited, error)) << error;
-  EXPECT_EQ(Decider(lexicon, edited, book).decide("fich").result, "sich");
+  EXPECT_EQ(Decider(known, edited, book).decide("fich").result, "sich");
 
   const struct {
     const char* text;

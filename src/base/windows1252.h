@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace scanmend {
 
@@ -38,5 +39,17 @@ inline void appendUtf8(std::string& out, char32_t c) {
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
+
+// The Windows-1252 byte of a code point, or 0 for one it does not have.
+inline unsigned char windows1252ByteOf(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
+  for (unsigned byte = 0x80; byte < 0xA0; ++byte)
+    if (codePointOf(static_cast<unsigned char>(byte)) == c) return static_cast<unsigned char>(byte);
+  return 0;
+}
+
+// The Windows-1252 text of UTF-8 text; false for bytes that are no UTF-8
+// or a character that Windows-1252 does not have.
+bool utf8ToWindows1252(std::string_view utf8, std::string& out);
 
 }  // namespace scanmend

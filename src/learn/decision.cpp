@@ -1,6 +1,7 @@
 #include "learn/decision.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/letters.h"
 #include "correction/options.h"
@@ -19,6 +20,15 @@ constexpr double kFarLikelier = 4.0;
 // is not listed may be right as it stands, and a reading that only a rare
 // misreading reaches ("wolle" as "walle") must be likelier than that.
 constexpr double kOutOfDictionary = 0.01;
+// A word that the dictionary lacks is the book's own (a name, a place, a
+// compound the book builds) where the book uses it this often, on this
+// many pages, and it reads as no word that the book shows.
+constexpr std::int64_t kBookWordCount = 3;
+constexpr std::size_t kBookWordPages = 2;
+// The rounds that weigh each form's readings by how often the book shows
+// them: the shares settle after a few.
+constexpr int kRounds = 3;
+
 
 // The letters of a word without the quotation marks, dashes and digits
 // that OCR leaves at its ends ("\x84Ich"): [begin, end).
@@ -51,49 +61,112 @@ std::string markedAmong(const std::string& result, const std::vector<Candidate>&
 
 }  // namespace
 
-Decider::Decider(const SortedWords& lexicon, const Profile& profile,
+Decider::Decider(const KnownWords& known, const Profile& profile,
                  const std::vector<BookWord>& words)
-    : lexicon_(lexicon), profile_(profile) {
-  // The words' frequencies: a word that reads in one way counts whole for
-  // that reading; one with several readings counts for each by the share
-  // its misreadings give it.
+    : known_(known), lexicon_(known.lexicon()), profile_(profile) {
   for (const BookWord& word : words) {
     const auto [begin, end] = coreOf(word.text);
     if (end - begin < 2) continue;
-    const std::string_view core = std::string_view(word.text).substr(begin, end - begin);
-    const auto [place, first] = seen_.try_emplace(core);
-    Seen& seen = place->second;
+    Seen& seen = seen_[std::string_view(word.text).substr(begin, end - begin)];
     seen.count += word.count;
-    std::vector<Candidate> candidates;
-    if (first) {
-      candidates = readingsOf(core, profile_, lexicon_);
-      seen.first = weighed_.size();
-      seen.readings = candidates.size();
-      for (const Candidate& candidate : candidates) {
-        weighed_.push_back({texts_.size(), candidate.text.size(), candidate.channel});
-        texts_.append(candidate.text);
-      }
-    } else {
-      candidates = readingsSeen(seen);
+    std::vector<std::int64_t> pages;
+    std::set_union(seen.pages.begin(), seen.pages.end(), word.pages.begin(), word.pages.end(),
+                   std::back_inserter(pages));
+    seen.pages = std::move(pages);
+  }
+  // Each form's readings, itself among them where it stands for itself;
+  // the book's own words are found once every form is known, as they
+  // must read as no word that the book shows.
+  std::unordered_map<std::string_view, std::vector<Candidate>> readings;
+  readings.reserve(seen_.size());
+  for (auto& [core, seen] : seen_) {
+    const KnownWord why = known_.of(core);
+    seen.stands = why.beyondTheDictionary() ? Stands::Beyond
+                  : why.known()             ? Stands::Listed
+                                            : Stands::No;
+    if (why.why == KnownWord::Why::Spelling) seen.kept = "spelling of " + why.detail;
+    if (why.why == KnownWord::Why::Compound) seen.kept = "compound " + why.detail;
+    readings[core] = readingsOf(core, profile_, lexicon_);
+  }
+  for (auto& [core, seen] : seen_)
+    if (seen.stands == Stands::No && isBookWord(core, seen, readings[core])) {
+      seen.stands = Stands::Beyond;
+      seen.kept = "the book's own word";
     }
+  for (auto& [core, seen] : seen_) {
+    std::vector<Candidate>& candidates = readings[core];
+    if (seen.stands == Stands::Beyond &&
+        std::none_of(candidates.begin(), candidates.end(),
+                     [&](const Candidate& c) { return c.text == core; }))
+      candidates.push_back({std::string(core), stayChannel(core, profile_), {}});
+    seen.first = weighed_.size();
+    seen.readings = candidates.size();
+    for (const Candidate& candidate : candidates) {
+      weighed_.push_back({texts_.size(), candidate.text.size(), candidate.channel, 0});
+      texts_.append(candidate.text);
+    }
+  }
+  // Each form's occurrences go to its readings, first by their channels,
+  // then, round by round, by their channels times how often the book
+  // shows each reading, every occurrence leaving out itself.
+  for (auto& [core, seen] : seen_) {
     double total = 0;
-    for (const Candidate& candidate : candidates) total += candidate.channel;
-    for (const Candidate& candidate : candidates)
-      frequency_[candidate.text] += static_cast<double>(word.count) * candidate.channel / total;
+    for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
+      total += weighed_[r].channel;
+    for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
+      weighed_[r].share = weighed_[r].channel / total;
+  }
+  tallyShares();
+  for (int round = 0; round < kRounds; ++round) {
+    std::vector<double> shares(weighed_.size());
+    for (auto& [core, seen] : seen_) {
+      double total = 0;
+      for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
+        const std::string_view text = textOf(weighed_[r]);
+        shares[r] = weighed_[r].channel *
+                    prior(text, static_cast<double>(seen.count), weighed_[r].share, text == core);
+        total += shares[r];
+      }
+      for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) shares[r] /= total;
+    }
+    for (std::size_t r = 0; r < weighed_.size(); ++r) weighed_[r].share = shares[r];
+    tallyShares();
   }
 }
 
-std::vector<Candidate> Decider::readingsSeen(const Seen& seen) const {
-  std::vector<Candidate> candidates;
-  for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
-    candidates.push_back(
-        {texts_.substr(weighed_[r].at, weighed_[r].length), weighed_[r].channel, {}});
-  return candidates;
+void Decider::tallyShares() {
+  frequency_.clear();
+  for (const auto& [core, seen] : seen_)
+    for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
+      frequency_[std::string(textOf(weighed_[r]))] +=
+          static_cast<double>(seen.count) * weighed_[r].share;
 }
 
-double Decider::prior(std::string_view word, double ownShare) const {
+bool Decider::isBookWord(std::string_view core, const Seen& seen,
+                         const std::vector<Candidate>& readings) const {
+  if (seen.count < kBookWordCount || seen.pages.size() < kBookWordPages || !isPlainWord(core))
+    return false;
+  // A word that the scanner more likely made of another than left as it
+  // is, or that reads as a word the book shows, is a misreading used often.
+  double channels = 0;
+  for (const Candidate& reading : readings) {
+    const auto shown = seen_.find(reading.text);
+    if (shown != seen_.end() && shown->second.stands == Stands::Listed) return false;
+    channels += reading.channel;
+  }
+  return channels < stayChannel(core, profile_);
+}
+
+double Decider::prior(std::string_view word, double count, double share, bool itself) const {
   const auto found = frequency_.find(word);
-  return std::max(0.0, (found == frequency_.end() ? 0.0 : found->second) - ownShare) + kUnseen;
+  const double all = found == frequency_.end() ? 0.0 : found->second;
+  const double others = std::max(0.0, all - count * share);
+  // The other occurrences of the form being decided: they vouch for the
+  // form itself, and for a reading that the book shows elsewhere.
+  const double own = std::max(0.0, count - 1) * share;
+  const auto shown = seen_.find(word);
+  const bool elsewhere = !itself && shown != seen_.end() && shown->second.count > 0;
+  return others + (itself || elsewhere ? own : 0.0) + kUnseen;
 }
 
 Decision Decider::decide(std::string_view word) const {
@@ -118,33 +191,56 @@ Decision Decider::decide(std::string_view word) const {
 
 Decision Decider::decideCore(std::string_view core) const {
   Decision decision;
-  const auto seen = seen_.find(core);
-  const std::vector<Candidate> candidates =
-      seen != seen_.end() ? readingsSeen(seen->second) : readingsOf(core, profile_, lexicon_);
+  // A form the book does not show (a caller's own word) is read as one
+  // seen once, that stands for itself where it is known.
+  Seen unseen;
+  std::vector<Weighed> ownWeighed;
+  std::string ownTexts;
+  const auto found = seen_.find(core);
+  const Seen& seen = found != seen_.end() ? found->second : unseen;
+  std::vector<Candidate> candidates;
+  std::vector<double> shares;
+  if (found != seen_.end()) {
+    for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
+      candidates.push_back({std::string(textOf(weighed_[r])), weighed_[r].channel, {}});
+      shares.push_back(weighed_[r].share);
+    }
+  } else {
+    const KnownWord why = known_.of(core);
+    unseen.stands = why.beyondTheDictionary() ? Stands::Beyond
+                    : why.known()             ? Stands::Listed
+                                              : Stands::No;
+    candidates = readingsOf(core, profile_, lexicon_);
+    if (unseen.stands == Stands::Beyond &&
+        std::none_of(candidates.begin(), candidates.end(),
+                     [&](const Candidate& c) { return c.text == core; }))
+      candidates.push_back({std::string(core), stayChannel(core, profile_), {}});
+    shares.assign(candidates.size(), 0.0);
+  }
   decision.readings = candidates.size();
   if (candidates.empty()) {
-    // The fixed repairs, only where they give a dictionary word.
+    // The fixed repairs, only where they give a dictionary word; an I/J
+    // only where it makes a J of an I before a vowel: a J before a
+    // consonant ("Jch", "Jn") is the print's own.
     std::string repaired = applyIJRule(std::string(core));
-    if (repaired == core || !containsOrCapitalised(lexicon_, repaired))
+    if (repaired == core || repaired[0] != 'J' || !containsOrCapitalised(lexicon_, repaired))
       repaired = applySubstitutionRules(core, allRepairs());
     const bool gains = repaired != core && containsOrCapitalised(lexicon_, repaired);
     decision.result = decision.marked = gains ? repaired : std::string(core);
     decision.kind = gains ? WordOutcome::Kind::ChangedIncorrect : WordOutcome::Kind::Unknown;
     return decision;
   }
-  const double own = seen == seen_.end() ? 0.0 : static_cast<double>(seen->second.count);
-  double channels = 0;
-  for (const Candidate& candidate : candidates) channels += candidate.channel;
   std::vector<double> scores;
   double total = 0;
   std::size_t best = 0;
   std::size_t identity = candidates.size();
   for (std::size_t c = 0; c < candidates.size(); ++c) {
+    const bool itself = candidates[c].text == core;
     scores.push_back(candidates[c].channel *
-                     prior(candidates[c].text, own * candidates[c].channel / channels));
+                     prior(candidates[c].text, static_cast<double>(seen.count), shares[c], itself));
     total += scores.back();
     if (scores[c] > scores[best]) best = c;
-    if (candidates[c].text == core) identity = c;
+    if (itself) identity = c;
   }
   if (identity == candidates.size()) {
     const double unlisted = stayChannel(core, profile_) * kOutOfDictionary * kUnseen;
@@ -159,8 +255,10 @@ Decision Decider::decideCore(std::string_view core) const {
     }
   }
   std::size_t chosen = best;
-  if (identity < candidates.size() && scores[best] < kFarLikelier * scores[identity])
-    chosen = identity;
+  if (identity < candidates.size()) {
+    const double needed = seen.stands == Stands::Listed ? kFarLikelier : 1.0;
+    if (scores[best] <= needed * scores[identity]) chosen = identity;
+  }
   std::size_t second = candidates.size();
   for (std::size_t c = 0; c < candidates.size(); ++c)
     if (c != chosen && (second == candidates.size() || scores[c] > scores[second])) second = c;
@@ -171,6 +269,7 @@ Decision Decider::decideCore(std::string_view core) const {
     decision.runnerUp = candidates[second].text;
     decision.runnerUpProbability = scores[second] / total;
   }
+  if (chosen == identity) decision.kept = seen.kept;
   const bool uncertain = candidates.size() >= 2 && decision.probability < kCertain;
   decision.marked = uncertain ? markedAmong(decision.result, candidates) : decision.result;
   decision.kind = uncertain                 ? WordOutcome::Kind::Ambiguous

@@ -1,14 +1,26 @@
 // Decides every word of a book by its likeliest reading: each dictionary
 // reading weighed by the probability that the scanner made the page's word
 // of it (the profile) times the probability of the word itself, estimated
-// from the book's other words: a word's own occurrences do not vouch for
-// its readings, or every misreading that makes a word ("gesunden" for
-// "gefunden") would confirm itself. A word that reads as a dictionary word
-// as it stands keeps it unless another reading is far likelier; one that
-// does not may still be right and missing from the dictionary, and keeps
-// itself against readings that only rare misreadings reach. A word
-// without a reading may still be settled by the I/J rule or the fixed
-// Fraktur repairs, where they give a dictionary word.
+// from the book's occurrences, each occurrence leaving out only itself.
+//
+// The frequencies are found in rounds: each form's occurrences go to its
+// readings by their channels, then by their channels times the
+// frequencies of the round before, so that a word read right hundreds of
+// times is not given away to a frequent neighbour through a rare
+// exchange ("uns" is no "und"), while a form that a frequent misreading
+// makes ("fein" for "sein", "ift" for "ist") goes to its reading.
+//
+// A word that is right as it stands though the dictionary may lack it (a
+// listed word, the book's own spelling of one, a compound of such words, a
+// word that the book uses on several pages and that reads as no word of
+// the book) has itself among its readings. A listed word keeps itself
+// unless another reading is far likelier; the others against any likelier
+// reading. Any other word may still be right and missing from the
+// dictionary, and keeps itself against readings that only rare
+// misreadings reach. A
+// word without a reading may still be settled by the I/J rule (an I read
+// for a J before a vowel) or the fixed Fraktur repairs, where they give a
+// dictionary word.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +32,7 @@
 #include "base/word_hash.h"
 #include "book/book.h"
 #include "correction/word_outcome.h"
-#include "dictionary/sorted_words.h"
+#include "profile/known_words.h"
 #include "profile/profile.h"
 #include "profile/readings.h"
 
@@ -37,6 +49,9 @@ struct Decision {
   // readings of the result's length differ; the result itself when they
   // do not.
   std::string marked;
+  // Why a word that the dictionary lacks was kept as it stands, or empty:
+  // "spelling of Teil", "compound Guts+besitzer", "the book's own word".
+  std::string kept;
 };
 
 // Decisions below this probability are uncertain: they count as ambiguous,
@@ -45,29 +60,27 @@ inline constexpr double kCertain = 0.5;
 
 class Decider {
  public:
-  // `lexicon`, `profile` and `words` must outlive the decider; `words` are
+  // `known`, `profile` and `words` must outlive the decider; `words` are
   // the book's distinct words, which give the words' frequencies.
-  Decider(const SortedWords& lexicon, const Profile& profile, const std::vector<BookWord>& words);
+  Decider(const KnownWords& known, const Profile& profile, const std::vector<BookWord>& words);
   // The decider keeps views of the words and the profile: no temporaries.
-  Decider(const SortedWords&, const Profile&, std::vector<BookWord>&&) = delete;
-  Decider(const SortedWords&, Profile&&, const std::vector<BookWord>&) = delete;
+  Decider(const KnownWords&, const Profile&, std::vector<BookWord>&&) = delete;
+  Decider(const KnownWords&, Profile&&, const std::vector<BookWord>&) = delete;
 
   Decision decide(std::string_view word) const;
 
  private:
-  Decision decideCore(std::string_view core) const;
-  // How often the book shows `word`, leaving out `ownShare`: what the
-  // word being decided gave it, which cannot vouch for itself.
-  double prior(std::string_view word, double ownShare) const;
-
-  const SortedWords& lexicon_;
-  const Profile& profile_;
-  std::unordered_map<std::string, double, TransparentWordHash, std::equal_to<>> frequency_;
-  // Each of the book's words without its marks: how often the book shows
-  // it, and its readings (weighed_[first, first + readings), their texts in
-  // texts_), found once for the frequencies and kept for the decision.
+  // Why a form stands for itself.
+  enum class Stands { No, Listed, Beyond };
+  // Each of the book's words without its marks: how often and on how many
+  // pages the book shows it, whether it stands for itself, and its
+  // readings with the share of its occurrences that each takes
+  // (weighed_[first, first + readings), their texts in texts_).
   struct Seen {
     std::int64_t count = 0;
+    std::vector<std::int64_t> pages;
+    Stands stands = Stands::No;
+    std::string kept;
     std::size_t first = 0;
     std::size_t readings = 0;
   };
@@ -75,8 +88,29 @@ class Decider {
     std::size_t at;
     std::size_t length;
     double channel;
+    double share;
   };
-  std::vector<Candidate> readingsSeen(const Seen& seen) const;
+  Decision decideCore(std::string_view core) const;
+  // The frequencies of the readings from the forms' counts and shares.
+  void tallyShares();
+  // How often the book shows `word`, for deciding one occurrence of a form
+  // seen `count` times that gives it `share` of each: that occurrence left
+  // out, and the form's others too unless the word is the form itself or
+  // a word that the book prints as it is somewhere: "Grasen", made of
+  // "Grafen" by the long s but never printed, gets nothing from "Grafen",
+  // or every misreading that makes a word would confirm itself.
+  double prior(std::string_view word, double count, double share, bool itself) const;
+  std::string_view textOf(const Weighed& weighed) const {
+    return std::string_view(texts_).substr(weighed.at, weighed.length);
+  }
+  // Whether the core, which the dictionary lacks, is the book's own word.
+  bool isBookWord(std::string_view core, const Seen& seen,
+                  const std::vector<Candidate>& readings) const;
+
+  const KnownWords& known_;
+  const SortedWords& lexicon_;
+  const Profile& profile_;
+  std::unordered_map<std::string, double, TransparentWordHash, std::equal_to<>> frequency_;
   std::unordered_map<std::string_view, Seen> seen_;
   std::vector<Weighed> weighed_;
   std::string texts_;

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "base/encoding_guess.h"
+#include "base/letters.h"
 #include "base/version.h"
 #include "base/windows1252.h"
 #include "book/book.h"
@@ -17,8 +18,10 @@
 #include "dictionary/sorted_words.h"
 #include "files/text_files.h"
 #include "learn/decision.h"
+#include "profile/known_words.h"
 #include "profile/learning.h"
 #include "profile/profile.h"
+#include "profile/spelling.h"
 
 namespace scanmend::learn {
 namespace {
@@ -28,7 +31,8 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNotWritten = 2;
 
 constexpr std::string_view kUsage =
-    "Usage: scanmend-learn [--profile FILE] [--learn-only] [--mark-uncertain]\n"
+    "Usage: scanmend-learn [--profile FILE] [--spelling FILE] [--learn-only]\n"
+    "                      [--mark-uncertain]\n"
     "\n"
     "Run in a book's working directory: reads dic.txt and the pages in/001.txt,\n"
     "in/002.txt, ..., learns which letters this book's OCR misreads as what,\n"
@@ -39,6 +43,8 @@ constexpr std::string_view kUsage =
     "\n"
     "  --profile FILE    correct with this profile (as profile.tsv is written)\n"
     "                    instead of learning one\n"
+    "  --spelling FILE   the historical spellings to keep, instead of the table\n"
+    "                    shipped (see the manual page)\n"
     "  --learn-only      write profile.tsv and nothing else\n"
     "  --mark-uncertain  where the likeliest reading has a probability below one\n"
     "                    half, write the word with \"*\" where its readings differ\n"
@@ -47,10 +53,11 @@ constexpr std::string_view kUsage =
     "  --version         print the version\n";
 
 constexpr std::string_view kChangesHeader =
-    "scanned\twritten\tprobability\trunner_up\trunner_up_probability\tcount\tpages\n";
+    "scanned\twritten\tprobability\trunner_up\trunner_up_probability\tcount\tpages\tkept\n";
 
 struct Settings {
   std::string profileFile;
+  std::string spellingFile;
   bool learnOnly = false;
   bool markUncertain = false;
 };
@@ -77,13 +84,38 @@ std::string pageList(const std::vector<std::int64_t>& pages) {
   return out;
 }
 
-// Distinct words changed or decided under doubt, the most frequent first.
+// Whether the word at `start` begins a sentence: it is the first after a
+// ".", "!" or "?" on its page (quotation marks and blanks between). A
+// page's first word may go on a sentence of the page before.
+bool startsSentence(std::string_view page, std::size_t start) {
+  for (std::size_t at = start; at > 0; --at) {
+    const char c = page[at - 1];
+    if (c == '.' || c == '!' || c == '?') return true;
+    const bool between = isWordSeparator(static_cast<unsigned char>(c)) || c == '\x84' ||
+                         c == '\x93' || c == '\x94';
+    if (!between) return false;
+  }
+  return false;
+}
+
+void capitaliseFirstLetter(std::string& word) {
+  for (char& c : word) {
+    if (!isLetter(static_cast<unsigned char>(c))) continue;
+    c = static_cast<char>(capitalOf(static_cast<unsigned char>(c)));
+    return;
+  }
+}
+
+// Distinct words changed or decided under doubt, and those that the
+// dictionary lacks but that were kept with a reason, the most frequent
+// first.
 std::string changesTable(const std::vector<BookWord>& words,
                          const std::vector<Decision>& decisions) {
   std::string out(kChangesHeader);
   for (std::size_t i = 0; i < words.size(); ++i) {
     const Decision& d = decisions[i];
-    if (d.kind != WordOutcome::Kind::Ambiguous && d.result == words[i].text) continue;
+    if (d.kind != WordOutcome::Kind::Ambiguous && d.result == words[i].text && d.kept.empty())
+      continue;
     out.append(words[i].text)
         .append("\t")
         .append(d.result)
@@ -94,7 +126,9 @@ std::string changesTable(const std::vector<BookWord>& words,
     out.append("\t")
         .append(std::to_string(words[i].count))
         .append("\t")
-        .append(pageList(words[i].pages));
+        .append(pageList(words[i].pages))
+        .append("\t")
+        .append(d.kept);
     out.append("\n");
   }
   return out;
@@ -110,9 +144,12 @@ bool parseSettings(const std::vector<std::string>& arguments, Settings& settings
       settings.markUncertain = true;
     } else if (argument == "--profile" && i + 1 < arguments.size()) {
       settings.profileFile = arguments[++i];
+    } else if (argument == "--spelling" && i + 1 < arguments.size()) {
+      settings.spellingFile = arguments[++i];
     } else {
       err << "scanmend-learn: "
-          << (argument == "--profile" ? "--profile needs a file" : "unknown argument " + argument)
+          << (argument == "--profile" || argument == "--spelling" ? argument + " needs a file"
+                                                                  : "unknown argument " + argument)
           << "\n\n"
           << kUsage;
       return false;
@@ -131,6 +168,7 @@ struct Inputs {
   std::string dictionaryBytes;
   std::vector<std::string> pages;
   Profile profile;  // the one given, or empty
+  Spelling spelling = Spelling::shipped();
 };
 
 // The fix for a file in UTF-8, named by `files` ("dic.txt", "in/*.txt").
@@ -174,6 +212,19 @@ bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
       return false;
     }
   }
+  if (!settings.spellingFile.empty()) {
+    std::string table;
+    std::string why;
+    if (const ReadResult result = readFile(settings.spellingFile, table);
+        result != ReadResult::Read) {
+      err << "scanmend-learn: " << settings.spellingFile << " " << readFailure(result) << "\n";
+      return false;
+    }
+    if (!Spelling::parse(table, inputs.spelling, why)) {
+      err << "scanmend-learn: " << settings.spellingFile << ": " << why << "\n";
+      return false;
+    }
+  }
   if (settings.profileFile.empty()) return true;
   std::string text;
   if (const ReadResult result = readFile(settings.profileFile, text); result != ReadResult::Read) {
@@ -214,6 +265,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   err << "scanmend-learn: reading dic.txt\n";
   SortedWords lexicon;
   lexicon.assign(std::move(inputs.dictionaryBytes));
+  const KnownWords known(lexicon, inputs.spelling);
   // Words broken at a line end by "=" are joined, as scanmend's "=" does,
   // wherever the pages have such line ends.
   const std::vector<BookWord> words = joinedWordsOf(pages);
@@ -225,7 +277,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
 
   if (settings.profileFile.empty()) {
     err << "scanmend-learn: learning the misreadings\n";
-    profile = learnProfile(words, lexicon);
+    profile = learnProfile(words, known);
   }
   bool allWritten = true;
   const auto write = [&](const std::string& text, const std::string& path) {
@@ -251,7 +303,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   }
 
   err << "scanmend-learn: correcting\n";
-  const Decider decider(lexicon, profile, words);
+  const Decider decider(known, profile, words);
   std::vector<Decision> decisions;
   decisions.reserve(words.size());
   std::unordered_map<std::string_view, std::uint32_t> decisionOf;
@@ -278,7 +330,11 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       corrected.append(page.substr(copied, start - copied));
       const Decision& decision = decisions[decisionOf.at(word)];
       const bool mark = settings.markUncertain && decision.kind == WordOutcome::Kind::Ambiguous;
-      corrected.append(mark ? decision.marked : decision.result);
+      std::string written = mark ? decision.marked : decision.result;
+      // A word mended at a sentence's start begins it with a capital,
+      // where the dictionary has it small ("fr" is "Er", not "er").
+      if (written != word && startsSentence(page, start)) capitaliseFirstLetter(written);
+      corrected.append(written);
       copied = start + word.size();
     }
     corrected.append(page.substr(copied));

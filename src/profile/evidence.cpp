@@ -10,6 +10,7 @@
 
 #include "base/letters.h"
 #include "profile/readings.h"
+#include "profile/spelling.h"
 
 namespace scanmend {
 namespace {
@@ -219,15 +220,30 @@ Evidence gatherEvidence(const ClassifiedWords& words, const Dictionary& dictiona
   return evidence;
 }
 
+namespace {
+
+bool isCaseOnly(std::string_view scanned, std::string_view reading) {
+  return scanned.size() == 1 && reading.size() == 1 && scanned != reading &&
+         smallLetterOf(static_cast<unsigned char>(scanned[0])) ==
+             smallLetterOf(static_cast<unsigned char>(reading[0]));
+}
+
+}  // namespace
+
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
-                            const std::vector<std::string_view>& own, const SortedWords& lexicon) {
+                            const std::vector<std::string_view>& own, const SortedWords& lexicon,
+                            const Spelling& spelling) {
   std::map<ExchangeKey, ExchangeEvidence> evidence;
   std::vector<std::vector<const ExchangeKey*>> resolving(unknown.size());
   for (std::size_t w = 0; w < unknown.size(); ++w)
     forEachOneExchange(
         unknown[w], lexicon,
         [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
-          if (!isLetterWord(reading)) return;
+          // The period's spelling and a letter's other case are the book's
+          // own: the scanner misreads the shapes of letters.
+          if (!isLetterWord(reading) || isCaseOnly(scanned, reading) ||
+              spelling.explains(scanned, atEnd, reading))
+            return;
           const auto place =
               evidence.try_emplace({std::string(scanned), atEnd, std::string(reading)}).first;
           ++place->second.unknownWords;
@@ -292,16 +308,24 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
   // the other way round ("dasz" and "sasz" beside "groszen" and
   // "wuszte"), but the rates must still tell: the own rate at the other
   // place starts from the own rate where it was shown.
+  // So does a letter misread the other way round ("uud" beside "nnd"),
+  // where the book shows it.
   for (const ExchangeKey& key : std::vector<ExchangeKey>(chosen.begin(), chosen.end())) {
-    const ExchangeKey sibling{std::get<0>(key), !std::get<1>(key), std::get<2>(key)};
-    const auto found = evidence.find(sibling);
-    if (found == evidence.end() || found->second.unknownWords < kSiblingLeastWords) continue;
-    // A chosen exchange has counted all its own words.
-    const ExchangeEvidence& shown = evidence[key];
-    const Holding& hold = holdingFor(std::get<0>(key), std::get<1>(key));
-    const double shownRate =
-        (static_cast<double>(shown.ownWords) + 0.5) / (static_cast<double>(hold.own.size()) + 1.0);
-    if (tells(sibling, found->second, shownRate, kSiblingPriorWords)) chosen.insert(sibling);
+    const bool single = std::get<0>(key).size() == 1 && std::get<2>(key).size() == 1;
+    for (const ExchangeKey& sibling :
+         {ExchangeKey{std::get<0>(key), !std::get<1>(key), std::get<2>(key)},
+          ExchangeKey{std::get<2>(key), std::get<1>(key), std::get<0>(key)}}) {
+      if (chosen.contains(sibling) || (!single && std::get<0>(sibling) != std::get<0>(key)))
+        continue;
+      const auto found = evidence.find(sibling);
+      if (found == evidence.end() || found->second.unknownWords < kSiblingLeastWords) continue;
+      // A chosen exchange has counted all its own words.
+      const ExchangeEvidence& shown = evidence[key];
+      const Holding& hold = holdingFor(std::get<0>(key), std::get<1>(key));
+      const double shownRate = (static_cast<double>(shown.ownWords) + 0.5) /
+                               (static_cast<double>(hold.own.size()) + 1.0);
+      if (tells(sibling, found->second, shownRate, kSiblingPriorWords)) chosen.insert(sibling);
+    }
   }
 
   Misreadings found;

@@ -26,6 +26,7 @@
 #include "book/book.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/sorted_words.h"
+#include "profile/spelling.h"
 
 namespace scanmend {
 
@@ -91,9 +92,12 @@ struct Misreadings {
 // known words, an even spread of the dictionary) do. Each exchange needs
 // a few distinct unknown words; letter groups need more, and a higher
 // excess. An exchange shown at a word's end needs fewer words inside
-// words, and the other way round, once its rate at the place shown is
-// known.
+// words, and the other way round, and a letter misread the other way
+// round fewer too, once the rate of the exchange shown is known.
+// Exchanges that `spelling` explains, and those of a letter for its other
+// case, are the book's own and never counted.
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
-                            const std::vector<std::string_view>& own, const SortedWords& lexicon);
+                            const std::vector<std::string_view>& own, const SortedWords& lexicon,
+                            const Spelling& spelling);
 
 }  // namespace scanmend

@@ -45,8 +45,9 @@ bool isLearnable(const BookWord& word) {
 // even spread of the dictionary, so that a rare letter group still has
 // enough of them to give its rate.
 Profile initialProfile(const std::vector<std::string_view>& unknown,
-                       const std::vector<std::string_view>& own, const SortedWords& lexicon) {
-  const Misreadings found = findMisreadings(unknown, own, lexicon);
+                       const std::vector<std::string_view>& own, const SortedWords& lexicon,
+                       const Spelling& spelling) {
+  const Misreadings found = findMisreadings(unknown, own, lexicon, spelling);
   const std::map<ExchangeKey, std::int64_t>& evidence = found.exchanges;
 
   // A first guess that the rounds correct: the readings share a part of
@@ -191,14 +192,17 @@ Profile withoutNoise(const Profile& profile) {
 
 }  // namespace
 
-Profile learnProfile(const std::vector<BookWord>& words, const SortedWords& lexicon) {
+Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& knownWords) {
+  const SortedWords& lexicon = knownWords.lexicon();
   std::vector<const BookWord*> unknown;
   std::vector<const BookWord*> known;
   std::vector<const BookWord*> learning;
   for (const BookWord& word : words) {  // most frequent first
     if (!isLearnable(word)) continue;
     if (learning.size() < kLearningWords) learning.push_back(&word);
-    if (containsOrCapitalised(lexicon, word.text))
+    if (containsOrCapitalised(lexicon, word.text) ||
+        (unknown.size() < kUnknownSample &&
+         knownWords.of(word.text).why == KnownWord::Why::Spelling))
       known.push_back(&word);
     else if (unknown.size() < kUnknownSample)
       unknown.push_back(&word);
@@ -222,7 +226,7 @@ Profile learnProfile(const std::vector<BookWord>& words, const SortedWords& lexi
   std::vector<std::string_view> unknownTexts;
   for (const BookWord* word : unknown) unknownTexts.push_back(word->text);
 
-  Profile profile = initialProfile(unknownTexts, own, lexicon);
+  Profile profile = initialProfile(unknownTexts, own, lexicon, knownWords.spelling());
   // Noise goes after every round: the readings that resolve nothing would
   // only widen the next round's search.
   std::vector<const BookWord*> settled;

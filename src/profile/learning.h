@@ -20,10 +20,13 @@
 
 #include "book/book.h"
 #include "dictionary/sorted_words.h"
+#include "profile/known_words.h"
 #include "profile/profile.h"
 
 namespace scanmend {
 
-Profile learnProfile(const std::vector<BookWord>& words, const SortedWords& lexicon);
+// `known` tells the words that are right though the dictionary lacks them:
+// the book's own spellings of listed words teach no misreading.
+Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& known);
 
 }  // namespace scanmend

@@ -1,0 +1,50 @@
+// What makes a word of a book right as it stands though the dictionary may
+// lack it: it is listed; it is the capitalised form of a listed word (a
+// sentence start, "Die" for "die"); it is the book's own spelling of a
+// listed word ("Theil" for "Teil", by the spelling table); or it is a
+// compound of such words ("Gutsbesitzer", "Wohlthätigkeit"). Such a word
+// keeps itself unless a misreading is far likelier, and the letters in
+// which it differs from the dictionary are never learned as a misreading.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "dictionary/sorted_words.h"
+#include "profile/spelling.h"
+
+namespace scanmend {
+
+struct KnownWord {
+  enum class Why { Unknown, Listed, Capitalised, Spelling, Compound };
+  Why why = Why::Unknown;
+  // For Spelling the word of 1901 ("Teil"), for Compound the parts joined
+  // by "+" ("Guts+besitzer").
+  std::string detail;
+
+  bool known() const { return why != Why::Unknown; }
+  // Known for a reason beyond the dictionary: the period's spelling or a
+  // compound.
+  bool beyondTheDictionary() const { return why == Why::Spelling || why == Why::Compound; }
+};
+
+class KnownWords {
+ public:
+  // Both must outlive this object.
+  KnownWords(const SortedWords& lexicon, const Spelling& spelling)
+      : lexicon_(lexicon), spelling_(spelling) {}
+
+  KnownWord of(std::string_view word) const;
+  const SortedWords& lexicon() const { return lexicon_; }
+  const Spelling& spelling() const { return spelling_; }
+
+ private:
+  // The parts of a compound of known words, or empty.
+  std::string compoundParts(std::string_view word, int depth) const;
+  bool knownPart(std::string_view part, bool withSpelling) const;
+
+  const SortedWords& lexicon_;
+  const Spelling& spelling_;
+};
+
+}  // namespace scanmend

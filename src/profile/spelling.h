@@ -1,0 +1,54 @@
+// The historical spellings of German that a book printed before the
+// spelling of 1901 has, as rules from its letters to those of 1901 ("th"
+// to "t" in "Theil", "ey" to "ei" in "seyn"). A word of the book that the
+// rules turn into a dictionary word is the book's own spelling of that word,
+// to be kept as printed; an exchange of letters that a rule makes is the
+// period's spelling, never a misreading of the scanner.
+//
+// The tools ship a table (data/spelling.tsv, installed beside the manual
+// pages); a user gives a table of their own with --spelling FILE. A table
+// is UTF-8 or Windows-1252 text: per line the historical letters, the
+// letters of 1901 and where they stand in a word (start, end, anywhere),
+// separated by tabs, and optionally an example; "#" begins a remark.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dictionary/sorted_words.h"
+
+namespace scanmend {
+
+struct SpellingRule {
+  enum class Place { Start, End, Anywhere };
+  std::string historical;  // Windows-1252
+  std::string modern;
+  Place place = Place::Anywhere;
+};
+
+class Spelling {
+ public:
+  // The table shipped with the tools.
+  static const Spelling& shipped();
+  // Reads a table; false, with the line and the reason in `error`, for one
+  // that cannot be read.
+  static bool parse(std::string_view text, Spelling& spelling, std::string& error);
+
+  // The dictionary word (or its capitalised form) that up to three rules
+  // make of `word`, or nothing. A word that is listed itself has none.
+  std::optional<std::string> modernFormOf(std::string_view word, const SortedWords& lexicon) const;
+
+  // Whether reading the scanned letters as `reading` at that place is what
+  // a rule does: the rule's letters around them alike, the rest its change
+  // ("y" read as "i" after "e" is the rule "ey" to "ei").
+  bool explains(std::string_view scanned, bool atEnd, std::string_view reading) const;
+
+  const std::vector<SpellingRule>& rules() const { return rules_; }
+
+ private:
+  std::vector<SpellingRule> rules_;
+};
+
+}  // namespace scanmend
