@@ -1,5 +1,8 @@
 #include "base/encoding_guess.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace scanmend {
 namespace {
 
@@ -22,6 +25,14 @@ bool looksLikeUtf8(std::string_view bytes) {
   std::size_t sequences = 0;
   std::size_t stray = 0;  // bytes beyond ASCII outside valid sequences
   for (std::size_t at = 0; at < bytes.size();) {
+    // Text is mostly ASCII: eight bytes at a time where none is beyond it.
+    if (std::uint64_t eight = 0; at + 8 <= bytes.size()) {
+      std::memcpy(&eight, bytes.data() + at, 8);
+      if ((eight & 0x8080808080808080ULL) == 0) {
+        at += 8;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(bytes[at]) < 0x80) {
       ++at;
     } else if (const std::size_t length = utf8SequenceAt(bytes, at); length > 0) {

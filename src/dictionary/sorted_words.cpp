@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/large_buffers.h"
 #include "base/letters.h"
 #include "dictionary/listed_words.h"
 
@@ -70,6 +71,9 @@ void SortedWords::assign(std::string fileBytes) {
   branches_.clear();
   std::vector<SortKey> keys;
   ListedWords listed(fileBytes);
+  // Sized at once: growing a list of this size would copy it, and fault
+  // in fresh memory, several times over.
+  reserveLarge(keys, listed.lineEnds());
   for (std::string_view word; listed.next(word);) keys.push_back(keyOf(word));
   // Word lists come sorted more often than not, but rarely in byte order.
   if (!std::is_sorted(keys.begin(), keys.end(), lessKey)) sortKeys(keys);
@@ -84,10 +88,10 @@ void SortedWords::assign(std::string fileBytes) {
     }
   text_.clear();
   text_.shrink_to_fit();
-  text_.reserve(textBytes);
+  reserveLarge(text_, textBytes);
   starts_.assign(1, 0);
   starts_.shrink_to_fit();
-  starts_.reserve(words + 1);
+  reserveLarge(starts_, words + 1);
   for (std::size_t i = 0; i < keys.size(); ++i) {
     if (!distinct(i)) continue;
     text_.append(keys[i].word);

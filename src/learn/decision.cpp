@@ -21,10 +21,9 @@ constexpr double kFarLikelier = 4.0;
 // misreading reaches ("wolle" as "walle") must be likelier than that.
 constexpr double kOutOfDictionary = 0.01;
 // A word that the dictionary lacks is the book's own (a name, a place, a
-// compound the book builds) where the book uses it this often, on this
-// many pages, and it reads as no word that the book shows.
+// compound the book builds) where the book uses it this often, on more
+// than one page, and it reads as no word that the book shows.
 constexpr std::int64_t kBookWordCount = 3;
-constexpr std::size_t kBookWordPages = 2;
 // The rounds that weigh each form's readings by how often the book shows
 // them: the shares settle after a few.
 constexpr int kRounds = 3;
@@ -69,43 +68,52 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
     if (end - begin < 2) continue;
     Seen& seen = seen_[std::string_view(word.text).substr(begin, end - begin)];
     seen.count += word.count;
-    std::vector<std::int64_t> pages;
-    std::set_union(seen.pages.begin(), seen.pages.end(), word.pages.begin(), word.pages.end(),
-                   std::back_inserter(pages));
-    seen.pages = std::move(pages);
+    // Only whether the form stands on more than one page counts.
+    for (const std::int64_t page : word.pages) {
+      if (seen.page >= 0 && seen.page != page) seen.severalPages = true;
+      seen.page = page;
+    }
   }
-  // Each form's readings, itself among them where it stands for itself;
-  // the book's own words are found once every form is known, as they
-  // must read as no word that the book shows.
-  std::unordered_map<std::string_view, std::vector<Candidate>> readings;
-  readings.reserve(seen_.size());
+  // Each form's readings in one list, itself among them where it stands
+  // for itself. The book's own words are found once every form is known,
+  // as they must read as no word that the book shows: a form that may be
+  // one has a place for itself kept after its readings.
   for (auto& [core, seen] : seen_) {
     const KnownWord why = known_.of(core);
     seen.stands = why.beyondTheDictionary() ? Stands::Beyond
                   : why.known()             ? Stands::Listed
                                             : Stands::No;
-    if (why.why == KnownWord::Why::Spelling) seen.kept = "spelling of " + why.detail;
-    if (why.why == KnownWord::Why::Compound) seen.kept = "compound " + why.detail;
-    readings[core] = readingsOf(core, profile_, lexicon_);
-  }
-  for (auto& [core, seen] : seen_)
-    if (seen.stands == Stands::No && isBookWord(core, seen, readings[core])) {
-      seen.stands = Stands::Beyond;
-      seen.kept = "the book's own word";
-    }
-  for (auto& [core, seen] : seen_) {
-    std::vector<Candidate>& candidates = readings[core];
-    if (seen.stands == Stands::Beyond &&
-        std::none_of(candidates.begin(), candidates.end(),
-                     [&](const Candidate& c) { return c.text == core; }))
-      candidates.push_back({std::string(core), stayChannel(core, profile_), {}});
-    seen.first = weighed_.size();
-    seen.readings = candidates.size();
+    if (why.why == KnownWord::Why::Spelling) kept_[core] = "spelling of " + why.detail;
+    if (why.why == KnownWord::Why::Compound) kept_[core] = "compound " + why.detail;
+    const std::vector<Candidate> candidates = readingsOnlyOf(core, profile_, lexicon_);
+    seen.first = static_cast<std::uint32_t>(weighed_.size());
+    seen.readings = static_cast<std::uint32_t>(candidates.size());
+    bool itself = false;
     for (const Candidate& candidate : candidates) {
-      weighed_.push_back({texts_.size(), candidate.text.size(), candidate.channel, 0});
-      texts_.append(candidate.text);
+      weighed_.push_back({idOf(candidate.text), candidate.channel, 0});
+      itself = itself || candidate.text == core;
+    }
+    const bool mayBeBookWord = seen.stands == Stands::No && seen.count >= kBookWordCount &&
+                               seen.severalPages && isPlainWord(core);
+    if (!itself && (seen.stands == Stands::Beyond || mayBeBookWord)) {
+      weighed_.push_back({idOf(core), stayChannel(core, profile_), 0});
+      if (seen.stands == Stands::Beyond) ++seen.readings;
     }
   }
+  for (std::size_t id = 0; id < readingText_.size(); ++id) {
+    const auto shown = seen_.find(readingText_[id]);
+    printed_.push_back(shown != seen_.end() && shown->second.count > 0);
+  }
+  std::vector<std::string_view> bookWords;
+  for (const auto& [core, seen] : seen_)
+    if (seen.stands == Stands::No && isBookWord(core, seen)) bookWords.push_back(core);
+  for (const std::string_view core : bookWords) {
+    Seen& seen = seen_.at(core);
+    seen.stands = Stands::Beyond;
+    kept_[core] = "the book's own word";
+    ++seen.readings;  // its place after its readings
+  }
+  frequency_.assign(readingText_.size(), 0.0);
   // Each form's occurrences go to its readings, first by their channels,
   // then, round by round, by their channels times how often the book
   // shows each reading, every occurrence leaving out itself.
@@ -117,14 +125,14 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
       weighed_[r].share = weighed_[r].channel / total;
   }
   tallyShares();
+  std::vector<double> shares(weighed_.size());
   for (int round = 0; round < kRounds; ++round) {
-    std::vector<double> shares(weighed_.size());
     for (auto& [core, seen] : seen_) {
       double total = 0;
       for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
-        const std::string_view text = textOf(weighed_[r]);
-        shares[r] = weighed_[r].channel *
-                    prior(text, static_cast<double>(seen.count), weighed_[r].share, text == core);
+        const Weighed& w = weighed_[r];
+        shares[r] = w.channel * prior(w.reading, static_cast<double>(seen.count), w.share,
+                                      readingText_[w.reading] == core);
         total += shares[r];
       }
       for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) shares[r] /= total;
@@ -135,38 +143,48 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
 }
 
 void Decider::tallyShares() {
-  frequency_.clear();
+  std::fill(frequency_.begin(), frequency_.end(), 0.0);
   for (const auto& [core, seen] : seen_)
     for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
-      frequency_[std::string(textOf(weighed_[r]))] +=
-          static_cast<double>(seen.count) * weighed_[r].share;
+      frequency_[weighed_[r].reading] += static_cast<double>(seen.count) * weighed_[r].share;
 }
 
-bool Decider::isBookWord(std::string_view core, const Seen& seen,
-                         const std::vector<Candidate>& readings) const {
-  if (seen.count < kBookWordCount || seen.pages.size() < kBookWordPages || !isPlainWord(core))
-    return false;
+bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
+  if (seen.count < kBookWordCount || !seen.severalPages || !isPlainWord(core)) return false;
   // A word that the scanner more likely made of another than left as it
   // is, or that reads as a word the book shows, is a misreading used often.
   double channels = 0;
-  for (const Candidate& reading : readings) {
-    const auto shown = seen_.find(reading.text);
+  for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
+    const std::string_view reading = readingText_[weighed_[r].reading];
+    if (reading == core) return false;
+    const auto shown = seen_.find(reading);
     if (shown != seen_.end() && shown->second.stands == Stands::Listed) return false;
-    channels += reading.channel;
+    channels += weighed_[r].channel;
   }
   return channels < stayChannel(core, profile_);
 }
 
-double Decider::prior(std::string_view word, double count, double share, bool itself) const {
-  const auto found = frequency_.find(word);
-  const double all = found == frequency_.end() ? 0.0 : found->second;
-  const double others = std::max(0.0, all - count * share);
+std::uint32_t Decider::idOf(std::string_view text) {
+  auto found = readingId_.find(text);
+  if (found == readingId_.end()) {
+    found = readingId_.emplace(std::string(text), static_cast<std::uint32_t>(readingText_.size()))
+                .first;
+    readingText_.push_back(found->first);
+  }
+  return found->second;
+}
+
+double Decider::prior(std::uint32_t reading, double count, double share, bool itself) const {
+  const double others = std::max(0.0, frequency_[reading] - count * share);
   // The other occurrences of the form being decided: they vouch for the
-  // form itself, and for a reading that the book shows elsewhere.
+  // form itself, and for a reading that the book prints elsewhere.
   const double own = std::max(0.0, count - 1) * share;
-  const auto shown = seen_.find(word);
-  const bool elsewhere = !itself && shown != seen_.end() && shown->second.count > 0;
-  return others + (itself || elsewhere ? own : 0.0) + kUnseen;
+  return others + (itself || printed_[reading] ? own : 0.0) + kUnseen;
+}
+
+double Decider::priorOf(std::string_view text) const {
+  const auto found = readingId_.find(text);
+  return found == readingId_.end() ? kUnseen : prior(found->second, 1, 0, false);
 }
 
 Decision Decider::decide(std::string_view word) const {
@@ -194,15 +212,13 @@ Decision Decider::decideCore(std::string_view core) const {
   // A form the book does not show (a caller's own word) is read as one
   // seen once, that stands for itself where it is known.
   Seen unseen;
-  std::vector<Weighed> ownWeighed;
-  std::string ownTexts;
   const auto found = seen_.find(core);
   const Seen& seen = found != seen_.end() ? found->second : unseen;
   std::vector<Candidate> candidates;
   std::vector<double> shares;
   if (found != seen_.end()) {
     for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
-      candidates.push_back({std::string(textOf(weighed_[r])), weighed_[r].channel, {}});
+      candidates.push_back({std::string(readingText_[weighed_[r].reading]), weighed_[r].channel, {}});
       shares.push_back(weighed_[r].share);
     }
   } else {
@@ -236,8 +252,12 @@ Decision Decider::decideCore(std::string_view core) const {
   std::size_t identity = candidates.size();
   for (std::size_t c = 0; c < candidates.size(); ++c) {
     const bool itself = candidates[c].text == core;
-    scores.push_back(candidates[c].channel *
-                     prior(candidates[c].text, static_cast<double>(seen.count), shares[c], itself));
+    const double likelihood =
+        found != seen_.end()
+            ? prior(weighed_[seen.first + c].reading, static_cast<double>(seen.count), shares[c],
+                    itself)
+            : priorOf(candidates[c].text);
+    scores.push_back(candidates[c].channel * likelihood);
     total += scores.back();
     if (scores[c] > scores[best]) best = c;
     if (itself) identity = c;
@@ -269,7 +289,8 @@ Decision Decider::decideCore(std::string_view core) const {
     decision.runnerUp = candidates[second].text;
     decision.runnerUpProbability = scores[second] / total;
   }
-  if (chosen == identity) decision.kept = seen.kept;
+  if (chosen == identity)
+    if (const auto reason = kept_.find(core); reason != kept_.end()) decision.kept = reason->second;
   const bool uncertain = candidates.size() >= 2 && decision.probability < kCertain;
   decision.marked = uncertain ? markedAmong(decision.result, candidates) : decision.result;
   decision.kind = uncertain                 ? WordOutcome::Kind::Ambiguous

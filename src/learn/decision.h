@@ -71,49 +71,55 @@ class Decider {
 
  private:
   // Why a form stands for itself.
-  enum class Stands { No, Listed, Beyond };
-  // Each of the book's words without its marks: how often and on how many
-  // pages the book shows it, whether it stands for itself, and its
-  // readings with the share of its occurrences that each takes
-  // (weighed_[first, first + readings), their texts in texts_).
+  enum class Stands : std::uint8_t { No, Listed, Beyond };
+  // Each of the book's words without its marks: how often the book shows
+  // it and whether on more than one page, whether it stands for itself,
+  // and its readings with the share of its occurrences that each takes
+  // (weighed_[first, first + readings)).
   struct Seen {
     std::int64_t count = 0;
-    std::vector<std::int64_t> pages;
+    std::int64_t page = -1;  // one of its pages
+    std::uint32_t first = 0;
+    std::uint32_t readings = 0;
     Stands stands = Stands::No;
-    std::string kept;
-    std::size_t first = 0;
-    std::size_t readings = 0;
+    bool severalPages = false;
   };
   struct Weighed {
-    std::size_t at;
-    std::size_t length;
+    std::uint32_t reading;  // the reading's number
     double channel;
     double share;
   };
   Decision decideCore(std::string_view core) const;
   // The frequencies of the readings from the forms' counts and shares.
   void tallyShares();
-  // How often the book shows `word`, for deciding one occurrence of a form
-  // seen `count` times that gives it `share` of each: that occurrence left
-  // out, and the form's others too unless the word is the form itself or
-  // a word that the book prints as it is somewhere: "Grasen", made of
-  // "Grafen" by the long s but never printed, gets nothing from "Grafen",
-  // or every misreading that makes a word would confirm itself.
-  double prior(std::string_view word, double count, double share, bool itself) const;
-  std::string_view textOf(const Weighed& weighed) const {
-    return std::string_view(texts_).substr(weighed.at, weighed.length);
-  }
+  // How often the book shows a reading, for deciding one occurrence of a
+  // form seen `count` times that gives it `share` of each: that occurrence
+  // left out, and the form's others too unless the reading is the form
+  // itself or a word that the book prints as it is somewhere: "Grasen",
+  // made of "Grafen" by the long s but never printed, gets nothing from
+  // "Grafen", or every misreading that makes a word would confirm itself.
+  double prior(std::uint32_t reading, double count, double share, bool itself) const;
+  // The same for a reading of a form that the book does not show.
+  double priorOf(std::string_view text) const;
   // Whether the core, which the dictionary lacks, is the book's own word.
-  bool isBookWord(std::string_view core, const Seen& seen,
-                  const std::vector<Candidate>& readings) const;
+  bool isBookWord(std::string_view core, const Seen& seen) const;
+  // The number of a reading, given it where it is new.
+  std::uint32_t idOf(std::string_view text);
 
   const KnownWords& known_;
   const SortedWords& lexicon_;
   const Profile& profile_;
-  std::unordered_map<std::string, double, TransparentWordHash, std::equal_to<>> frequency_;
   std::unordered_map<std::string_view, Seen> seen_;
+  // Why a form that the dictionary lacks stands for itself.
+  std::unordered_map<std::string_view, std::string> kept_;
   std::vector<Weighed> weighed_;
-  std::string texts_;
+  // The readings by number: their texts (views of the keys of
+  // readingId_), whether the book prints them as they are, and how often
+  // the book shows them.
+  std::unordered_map<std::string, std::uint32_t, TransparentWordHash, std::equal_to<>> readingId_;
+  std::vector<std::string_view> readingText_;
+  std::vector<bool> printed_;
+  std::vector<double> frequency_;
 };
 
 }  // namespace scanmend::learn

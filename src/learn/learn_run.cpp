@@ -106,32 +106,21 @@ void capitaliseFirstLetter(std::string& word) {
   }
 }
 
-// Distinct words changed or decided under doubt, and those that the
-// dictionary lacks but that were kept with a reason, the most frequent
-// first.
-std::string changesTable(const std::vector<BookWord>& words,
-                         const std::vector<Decision>& decisions) {
-  std::string out(kChangesHeader);
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const Decision& d = decisions[i];
-    if (d.kind != WordOutcome::Kind::Ambiguous && d.result == words[i].text && d.kept.empty())
-      continue;
-    out.append(words[i].text)
-        .append("\t")
-        .append(d.result)
-        .append("\t")
-        .append(fixed(d.probability));
-    out.append("\t").append(d.runnerUp).append("\t");
-    if (!d.runnerUp.empty()) out.append(fixed(d.runnerUpProbability));
-    out.append("\t")
-        .append(std::to_string(words[i].count))
-        .append("\t")
-        .append(pageList(words[i].pages))
-        .append("\t")
-        .append(d.kept);
-    out.append("\n");
-  }
-  return out;
+// The line of changes.tsv for a word changed or decided under doubt, or
+// that the dictionary lacks but that was kept with a reason; nothing for
+// the others.
+void appendChange(const BookWord& word, const Decision& d, std::string& out) {
+  if (d.kind != WordOutcome::Kind::Ambiguous && d.result == word.text && d.kept.empty()) return;
+  out.append(word.text).append("\t").append(d.result).append("\t").append(fixed(d.probability));
+  out.append("\t").append(d.runnerUp).append("\t");
+  if (!d.runnerUp.empty()) out.append(fixed(d.runnerUpProbability));
+  out.append("\t")
+      .append(std::to_string(word.count))
+      .append("\t")
+      .append(pageList(word.pages))
+      .append("\t")
+      .append(d.kept)
+      .append("\n");
 }
 
 bool parseSettings(const std::vector<std::string>& arguments, Settings& settings,
@@ -303,18 +292,32 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   }
 
   err << "scanmend-learn: correcting\n";
-  const Decider decider(known, profile, words);
-  std::vector<Decision> decisions;
-  decisions.reserve(words.size());
-  std::unordered_map<std::string_view, std::uint32_t> decisionOf;
-  decisionOf.reserve(words.size());
+  // Each distinct word decided once, into what the pages show in its
+  // place (empty where that is the word itself) and its line of
+  // changes.tsv, the most frequent first; the decider goes before the
+  // pages are written.
+  std::vector<std::string> written(words.size());
+  std::unordered_map<std::string_view, std::uint32_t> wordOf;
+  wordOf.reserve(words.size());
+  std::string changes(kChangesHeader);
+  std::size_t changed = 0;
   RunStats stats;
   UnknownWordCounts unknown;
-  for (const BookWord& word : words) {
-    decisionOf.emplace(word.text, static_cast<std::uint32_t>(decisions.size()));
-    const Decision& decision = decisions.emplace_back(decider.decide(word.text));
-    countOutcome(decision.kind, word.count, stats);
-    if (decision.kind == WordOutcome::Kind::Unknown) unknown.emplace(word.text, word.count);
+  {
+    const Decider decider(known, profile, words);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      const BookWord& word = words[i];
+      wordOf.emplace(word.text, static_cast<std::uint32_t>(i));
+      Decision decision = decider.decide(word.text);
+      countOutcome(decision.kind, word.count, stats);
+      if (decision.kind == WordOutcome::Kind::Unknown) unknown.emplace(word.text, word.count);
+      const bool ambiguous = decision.kind == WordOutcome::Kind::Ambiguous;
+      changed += ambiguous || decision.result != word.text;
+      appendChange(word, decision, changes);
+      std::string shown = settings.markUncertain && ambiguous ? std::move(decision.marked)
+                                                              : std::move(decision.result);
+      if (shown != word.text) written[i] = std::move(shown);
+    }
   }
 
   std::error_code error;
@@ -328,13 +331,18 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     for (std::string_view word = nextWord(page, at); !word.empty(); word = nextWord(page, at)) {
       const auto start = static_cast<std::size_t>(word.data() - page.data());
       corrected.append(page.substr(copied, start - copied));
-      const Decision& decision = decisions[decisionOf.at(word)];
-      const bool mark = settings.markUncertain && decision.kind == WordOutcome::Kind::Ambiguous;
-      std::string written = mark ? decision.marked : decision.result;
-      // A word mended at a sentence's start begins it with a capital,
-      // where the dictionary has it small ("fr" is "Er", not "er").
-      if (written != word && startsSentence(page, start)) capitaliseFirstLetter(written);
-      corrected.append(written);
+      const std::string& shown = written[wordOf.at(word)];
+      if (shown.empty()) {
+        corrected.append(word);
+      } else if (startsSentence(page, start)) {
+        // A word mended at a sentence's start begins it with a capital,
+        // where the dictionary has it small ("fr" is "Er", not "er").
+        std::string capitalised = shown;
+        capitaliseFirstLetter(capitalised);
+        corrected.append(capitalised);
+      } else {
+        corrected.append(shown);
+      }
       copied = start + word.size();
     }
     corrected.append(page.substr(copied));
@@ -344,13 +352,9 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     write(corrected, pagePath("./out", static_cast<std::int64_t>(n + 1)));
   }
   write(formatUnknownWordReport(unknown), "./word_fr.txt");
-  const bool changesWritten = write(changesTable(words, decisions), "changes.tsv");
+  const bool changesWritten = write(changes, "changes.tsv");
 
   out << "\r\nStats:\r\n\r\n" << formatCounterLines(stats, "", "\r\n") << "\r\n";
-  std::size_t changed = 0;
-  for (std::size_t i = 0; i < words.size(); ++i)
-    changed +=
-        decisions[i].kind == WordOutcome::Kind::Ambiguous || decisions[i].result != words[i].text;
   out << (settings.profileFile.empty() ? "Learned " : "Profile ") << readings << " readings of "
       << profile.entries().size() << " scanned letters and groups"
       << (profileName.empty() ? "" : " (" + profileName + ")") << "; " << changed

@@ -25,7 +25,11 @@ std::string capitalised(std::string_view word) {
 KnownWord KnownWords::of(std::string_view word) const {
   if (word.empty()) return {};
   if (lexicon_.contains(word)) return {KnownWord::Why::Listed, {}};
-  if (containsOrCapitalised(lexicon_, word)) return {KnownWord::Why::Capitalised, {}};
+  if (const auto first = static_cast<unsigned char>(word[0]); isCapital(first)) {
+    std::string small(word);
+    small[0] = static_cast<char>(smallLetterOf(first));
+    if (lexicon_.contains(small)) return {KnownWord::Why::Capitalised, {}};
+  }
   if (!isLetterWord(word)) return {};
   if (std::optional<std::string> modern = spelling_.modernFormOf(word, lexicon_))
     return {KnownWord::Why::Spelling, std::move(*modern)};
@@ -34,24 +38,37 @@ KnownWord KnownWords::of(std::string_view word) const {
   return {};
 }
 
-bool KnownWords::knownPart(std::string_view part, bool withSpelling) const {
+bool KnownWords::knownPart(std::string_view part) const {
   if (containsOrCapitalised(lexicon_, part) || lexicon_.contains(capitalised(part))) return true;
-  return withSpelling && (spelling_.modernFormOf(part, lexicon_).has_value() ||
-                          spelling_.modernFormOf(capitalised(part), lexicon_).has_value());
+  return spelling_.modernFormOf(part, lexicon_, Spelling::FirstLetter::EitherCase).has_value();
 }
 
 std::string KnownWords::compoundParts(std::string_view word, int depth) const {
   if (word.size() < kLeastHead + kLeastTail) return {};
-  for (std::size_t split = kLeastHead; split + kLeastTail <= word.size(); ++split) {
-    const std::string_view tail = word.substr(split);
+  // The first part is looked up as printed and with its first letter in
+  // the other case ("Guts" of "gut", "besitzer" of "Besitzer"), one letter
+  // at a time along the word.
+  const auto first = static_cast<unsigned char>(word[0]);
+  const unsigned char other = isCapital(first) ? smallLetterOf(first) : capitalOf(first);
+  SortedWords::Range asPrinted = lexicon_.narrow(lexicon_.all(), first);
+  SortedWords::Range otherCase = lexicon_.narrow(lexicon_.all(), other);
+  for (std::size_t stem = 1; stem + kLeastTail <= word.size(); ++stem) {
+    if (stem > 1) {
+      const auto next = static_cast<unsigned char>(word[stem - 1]);
+      asPrinted = lexicon_.narrow(asPrinted, next);
+      otherCase = lexicon_.narrow(otherCase, next);
+    }
+    if (asPrinted.empty() && otherCase.empty()) return {};
+    if (stem < kLeastHead || !(lexicon_.holdsWord(asPrinted) || lexicon_.holdsWord(otherCase)))
+      continue;
     for (const std::string_view joint : kJoints) {
-      if (split < kLeastHead + joint.size()) continue;
+      const std::size_t split = stem + joint.size();
+      if (split + kLeastTail > word.size() || word.compare(stem, joint.size(), joint) != 0)
+        continue;
       const std::string_view head = word.substr(0, split);
-      if (!head.ends_with(joint)) continue;
-      const std::string_view stem = head.substr(0, split - joint.size());
-      if (stem.size() < kLeastHead || !knownPart(stem, false)) continue;
+      const std::string_view tail = word.substr(split);
       // The tail a word of its own, as printed or of 1901, or a compound.
-      if (knownPart(tail, true)) return std::string(head) + "+" + std::string(tail);
+      if (knownPart(tail)) return std::string(head) + "+" + std::string(tail);
       if (depth > 1)
         if (std::string rest = compoundParts(capitalised(tail), depth - 1); !rest.empty())
           return std::string(head) + "+" + rest;

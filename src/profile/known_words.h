@@ -41,7 +41,8 @@ class KnownWords {
  private:
   // The parts of a compound of known words, or empty.
   std::string compoundParts(std::string_view word, int depth) const;
-  bool knownPart(std::string_view part, bool withSpelling) const;
+  // Whether the last part of a compound is a word, as printed or of 1901.
+  bool knownPart(std::string_view part) const;
 
   const SortedWords& lexicon_;
   const Spelling& spelling_;

@@ -28,8 +28,9 @@ void continueWith(const SortedWords& lexicon, SortedWords::Range range, std::str
 
 class ReadingWalk {
  public:
-  ReadingWalk(std::string_view word, const Profile& profile, const SortedWords& lexicon)
-      : word_(word), profile_(profile), lexicon_(lexicon) {}
+  ReadingWalk(std::string_view word, const Profile& profile, const SortedWords& lexicon,
+              bool keepSteps)
+      : word_(word), profile_(profile), lexicon_(lexicon), keepSteps_(keepSteps) {}
 
   std::vector<Candidate> run(std::size_t most) {
     walk(0, lexicon_.all(), 1.0);
@@ -108,22 +109,26 @@ class ReadingWalk {
       if (candidate.text != text_) continue;
       if (channel > candidate.channel) {
         candidate.channel = channel;
-        candidate.steps = steps_;
+        if (keepSteps_) candidate.steps = steps_;
       }
       return;
     }
-    found_.push_back({text_, channel, steps_});
+    found_.push_back({text_, channel, keepSteps_ ? steps_ : std::vector<ReadingStep>{}});
   }
 
   std::string_view word_;
   const Profile& profile_;
   const SortedWords& lexicon_;
+  const bool keepSteps_;
   std::string text_;
   std::vector<ReadingStep> steps_;
   std::vector<Candidate> found_;
 };
 
 class ExchangeWalk {
+  // Ranges of at most this many words are scanned rather than walked.
+  static constexpr std::size_t kScanOneForTwo = 48;
+
  public:
   using Found = std::function<void(std::string_view, bool, std::string_view, std::string_view)>;
   ExchangeWalk(std::string_view word, const SortedWords& lexicon, const Found& found)
@@ -150,12 +155,30 @@ class ExchangeWalk {
       // One letter for two, but not in a word's first two letters, where
       // every two- and three-letter beginning of the dictionary would be
       // tried: the letter groups misread there are misread further in too.
-      if (at > 1)
-        lexicon_.forEachNext(next, [&](unsigned char second, SortedWords::Range after) {
-          text_.push_back(static_cast<char>(second));
-          exchange(at, 1, 2, after);
-          text_.pop_back();
-        });
+      if (at > 1) oneForTwo(at, next);
+      text_.pop_back();
+    });
+  }
+
+  // The words of `range` that read the letter at `at` as two: those one
+  // byte longer than the range's prefix, followed by the rest of the word.
+  // A small range is scanned word by word, in the order of the second
+  // byte, as the walk below would find them.
+  void oneForTwo(std::size_t at, SortedWords::Range range) {
+    const std::string_view rest = word_.substr(at + 1);
+    if (range.end - range.begin <= kScanOneForTwo) {
+      for (std::size_t w = range.begin; w < range.end; ++w) {
+        const std::string_view listed = lexicon_.word(w);
+        if (listed.size() != range.depth + 1 + rest.size() || !listed.ends_with(rest)) continue;
+        text_.push_back(listed[range.depth]);
+        exchanged(at, 1, 2, rest);
+        text_.pop_back();
+      }
+      return;
+    }
+    lexicon_.forEachNext(range, [&](unsigned char second, SortedWords::Range after) {
+      text_.push_back(static_cast<char>(second));
+      exchange(at, 1, 2, after);
       text_.pop_back();
     });
   }
@@ -164,6 +187,10 @@ class ExchangeWalk {
   void exchange(std::size_t at, std::size_t scanned, std::size_t read, SortedWords::Range next) {
     const std::string_view rest = word_.substr(at + scanned);
     if (!lexicon_.holdsWord(lexicon_.narrow(next, rest))) return;
+    exchanged(at, scanned, read, rest);
+  }
+
+  void exchanged(std::size_t at, std::size_t scanned, std::size_t read, std::string_view rest) {
     scannedAt_ = at;
     scannedLength_ = scanned;
     readLength_ = read;
@@ -199,7 +226,12 @@ class ExchangeWalk {
 
 std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
                                   const SortedWords& lexicon, std::size_t most) {
-  return ReadingWalk(word, profile, lexicon).run(most);
+  return ReadingWalk(word, profile, lexicon, true).run(most);
+}
+
+std::vector<Candidate> readingsOnlyOf(std::string_view word, const Profile& profile,
+                                      const SortedWords& lexicon, std::size_t most) {
+  return ReadingWalk(word, profile, lexicon, false).run(most);
 }
 
 void forEachOneExchange(

@@ -41,6 +41,10 @@ inline constexpr double kLeastChannel = 1e-7;
 // likeliest path, the likeliest first; at most `most` of them.
 std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
                                   const SortedWords& lexicon, std::size_t most = 32);
+// The same without their paths (`steps` empty), for callers that only
+// weigh the readings.
+std::vector<Candidate> readingsOnlyOf(std::string_view word, const Profile& profile,
+                                      const SortedWords& lexicon, std::size_t most = 32);
 
 // The probability that the scanner left every letter and group of `word`
 // as it stands: the channel of the word itself, listed or not.

@@ -1,9 +1,11 @@
 #include "profile/spelling.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <array>
+#include <cstdint>
 
 #include "base/encoding_guess.h"
+#include "base/letters.h"
 #include "base/tab_separated.h"
 #include "base/windows1252.h"
 #include "profile/shipped_spelling.h"
@@ -11,13 +13,14 @@
 namespace scanmend {
 namespace {
 
-// At most this many rules make one word, and this many forms are tried:
-// a word rarely needs more than two, and the forms grow with every step.
+// At most this many rules make one word: a word rarely needs more than
+// two, and more would make a word of nearly any misreading.
 constexpr int kMostRules = 3;
-constexpr std::size_t kMostForms = 256;
 // Shorter words are left to the dictionary and the misreadings: one rule
 // makes a word of most of them ("Fn" is "Feen", "bie" "pie").
 constexpr std::size_t kShortestWord = 4;
+// Longer words are no word of a language.
+constexpr std::size_t kLongestWord = 64;
 
 bool placeOf(std::string_view name, SpellingRule::Place& place) {
   if (name == "start")
@@ -31,26 +34,98 @@ bool placeOf(std::string_view name, SpellingRule::Place& place) {
   return true;
 }
 
-// Calls visit(at) for each place where the rule's historical letters
-// stand in `word`.
-template <typename Visit>
-void forEachPlace(std::string_view word, const SpellingRule& rule, Visit visit) {
-  const std::string_view letters = rule.historical;
-  if (letters.size() > word.size()) return;
-  switch (rule.place) {
-    case SpellingRule::Place::Start:
-      if (word.starts_with(letters)) visit(std::size_t{0});
-      return;
-    case SpellingRule::Place::End:
-      if (word.ends_with(letters)) visit(word.size() - letters.size());
-      return;
-    case SpellingRule::Place::Anywhere:
-      for (std::size_t at = word.find(letters); at != std::string_view::npos;
-           at = word.find(letters, at + 1))
-        visit(at);
-      return;
-  }
+// The first letter in the other case where `first` allows it, or itself.
+unsigned char otherCase(unsigned char letter, Spelling::FirstLetter first) {
+  const unsigned char small = smallLetterOf(letter);
+  if (small != letter) return small;
+  return first == Spelling::FirstLetter::EitherCase ? capitalOf(letter) : letter;
 }
+
+// Finds the dictionary word that the fewest rules make of a word: the
+// walk goes along the word, either keeping a letter or applying a rule
+// whose historical letters stand there, and goes on only along prefixes
+// that some dictionary word has, so it tries few forms even for a long
+// word that many rules fit. Rules apply to the printed letters, never to
+// what another rule made.
+class SpellingWalk {
+ public:
+  SpellingWalk(std::string_view word, const std::vector<SpellingRule>& rules,
+               const std::vector<std::uint16_t>& rulesByFirstByte,
+               const std::array<std::uint16_t, 257>& firstRuleOfByte, const SortedWords& lexicon)
+      : word_(word),
+        rules_(rules),
+        rulesByFirstByte_(rulesByFirstByte),
+        firstRuleOfByte_(firstRuleOfByte),
+        lexicon_(lexicon) {}
+
+  // The form, with its first letter also looked up in the other case as
+  // `first` allows.
+  std::optional<std::string> fewestRules(Spelling::FirstLetter first) {
+    first_ = first;
+    walk(0, lexicon_.all(), 0);
+    if (best_.empty()) return std::nullopt;
+    return best_;
+  }
+
+ private:
+  void walk(std::size_t at, SortedWords::Range range, int used) {
+    if (at == word_.size()) {
+      if (used > 0 && used < bestRules_ && lexicon_.holdsWord(range)) {
+        best_ = form_;
+        bestRules_ = used;
+      }
+      return;
+    }
+    go(at + 1, range, word_.substr(at, 1), used);
+    if (used + 1 >= bestRules_ || used >= kMostRules) return;
+    const auto byte = static_cast<unsigned char>(word_[at]);
+    for (std::size_t r = firstRuleOfByte_[byte]; r < firstRuleOfByte_[byte + 1]; ++r) {
+      const SpellingRule& rule = rules_[rulesByFirstByte_[r]];
+      if (!fitsAt(rule, at)) continue;
+      go(at + rule.historical.size(), range, rule.modern, used + 1);
+      if (used + 1 >= bestRules_) return;
+    }
+  }
+
+  void go(std::size_t to, SortedWords::Range range, std::string_view letters, int used) {
+    const std::size_t size = form_.size();
+    form_.append(letters);
+    if (size == 0 && !letters.empty()) {
+      const auto printed = static_cast<unsigned char>(letters[0]);
+      const unsigned char other = otherCase(printed, first_);
+      if (other != printed)
+        if (const auto found = lexicon_.narrow(lexicon_.narrow(range, other), letters.substr(1));
+            !found.empty())
+          walk(to, found, used);
+    }
+    if (range = lexicon_.narrow(range, letters); !range.empty()) walk(to, range, used);
+    form_.resize(size);
+  }
+
+  bool fitsAt(const SpellingRule& rule, std::size_t at) const {
+    const std::string_view letters = rule.historical;
+    if (word_.compare(at, letters.size(), letters) != 0) return false;
+    switch (rule.place) {
+      case SpellingRule::Place::Start:
+        return at == 0;
+      case SpellingRule::Place::End:
+        return at + letters.size() == word_.size();
+      case SpellingRule::Place::Anywhere:
+        return true;
+    }
+    return false;
+  }
+
+  const std::string_view word_;
+  const std::vector<SpellingRule>& rules_;
+  const std::vector<std::uint16_t>& rulesByFirstByte_;
+  const std::array<std::uint16_t, 257>& firstRuleOfByte_;
+  const SortedWords& lexicon_;
+  Spelling::FirstLetter first_ = Spelling::FirstLetter::CapitalAsSmall;
+  std::string form_;
+  std::string best_;
+  int bestRules_ = kMostRules + 1;
+};
 
 }  // namespace
 
@@ -93,36 +168,36 @@ bool Spelling::parse(std::string_view text, Spelling& spelling, std::string& err
     rule.modern = cells[1];
     spelling.rules_.push_back(std::move(rule));
   }
+  if (spelling.rules_.size() > UINT16_MAX) {
+    error = "holds more than " + std::to_string(UINT16_MAX) + " rules";
+    return false;
+  }
+  spelling.indexRules();
   return true;
 }
 
-std::optional<std::string> Spelling::modernFormOf(std::string_view word,
-                                                  const SortedWords& lexicon) const {
-  if (word.size() < kShortestWord || containsOrCapitalised(lexicon, word)) return std::nullopt;
-  std::vector<std::string> forms{std::string(word)};
-  std::unordered_set<std::string> seen{std::string(word)};
-  std::optional<std::string> found;
-  std::string changed;
-  for (int step = 0; step < kMostRules && !found; ++step) {
-    std::vector<std::string> next;
-    for (const std::string& form : forms) {
-      for (const SpellingRule& rule : rules_) {
-        forEachPlace(form, rule, [&](std::size_t place) {
-          if (found || seen.size() >= kMostForms) return;
-          changed.assign(form, 0, place)
-              .append(rule.modern)
-              .append(form, place + rule.historical.size());
-          if (!seen.insert(changed).second) return;
-          if (containsOrCapitalised(lexicon, changed))
-            found = changed;
-          else
-            next.push_back(changed);
-        });
-      }
-    }
-    forms = std::move(next);
+void Spelling::indexRules() {
+  rulesByFirstByte_.clear();
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    firstRuleOfByte_[byte] = static_cast<std::uint16_t>(rulesByFirstByte_.size());
+    for (std::size_t r = 0; r < rules_.size(); ++r)
+      if (static_cast<unsigned char>(rules_[r].historical[0]) == byte)
+        rulesByFirstByte_.push_back(static_cast<std::uint16_t>(r));
   }
-  return found;
+  firstRuleOfByte_[256] = static_cast<std::uint16_t>(rulesByFirstByte_.size());
+}
+
+std::optional<std::string> Spelling::modernFormOf(std::string_view word, const SortedWords& lexicon,
+                                                  FirstLetter first) const {
+  if (word.size() < kShortestWord || word.size() > kLongestWord) return std::nullopt;
+  const auto printed = static_cast<unsigned char>(word[0]);
+  const unsigned char other = otherCase(printed, first);
+  std::string inOtherCase(word);
+  inOtherCase[0] = static_cast<char>(other);
+  if (lexicon.contains(word) || (other != printed && lexicon.contains(inOtherCase)))
+    return std::nullopt;
+  return SpellingWalk(word, rules_, rulesByFirstByte_, firstRuleOfByte_, lexicon)
+      .fewestRules(first);
 }
 
 bool Spelling::explains(std::string_view scanned, bool atEnd, std::string_view reading) const {

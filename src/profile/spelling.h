@@ -12,6 +12,8 @@
 // separated by tabs, and optionally an example; "#" begins a remark.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,9 +38,16 @@ class Spelling {
   // that cannot be read.
   static bool parse(std::string_view text, Spelling& spelling, std::string& error);
 
-  // The dictionary word (or its capitalised form) that up to three rules
-  // make of `word`, or nothing. A word that is listed itself has none.
-  std::optional<std::string> modernFormOf(std::string_view word, const SortedWords& lexicon) const;
+  // Whether a word's first letter may be read in the other case: a capital
+  // as small at a sentence start (always), a small letter as capital too
+  // for the last part of a compound ("besitzer" of "Besitzer").
+  enum class FirstLetter { CapitalAsSmall, EitherCase };
+
+  // The form that the fewest rules, up to three, make of `word` and that
+  // the dictionary lists (with its first letter as `first` allows), or
+  // nothing. A word that is listed itself has none.
+  std::optional<std::string> modernFormOf(std::string_view word, const SortedWords& lexicon,
+                                          FirstLetter first = FirstLetter::CapitalAsSmall) const;
 
   // Whether reading the scanned letters as `reading` at that place is what
   // a rule does: the rule's letters around them alike, the rest its change
@@ -48,7 +57,13 @@ class Spelling {
   const std::vector<SpellingRule>& rules() const { return rules_; }
 
  private:
+  void indexRules();
+
   std::vector<SpellingRule> rules_;
+  // The rules by the first byte of their historical letters: those of
+  // byte b are rulesByFirstByte_[firstRuleOfByte_[b], firstRuleOfByte_[b + 1]).
+  std::vector<std::uint16_t> rulesByFirstByte_;
+  std::array<std::uint16_t, 257> firstRuleOfByte_{};
 };
 
 }  // namespace scanmend
