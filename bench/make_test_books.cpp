@@ -85,6 +85,18 @@ const std::vector<std::string> kNames{
     "Wittekind", "Eberhard", "Sigismund", "Adelheid", "Leopold", "Friedrich", "Mathilde",
     "Hohenstaufen", "Wittelsbach", "Regensburg", "N\xFCrnberg", "Hildesheim", "Quedlinburg",
 };
+// The spelling of the period before 1901, which the dictionary (of 1901
+// and later) lacks, and compounds that it lacks too: the historical book
+// uses them beside the words above.
+const std::vector<std::string> kHistoricalWords{
+    "Theil", "Theile", "Theils", "Rath", "Werth", "gethan", "nothwendig", "Noth", "Muth",
+    "Th\xFCr", "Thal", "Wohlth\xE4tigkeit", "seyn", "sey", "zwey", "drey", "Parteyen", "giebt",
+    "gieng", "andern", "unserm", "besondern", "gehn", "siehet", "Verh\xE4ltni\xDF",
+    "Zeugni\xDF", "Ereigni\xDF", "Jch", "Jn", "Jhr", "Jhnen", "H\xFClfe", "Classe", "Director",
+    "Procent", "Uebel", "Ueber", "Oeffnung", "todt", "jezt", "sezt", "Waare", "marschiren",
+    "Crise", "Sylbe", "Kayser", "December", "Gr\xE4nze", "zur\xFCk", "Stadtrath",
+    "Gutsbesitzer", "Kirchenvorstand", "Schulhaus", "Rittergutsbesitzer", "Landesvater",
+};
 // clang-format on
 
 struct Misreading {
@@ -98,6 +110,7 @@ struct Profile {
   std::string name;
   std::vector<Misreading> misreadings;
   std::string exact;  // the command-line words that declare exactly these
+  bool historical = false;  // one word in six in the spelling of the period
 };
 
 const std::vector<Profile> kProfiles{
@@ -127,6 +140,16 @@ const std::vector<Profile> kProfiles{
       {'s', 'f', 0.5, Misreading::NotLast},
       {'s', 'l', 0.2, Misreading::NotLast}},
      "Bce Brt Bbh Bil Ufs finals ="},
+    // a book of the period: its own spelling and compounds, misread as
+    // Fraktur is
+    {"historical",
+     {{'s', 'f', 0.6, Misreading::NotLast},
+      {'n', 'u', 0.03},
+      {'u', 'n', 0.03},
+      {'e', 'c', 0.02},
+      {'V', 'D', 0.3}},
+     "Ufs finals Bnu Uec UDV =",
+     true},
 };
 
 std::string misread(const std::string& word, const Profile& profile, Random& random) {
@@ -160,8 +183,8 @@ struct Token {
 
 class TextWriter {
  public:
-  TextWriter(const std::vector<std::string>& content, Random& random)
-      : content_(content), random_(random) {}
+  TextWriter(const std::vector<std::string>& content, Random& random, bool historical)
+      : content_(content), random_(random), historical_(historical) {}
 
   std::vector<Token> page(std::size_t words) {
     std::vector<Token> tokens;
@@ -179,6 +202,8 @@ class TextWriter {
 
  private:
   std::string nextWord() {
+    if (historical_ && random_.chance(1.0 / 6))
+      return kHistoricalWords[random_.below(kHistoricalWords.size())];
     if (random_.chance(0.02)) return kNames[random_.below(kNames.size())];
     if (random_.chance(0.5)) return kFrequentWords[random_.below(kFrequentWords.size())];
     // Zipf-like: rank r with weight 1 / r over the shuffled content words.
@@ -189,6 +214,7 @@ class TextWriter {
 
   const std::vector<std::string>& content_;
   Random& random_;
+  bool historical_;
 };
 
 // Lays tokens out in lines of about 60 bytes; 8% of the line ends break a
@@ -259,7 +285,7 @@ int main(int argc, char** argv) {
     writeBytes(dir / "exact.txt", profile.exact + "\n");
     Random text(7);  // every profile gets the same true text
     Random noise(11);
-    TextWriter writer(content, text);
+    TextWriter writer(content, text, profile.historical);
     for (std::size_t n = 1; n <= pages; ++n) {
       const std::vector<Token> tokens = writer.page(300);
       std::vector<std::string> truth;

@@ -6,9 +6,12 @@
 #include <optional>
 #include <random>
 
+#include "advise/candidates.h"
 #include "advise/likely_readings.h"
 #include "advise/weighing.h"
+#include "dictionary/sorted_words.h"
 #include "profile/evidence.h"
+#include "profile/profile.h"
 #include "test_support.h"
 
 namespace scanmend::advise {
@@ -73,6 +76,33 @@ TEST(Weighing, DecidingAgainOnlyTheTouchedWordsEqualsDecidingAll) {
 namespace scanmend::advise {
 namespace {
 
+// Exchanges as strong as the long s read as "f" that are no misreading:
+// a letter's other case, and the spelling of the period.
+TEST(Candidates, NoneThatOnlyChangesCaseOrMakesThePeriodsSpelling) {
+  Evidence evidence;
+  for (const auto& [scanned, meant] : std::vector<std::pair<char, char>>{
+           {'f', 's'}, {'w', 'W'}, {'c', 'k'}, {'y', 'i'}, {'k', 'c'}}) {
+    PairEvidence pair;
+    pair.scanned = static_cast<unsigned char>(scanned);
+    pair.meant = static_cast<unsigned char>(meant);
+    pair.words = 40;
+    pair.expected = 2;
+    pair.ratio = 20;
+    pair.confidence = 0.95;
+    evidence.pairs.push_back(pair);
+  }
+  evidence.unknownWords = 1000;
+  const std::vector<std::string> words = candidateWords(evidence, 2, Spelling::shipped());
+  EXPECT_EQ(words, (std::vector<std::string>{"Ufs", "Ukc"}));
+  const std::vector<LeftOut> left = unsureExchanges(evidence, 2, Spelling::shipped());
+  ASSERT_EQ(left.size(), 3u);
+  EXPECT_EQ(left[0].word, "UwW");
+  EXPECT_NE(left[0].reason.find("only changes a letter's case"), std::string::npos);
+  EXPECT_EQ(left[1].word, "Uck");
+  EXPECT_NE(left[1].reason.find("the spelling of the period"), std::string::npos);
+  EXPECT_EQ(left[2].word, "Uyi");
+}
+
 // What one misreading of the book explains, and what it does not.
 TEST(LikelyReadings, OneMisreadingAwayFromADictionaryOrBookWord) {
   const Dictionary dictionary = walkedDictionary(
@@ -84,7 +114,11 @@ TEST(LikelyReadings, OneMisreadingAwayFromADictionaryOrBookWord) {
   const ClassifiedWords classified = classifyWords(words, dictionary);
   const Evidence evidence = gatherEvidence(classified, dictionary);
   const RunTables tables = parseArguments({"Ufs"});
-  const LikelyReadings likely(classified, dictionary, evidence, tables);
+  SortedWords lexicon;
+  lexicon.assign(testing::wordLines({"Zeit", "da\xDF", "Freiheit", "sondern", "ist", "Verstand",
+                                     "die", "Haus", "Sie", "Frau"}));
+  const Profile noMisreadings;
+  const LikelyReadings likely(classified, dictionary, evidence, tables, noMisreadings, lexicon);
   const std::vector<std::pair<std::string, std::string>> cases{
       {"Jeit", "Zeit"},            // beside a more frequent word of the book
       {"dafs", "da\xDF"},          // a letter group: fs for sharp s

@@ -67,4 +67,33 @@ printf 'scanned\tplace\treading\tprobability\twords\texamples\nf\tother\ts\t0.6\
 "$learn" --profile half.tsv --mark-uncertain > marked.txt 2> /dev/null
 [ "$(cat out/001.txt)" = "$(printf "*ein\r")" ] || fail "an uncertain decision marked: $(cat out/001.txt)"
 grep -q 'Ambiguous words: *1' marked.txt || fail "counted as ambiguous: $(cat marked.txt)"
+# A word mended at a sentence's start takes a capital where the dictionary
+# has it small: "fr" is "Er" there, "er" inside a sentence, and a page's
+# first word goes on the page before.
+printf 'er\nkam\nund\nsah\nsie\n' > dic.txt
+printf 'fr kam. fr sah sie, und fr kam! fr\n' > in/001.txt
+printf 'scanned\tplace\treading\tprobability\twords\texamples\nf\tother\te\t0.6\t1\t\n' > fe.tsv
+"$learn" --profile fe.tsv > /dev/null 2>&1
+[ "$(cat out/001.txt)" = "$(printf 'er kam. Er sah sie, und er kam! Er\r')" ] ||
+  fail "a sentence starts with a capital: $(cat out/001.txt)"
+
+# The period's spelling is kept, and changes.tsv says why; a table of the
+# user's own keeps what it declares, and a table that is no table is
+# refused before anything is written.
+printf 'Teil\nsein\nist\nder\n' > dic.txt
+printf 'Der Theil ist mein, der Theyl seyn.\n' > in/001.txt
+rm -rf out changes.tsv
+"$learn" --profile empty.tsv > /dev/null 2>&1
+grep -q 'Der Theil ist mein, der Theyl seyn' out/001.txt || fail "the old spelling kept: $(cat out/001.txt)"
+grep -q "$(printf '^Theil\tTheil\t.*\tspelling of Teil')" changes.tsv || fail "kept with its reason: $(cat changes.tsv)"
+grep -q "$(printf '^seyn\tseyn\t.*\tspelling of sein')" changes.tsv || fail "kept with its reason: $(cat changes.tsv)"
+printf '# mine\nTh\tT\tstart\nyl\til\tend\n' > mine.tsv
+"$learn" --profile empty.tsv --spelling mine.tsv > /dev/null 2>&1
+grep -q "$(printf '^Theyl\tTheyl\t.*\tspelling of Teil')" changes.tsv || fail "a rule of the user's own: $(cat changes.tsv)"
+! grep -q '^seyn' changes.tsv || fail "the user's table instead of the one shipped: $(cat changes.tsv)"
+rm -rf out changes.tsv
+printf 'th\tt\n' > broken.tsv
+set +e; "$learn" --spelling broken.tsv > /dev/null 2> err.txt; status=$?; set -e
+[ $status -eq 1 ] && grep -q 'broken.tsv: line 1' err.txt && [ ! -e out ] && [ ! -e changes.tsv ] ||
+  fail "a table that is no table is refused: $(cat err.txt)"
 echo "learn tool: all checks passed"

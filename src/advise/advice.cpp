@@ -11,6 +11,7 @@
 #include "correction/options.h"
 #include "correction/word_correction.h"
 #include "profile/evidence.h"
+#include "profile/learning.h"
 
 namespace scanmend::advise {
 namespace {
@@ -273,17 +274,25 @@ void dropHarmfulAdditions(const Weighing& run, const Choice& choice,
 // What the unknown words likely are, and which of them, with the
 // capitalised forms, are safe to add to the dictionary.
 void adviseOnTheDictionary(const Book& book, const Weighing& run, const Evidence& evidence,
-                           const Choice& choice, Advice& advice) {
-  const LikelyReadings likely(run.classified(), run.dictionary(), evidence, choice.set.tables);
+                           const Profile& profile, const KnownWords& known, const Choice& choice,
+                           Advice& advice) {
+  const LikelyReadings likely(run.classified(), run.dictionary(), evidence, choice.set.tables,
+                              profile, known.lexicon());
   for (const BookWord& word : leftUnknown(run, choice.outcomes)) {
     const bool shown = advice.unknown.size() < kUnknownShown;
     if (!shown && word.count < kDictionaryWordCount) break;
+    // The period's spelling of a dictionary word is right as it stands,
+    // and no word for the dictionary of today.
+    if (const KnownWord why = known.of(word.text); why.why == KnownWord::Why::Spelling) {
+      if (shown) advice.unknown.push_back({word.text, word.count, "", why.detail});
+      continue;
+    }
     std::optional<std::string> reading = likely.of(word.text, word.count);
     // A capital read where the dictionary has the small letter: a sentence start.
     if (reading && isCapital(static_cast<unsigned char>(word.text[0])) &&
         !isCapital(static_cast<unsigned char>((*reading)[0])))
       (*reading)[0] = static_cast<char>(capitalOf(static_cast<unsigned char>((*reading)[0])));
-    if (shown) advice.unknown.push_back({word.text, word.count, reading.value_or("")});
+    if (shown) advice.unknown.push_back({word.text, word.count, reading.value_or(""), ""});
     if (!reading && word.count >= kDictionaryWordCount && !listed(book.brokenPieces, word.text))
       advice.dictionaryWords.push_back(word.text);
   }
@@ -327,7 +336,8 @@ void collectReview(const Weighing& run, const Choice& choice, Advice& advice) {
 
 }  // namespace
 
-Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Progress& progress) {
+Advice adviseArguments(const Book& book, const Dictionary& dictionary, const KnownWords& known,
+                       const Progress& progress) {
   assert(dictionary.walksPrefixes());
   const auto say = [&progress](const std::string& text) {
     if (progress) progress(text);
@@ -337,13 +347,17 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
   // words at line ends, the evidence and the candidates are weighed on the
   // joined words, and "=" is decided last.
   const bool broken = book.lineEndMarkers > 0;
-  const ClassifiedWords words = classifyWords(broken ? book.joinedWords : book.words, dictionary);
+  const ClassifiedWords words =
+      classifyWords(broken ? book.joinedWords : book.words, dictionary, &known);
   say("gathering evidence from " + std::to_string(words.words.size()) + " distinct words");
   const Evidence evidence = gatherEvidence(words, dictionary);
+  say("learning the book's misreadings");
+  const Profile profile = learnProfile(mostFrequentFirst(words.words), known);
   const Weighing weighing(words, dictionary, evidence);
   const std::int64_t minimumWords = minimumWordsFor(evidence);
-  const std::vector<std::string> candidates = candidateWords(evidence, minimumWords);
-  advice.leftOut = unsureExchanges(evidence, minimumWords);
+  const std::vector<std::string> candidates =
+      candidateWords(evidence, minimumWords, known.spelling());
+  advice.leftOut = unsureExchanges(evidence, minimumWords, known.spelling());
 
   say("weighing " + std::to_string(candidates.size()) + " candidates");
   Choice choice = rawPages(weighing);
@@ -364,7 +378,7 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
                                                 std::to_string(joining.resolvedOccurrences) +
                                                 " of " + std::to_string(joined) +
                                                 " as dictionary words"});
-    unjoinedWords.emplace(classifyWords(book.words, dictionary));
+    unjoinedWords.emplace(classifyWords(book.words, dictionary, &known));
     unjoined.emplace(*unjoinedWords, dictionary, evidence);
     choice.outcomes = unjoined->decide(choice.set);
   }
@@ -379,7 +393,7 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Pro
   }
   advice.statistics = predictStatistics(run.words(), choice.outcomes);
   advice.capitalised = mostFrequentFirst(evidence.capitalised);
-  adviseOnTheDictionary(book, run, evidence, choice, advice);
+  adviseOnTheDictionary(book, run, evidence, profile, known, choice, advice);
   collectReview(run, choice, advice);
   return advice;
 }

@@ -15,6 +15,7 @@
 #include "book/book.h"
 #include "correction/run_stats.h"
 #include "dictionary/dictionary.h"
+#include "profile/known_words.h"
 
 namespace scanmend::advise {
 
@@ -50,7 +51,10 @@ struct ReviewWord {
 struct UnknownWord {
   std::string text;
   std::int64_t count = 0;
-  std::string likely;  // the dictionary word one misreading away, or empty
+  std::string likely;  // the dictionary word that a misreading of the book makes, or empty
+  // The dictionary word of which it is the period's spelling ("Teil" for
+  // "Theil"), or empty: such a word is right as it stands.
+  std::string spellingOf;
 };
 
 struct Advice {
@@ -64,7 +68,8 @@ struct Advice {
   std::vector<UnknownWord> unknown;
   // The words safe to add to the dictionary, in byte order: the plain
   // capitalised forms, and the plain unknown words seen at least three
-  // times that no misreading of the book explains.
+  // times that no misreading of the book and no spelling of the period
+  // explains.
   std::vector<std::string> dictionaryWords;
   // For review after the run, most frequent first: the words it marks with
   // "*", and the words that the fixed rules rewrite into non-words.
@@ -75,8 +80,12 @@ struct Advice {
 using Progress = std::function<void(const std::string&)>;
 
 // `dictionary` must search readings by the prefix walk, so that one
-// dictionary serves every candidate set.
-Advice adviseArguments(const Book& book, const Dictionary& dictionary,
+// dictionary serves every candidate set; `known` holds the same words,
+// sorted, and the spelling of the period, from which the book's own
+// misreadings are learned: no confusion word declares the period's
+// spelling or a letter's other case, and no word that a misreading or a
+// spelling explains is offered for the dictionary.
+Advice adviseArguments(const Book& book, const Dictionary& dictionary, const KnownWords& known,
                        const Progress& progress = {});
 
 }  // namespace scanmend::advise

@@ -6,13 +6,16 @@
 #include "base/version.h"
 #include "book/book.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/sorted_words.h"
 #include "files/text_files.h"
+#include "profile/known_words.h"
+#include "profile/spelling.h"
 
 namespace scanmend::advise {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: scanmend-advise [--args-only | --dictionary-words]\n"
+    "Usage: scanmend-advise [--args-only | --dictionary-words] [--spelling FILE]\n"
     "\n"
     "Run in a book's working directory (dic.txt, in/001.txt, in/002.txt, ...).\n"
     "Finds the book's own misreadings from its pages and its dictionary and\n"
@@ -26,7 +29,8 @@ constexpr const char* kUsage =
     "                         args=$(scanmend-advise --args-only) && scanmend $args\n"
     "  --dictionary-words   print only the words that are safe to add to the\n"
     "                       dictionary, one per line in Windows-1252:\n"
-    "                         scanmend-advise --dictionary-words >> dic.txt\n"
+    "                         scanmend-advise --dictionary-words >> dic.txt\n"    "  --spelling FILE      the historical spellings to keep, instead of the table\n"
+    "                       shipped (see the manual page of scanmend-learn)\n"
     "  --help               print this text\n"
     "  --version            print the version\n";
 
@@ -36,7 +40,9 @@ enum class Output { Report, ArgumentsOnly, DictionaryWords };
 
 int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   Output output = Output::Report;
-  for (const std::string& argument : arguments) {
+  std::string spellingFile;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
     if (argument == "--help" || argument == "-h") {
       out << kUsage;
       return 0;
@@ -44,6 +50,14 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
     if (argument == "--version") {
       out << "scanmend-advise " << kVersion << "\n";
       return 0;
+    }
+    if (argument == "--spelling") {
+      if (i + 1 == arguments.size()) {
+        err << "scanmend-advise: --spelling needs a file\n\n" << kUsage;
+        return 2;
+      }
+      spellingFile = arguments[++i];
+      continue;
     }
     const Output asked = argument == "--args-only"          ? Output::ArgumentsOnly
                          : argument == "--dictionary-words" ? Output::DictionaryWords
@@ -69,9 +83,18 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
       err << "scanmend-advise: dic.txt " << readFailure(read) << "\n";
     return 1;
   }
+  Spelling spelling = Spelling::shipped();
+  if (std::string why; !spellingFile.empty() && !Spelling::readFile(spellingFile, spelling, why)) {
+    err << "scanmend-advise: " << why << "\n";
+    return 1;
+  }
   std::vector<std::string> findings = checkDictionaryFile(bytes);
   const DictionaryEnding ending = dictionaryEndingOf(bytes);
-  // The dictionary takes the file's bytes over: the advice keeps no copy.
+  // The sorted words for learning the book's misreadings, then the
+  // dictionary, which takes the file's bytes over.
+  SortedWords lexicon;
+  lexicon.assign(bytes);
+  const KnownWords known(lexicon, spelling);
   Dictionary dictionary;
   dictionary.assign(std::move(bytes), identityFold(), ReadingSearch::PrefixWalk);
 
@@ -96,7 +119,7 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
     for (const std::string& finding : findings)
       err << "scanmend-advise: check: " << finding << "\n";
 
-  const Advice advice = adviseArguments(book, dictionary, progress);
+  const Advice advice = adviseArguments(book, dictionary, known, progress);
   switch (output) {
     case Output::Report:
       out << formatReport(advice, book, dictionary.size(), findings);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/letters.h"
 #include "correction/options.h"
 
 namespace scanmend::advise {
@@ -53,16 +54,31 @@ const OptionWordEntry* optionWordOfPair(unsigned char x, unsigned char y) {
   return nullptr;
 }
 
+// Why the exchange scanned -> meant is the book's own, not a misreading,
+// or "" where it may be one.
+std::string ownExchange(unsigned char scanned, unsigned char meant, const Spelling& spelling) {
+  if (smallLetterOf(scanned) == smallLetterOf(meant))
+    return "only changes a letter's case: the book's capitals are its own";
+  const std::string_view from(reinterpret_cast<const char*>(&scanned), 1);
+  const std::string_view to(reinterpret_cast<const char*>(&meant), 1);
+  if (spelling.explains(from, false, to) || spelling.explains(from, true, to))
+    return "is the spelling of the period, not a misreading: declared, it would modernise "
+           "the book";
+  return "";
+}
+
 }  // namespace
 
 std::int64_t minimumWordsFor(const Evidence& evidence) {
   return std::max<std::int64_t>(2, evidence.unknownWords / 500);
 }
 
-std::vector<std::string> candidateWords(const Evidence& evidence, std::int64_t minimumWords) {
+std::vector<std::string> candidateWords(const Evidence& evidence, std::int64_t minimumWords,
+                                        const Spelling& spelling) {
   std::vector<const PairEvidence*> strong;
   for (const PairEvidence& pair : evidence.pairs)
-    if (pair.confidence >= kMinimumConfidence && pair.words >= minimumWords && isSignificant(pair))
+    if (pair.confidence >= kMinimumConfidence && pair.words >= minimumWords &&
+        isSignificant(pair) && ownExchange(pair.scanned, pair.meant, spelling).empty())
       strong.push_back(&pair);
   std::sort(strong.begin(), strong.end(), [](const PairEvidence* a, const PairEvidence* b) {
     return static_cast<double>(a->words) * a->confidence >
@@ -96,12 +112,16 @@ std::vector<std::string> candidateWords(const Evidence& evidence, std::int64_t m
   return words;
 }
 
-std::vector<LeftOut> unsureExchanges(const Evidence& evidence, std::int64_t minimumWords) {
+std::vector<LeftOut> unsureExchanges(const Evidence& evidence, std::int64_t minimumWords,
+                                     const Spelling& spelling) {
   std::vector<LeftOut> leftOut;
   for (const PairEvidence& pair : evidence.pairs) {
     if (pair.words < 2 || leftOut.size() == 8) continue;
     std::string reason;
-    if (pair.confidence < kMinimumConfidence) {
+    if (const std::string own = ownExchange(pair.scanned, pair.meant, spelling); !own.empty()) {
+      if (pair.words < minimumWords) continue;
+      reason = "resolves " + std::to_string(pair.words) + " unknown words, but " + own;
+    } else if (pair.confidence < kMinimumConfidence) {
       if (pair.words < minimumWords) continue;
       reason = "resolves " + std::to_string(pair.words) + " unknown words, but only " +
                oneDecimal(pair.ratio) +

@@ -11,6 +11,7 @@
 
 #include "advise/advice.h"
 #include "profile/evidence.h"
+#include "profile/spelling.h"
 
 namespace scanmend::advise {
 
@@ -19,11 +20,16 @@ namespace scanmend::advise {
 std::int64_t minimumWordsFor(const Evidence& evidence);
 
 // The confusion and option words that the evidence suggests, best first.
-std::vector<std::string> candidateWords(const Evidence& evidence, std::int64_t minimumWords);
+// An exchange that only changes a letter's case, or that the spelling of
+// the period makes ("c" for "k" in "Colonie", "y" for "i" in "seyn"), is
+// the book's own and makes none: declared, it would modernise the book.
+std::vector<std::string> candidateWords(const Evidence& evidence, std::int64_t minimumWords,
+                                        const Spelling& spelling);
 
 // The exchanges that found words but made no candidate: the few most
 // telling, with the reason.
-std::vector<LeftOut> unsureExchanges(const Evidence& evidence, std::int64_t minimumWords);
+std::vector<LeftOut> unsureExchanges(const Evidence& evidence, std::int64_t minimumWords,
+                                     const Spelling& spelling);
 
 // The option word that declares the same letter pair as the one-way
 // confusion word "Uxy" both ways, with its repair rules ("Unu" gives

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/letters.h"
+#include "profile/readings.h"
 
 namespace scanmend::advise {
 namespace {
@@ -31,8 +32,13 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 22> kKnownMi
 }  // namespace
 
 LikelyReadings::LikelyReadings(const ClassifiedWords& words, const Dictionary& dictionary,
-                               const Evidence& evidence, const RunTables& tables)
-    : dictionary_(dictionary), evidence_(evidence), tables_(tables) {
+                               const Evidence& evidence, const RunTables& tables,
+                               const Profile& profile, const SortedWords& lexicon)
+    : dictionary_(dictionary),
+      evidence_(evidence),
+      tables_(tables),
+      profile_(profile),
+      lexicon_(lexicon) {
   std::array<bool, 256> inAlphabet{};
   for (std::size_t i = 0; i < words.words.size(); ++i) {
     const BookWord& word = words.words[i];
@@ -92,14 +98,23 @@ std::optional<std::string> LikelyReadings::of(std::string_view word, std::int64_
     }
   };
   if (word.empty() || word.size() > Dictionary::kMaxWordLength) return best;
-  // Short words all have neighbours in the book; only misreadings count.
-  const bool besideBookWords = word.size() >= 4;
   const auto smallFirst = [&word](std::string_view reading) {
     return reading.size() == word.size() &&
            static_cast<unsigned char>(reading[0]) ==
                smallLetterOf(static_cast<unsigned char>(word[0])) &&
            reading.substr(1) == word.substr(1);
   };
+  // What the book's learned misreadings make of it comes first: they are
+  // this book's own, weighed on all of its words. A capitalised form that
+  // reads likelier as itself than as anything else is a sentence start.
+  if (const std::vector<Candidate> readings = readingsOnlyOf(word, profile_, lexicon_);
+      !readings.empty()) {
+    const std::string& likeliest = readings.front().text;
+    if (likeliest == word || smallFirst(likeliest)) return best;
+    return likeliest;
+  }
+  // Short words all have neighbours in the book; only misreadings count.
+  const bool besideBookWords = word.size() >= 4;
 
   // One letter exchanged, the others read through the run's confusions.
   std::vector<std::string_view> letters(word.size());

@@ -1,5 +1,6 @@
-// What an unknown word likely is: the dictionary word that one misreading
-// of this book turns into it. A word with such a reading is an OCR error,
+// What an unknown word likely is: the dictionary word that the book's
+// learned misreadings make of it, the likeliest first, or else the one
+// that one misreading of this book turns into it. A word with such a reading is an OCR error,
 // not a word for the dictionary: listed there, it would block its own
 // correction for good ("Jeit" listed makes a later run keep "Jeit" instead
 // of reading "Zeit").
@@ -30,15 +31,19 @@
 #include "base/word_hash.h"
 #include "correction/options.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/sorted_words.h"
 #include "profile/evidence.h"
+#include "profile/profile.h"
 
 namespace scanmend::advise {
 
 class LikelyReadings {
  public:
-  // All four must outlive this object; `dictionary` walks prefixes.
+  // All must outlive this object; `dictionary` walks prefixes, and
+  // `lexicon` holds the same words, sorted.
   LikelyReadings(const ClassifiedWords& words, const Dictionary& dictionary,
-                 const Evidence& evidence, const RunTables& tables);
+                 const Evidence& evidence, const RunTables& tables, const Profile& profile,
+                 const SortedWords& lexicon);
 
   // The likeliest reading of `word`, or nothing when no misreading
   // explains it. The small-letter form of a capitalised word is no reading:
@@ -54,6 +59,8 @@ class LikelyReadings {
   const Dictionary& dictionary_;
   const Evidence& evidence_;
   const RunTables& tables_;
+  const Profile& profile_;
+  const SortedWords& lexicon_;
   std::string alphabet_;
   using Counts =
       std::unordered_map<std::string, std::int64_t, TransparentWordHash, std::equal_to<>>;

@@ -99,16 +99,24 @@ std::string formatDictionaryAdvice(const Advice& advice) {
   if (!advice.unknown.empty()) {
     out += "\n  The most frequent words that the suggested run leaves unknown:\n";
     bool anyLikely = false;
+    bool anySpelling = false;
     for (const UnknownWord& word : advice.unknown) {
       append(out, "    ", toUtf8(word.text), " (", grouped(word.count), ")");
       if (!word.likely.empty()) append(out, ": likely ", toUtf8(word.likely));
+      if (!word.spellingOf.empty())
+        append(out, ": the period's spelling of ", toUtf8(word.spellingOf));
       out += "\n";
       anyLikely |= !word.likely.empty();
+      anySpelling |= !word.spellingOf.empty();
     }
     if (anyLikely)
       out +=
           "  A word with a likely reading is a misreading, not a word for the dictionary:\n"
           "  listed there, it would keep its own misreading from being corrected.\n";
+    if (anySpelling)
+      out +=
+          "  A word in the period's spelling is right as printed: scanmend leaves it as it\n"
+          "  stands, and scanmend-learn keeps it.\n";
   }
   if (advice.dictionaryWords.empty()) {
     out += "\n  No word is safe to add to the dictionary.\n";

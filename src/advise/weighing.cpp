@@ -137,7 +137,9 @@ double Weighing::valueOf(std::size_t i, const WordOutcome& outcome,
   const auto count = static_cast<double>(words()[i].count);
   if (putsAtRisk(i, outcome)) return -count;
   if (!resolves(i, outcome)) return 0;
-  if (words_.capitalised[i]) return -count;  // a sentence start ("Soll"), right as it stands
+  // A sentence start ("Soll") or the period's spelling ("Theil"): right
+  // as it stands.
+  if (words_.capitalised[i] || words_.periodSpelling[i]) return -count;
   const std::string& word = words()[i].text;
   double confidence = 1;
   for (std::size_t k = 0; k < word.size(); ++k) {

@@ -46,4 +46,19 @@ bool looksLikeUtf8(std::string_view bytes) {
   return sequences >= 3 && stray * 10 <= sequences;
 }
 
+bool isUtf8BeyondAscii(std::string_view bytes) {
+  bool beyond = false;
+  for (std::size_t at = 0; at < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    const std::size_t length = utf8SequenceAt(bytes, at);
+    if (length == 0) return false;
+    beyond = true;
+    at += length;
+  }
+  return beyond;
+}
+
 }  // namespace scanmend

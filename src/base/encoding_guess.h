@@ -12,4 +12,9 @@ namespace scanmend {
 // few bytes beyond ASCII outside them.
 bool looksLikeUtf8(std::string_view bytes);
 
+// Whether `bytes` are UTF-8 through and through, with at least one
+// character beyond ASCII: for a short text of the user's, where one
+// umlaut must tell, and Windows-1252 text is rarely valid UTF-8.
+bool isUtf8BeyondAscii(std::string_view bytes);
+
 }  // namespace scanmend

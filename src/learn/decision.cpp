@@ -24,6 +24,8 @@ constexpr double kOutOfDictionary = 0.01;
 // compound the book builds) where the book uses it this often, on more
 // than one page, and it reads as no word that the book shows.
 constexpr std::int64_t kBookWordCount = 3;
+// A form's readings, at most, the likeliest.
+constexpr std::size_t kMostReadings = 32;
 // The rounds that weigh each form's readings by how often the book shows
 // them: the shares settle after a few.
 constexpr int kRounds = 3;
@@ -74,10 +76,11 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
       seen.page = page;
     }
   }
-  // Each form's readings in one list, itself among them where it stands
-  // for itself. The book's own words are found once every form is known,
-  // as they must read as no word that the book shows: a form that may be
-  // one has a place for itself kept after its readings.
+  // Why each form stands for itself. The forms that stand beyond the
+  // dictionary (the book's spellings of listed words, its compounds) are
+  // readings of the other forms as the dictionary's words are: "feyn" is
+  // the "seyn" that the book prints.
+  std::string beyond;
   for (auto& [core, seen] : seen_) {
     const KnownWord why = known_.of(core);
     seen.stands = why.beyondTheDictionary() ? Stands::Beyond
@@ -85,7 +88,15 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
                                             : Stands::No;
     if (why.why == KnownWord::Why::Spelling) kept_[core] = "spelling of " + why.detail;
     if (why.why == KnownWord::Why::Compound) kept_[core] = "compound " + why.detail;
-    const std::vector<Candidate> candidates = readingsOnlyOf(core, profile_, lexicon_);
+    if (seen.stands == Stands::Beyond) beyond.append(core).append("\n");
+  }
+  bookForms_.assign(std::move(beyond));
+  // Each form's readings in one list, itself among them where it stands
+  // for itself. The book's own words are found once every form is known,
+  // as they must read as no word that the book shows: a form that may be
+  // one has a place for itself kept after its readings.
+  for (auto& [core, seen] : seen_) {
+    const std::vector<Candidate> candidates = readingsOfForm(core);
     seen.first = static_cast<std::uint32_t>(weighed_.size());
     seen.readings = static_cast<std::uint32_t>(candidates.size());
     bool itself = false;
@@ -147,6 +158,31 @@ void Decider::tallyShares() {
   for (const auto& [core, seen] : seen_)
     for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
       frequency_[weighed_[r].reading] += static_cast<double>(seen.count) * weighed_[r].share;
+}
+
+std::vector<Candidate> Decider::readingsOfForm(std::string_view core) const {
+  std::vector<Candidate> readings = readingsOnlyOf(core, profile_, lexicon_);
+  if (bookForms_.size() == 0) return readings;
+  bool added = false;
+  for (Candidate& form : readingsOnlyOf(core, profile_, bookForms_)) {
+    if (form.text == core) continue;  // itself, where it stands for itself
+    const auto same = std::find_if(readings.begin(), readings.end(),
+                                   [&](const Candidate& c) { return c.text == form.text; });
+    if (same != readings.end()) {
+      same->channel = std::max(same->channel, form.channel);
+    } else {
+      readings.push_back(std::move(form));
+    }
+    added = true;
+  }
+  if (added) {
+    std::sort(readings.begin(), readings.end(), [](const Candidate& a, const Candidate& b) {
+      if (a.channel != b.channel) return a.channel > b.channel;
+      return a.text < b.text;
+    });
+    if (readings.size() > kMostReadings) readings.resize(kMostReadings);
+  }
+  return readings;
 }
 
 bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
@@ -226,7 +262,7 @@ Decision Decider::decideCore(std::string_view core) const {
     unseen.stands = why.beyondTheDictionary() ? Stands::Beyond
                     : why.known()             ? Stands::Listed
                                               : Stands::No;
-    candidates = readingsOf(core, profile_, lexicon_);
+    candidates = readingsOfForm(core);
     if (unseen.stands == Stands::Beyond &&
         std::none_of(candidates.begin(), candidates.end(),
                      [&](const Candidate& c) { return c.text == core; }))

@@ -90,6 +90,9 @@ class Decider {
     double share;
   };
   Decision decideCore(std::string_view core) const;
+  // The dictionary's words and the book's forms beyond it that a form
+  // reads as, the likeliest first.
+  std::vector<Candidate> readingsOfForm(std::string_view core) const;
   // The frequencies of the readings from the forms' counts and shares.
   void tallyShares();
   // How often the book shows a reading, for deciding one occurrence of a
@@ -110,6 +113,7 @@ class Decider {
   const SortedWords& lexicon_;
   const Profile& profile_;
   std::unordered_map<std::string_view, Seen> seen_;
+  SortedWords bookForms_;  // the forms that stand beyond the dictionary
   // Why a form that the dictionary lacks stands for itself.
   std::unordered_map<std::string_view, std::string> kept_;
   std::vector<Weighed> weighed_;

@@ -201,18 +201,10 @@ bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
       return false;
     }
   }
-  if (!settings.spellingFile.empty()) {
-    std::string table;
-    std::string why;
-    if (const ReadResult result = readFile(settings.spellingFile, table);
-        result != ReadResult::Read) {
-      err << "scanmend-learn: " << settings.spellingFile << " " << readFailure(result) << "\n";
-      return false;
-    }
-    if (!Spelling::parse(table, inputs.spelling, why)) {
-      err << "scanmend-learn: " << settings.spellingFile << ": " << why << "\n";
-      return false;
-    }
+  if (std::string why;
+      !settings.spellingFile.empty() && !Spelling::readFile(settings.spellingFile, inputs.spelling, why)) {
+    err << "scanmend-learn: " << why << "\n";
+    return false;
   }
   if (settings.profileFile.empty()) return true;
   std::string text;

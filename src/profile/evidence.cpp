@@ -131,14 +131,20 @@ bool isCapitalisedForm(const std::string& word, const Dictionary& dictionary) {
   return dictionary.contains(small);
 }
 
-ClassifiedWords classifyWords(const std::vector<BookWord>& words, const Dictionary& dictionary) {
-  ClassifiedWords classified{words, {}, {}};
+ClassifiedWords classifyWords(const std::vector<BookWord>& words, const Dictionary& dictionary,
+                              const KnownWords* known) {
+  ClassifiedWords classified{words, {}, {}, {}};
   classified.known.reserve(words.size());
   classified.capitalised.reserve(words.size());
+  classified.periodSpelling.reserve(words.size());
   for (const BookWord& word : words) {
-    const bool known = dictionary.contains(word.text);
-    classified.known.push_back(known);
-    classified.capitalised.push_back(!known && isCapitalisedForm(word.text, dictionary));
+    const bool listed = dictionary.contains(word.text);
+    const bool capitalised = !listed && isCapitalisedForm(word.text, dictionary);
+    classified.known.push_back(listed);
+    classified.capitalised.push_back(capitalised);
+    classified.periodSpelling.push_back(
+        !listed && !capitalised && known != nullptr &&
+        known->of(word.text).why == KnownWord::Why::Spelling);
   }
   return classified;
 }
@@ -158,7 +164,7 @@ Evidence gatherEvidence(const ClassifiedWords& words, const Dictionary& dictiona
           inAlphabet[static_cast<unsigned char>(c)] = true;
     } else if (words.capitalised[i]) {
       evidence.capitalised.push_back(word);
-    } else if (isPlainWord(word.text)) {
+    } else if (isPlainWord(word.text) && !words.periodSpelling[i]) {
       unknown.push_back(&word);
     }
   }

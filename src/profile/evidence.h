@@ -26,6 +26,7 @@
 #include "book/book.h"
 #include "dictionary/dictionary.h"
 #include "dictionary/sorted_words.h"
+#include "profile/known_words.h"
 #include "profile/spelling.h"
 
 namespace scanmend {
@@ -67,9 +68,14 @@ struct ClassifiedWords {
   const std::vector<BookWord>& words;
   std::vector<bool> known;        // a dictionary word as it stands
   std::vector<bool> capitalised;  // unknown, but a capitalised form of a dictionary word
+  // Unknown, but the period's spelling of a dictionary word ("Theil"):
+  // right as it stands, like a capitalised form.
+  std::vector<bool> periodSpelling;
 };
-// `words` must outlive the result.
-ClassifiedWords classifyWords(const std::vector<BookWord>& words, const Dictionary& dictionary);
+// `words` must outlive the result. With `known`, the period's spellings
+// are told apart from the other unknown words.
+ClassifiedWords classifyWords(const std::vector<BookWord>& words, const Dictionary& dictionary,
+                              const KnownWords* known = nullptr);
 
 // `dictionary` must search readings by the prefix walk.
 Evidence gatherEvidence(const ClassifiedWords& words, const Dictionary& dictionary);

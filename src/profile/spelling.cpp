@@ -8,6 +8,7 @@
 #include "base/letters.h"
 #include "base/tab_separated.h"
 #include "base/windows1252.h"
+#include "files/text_files.h"
 #include "profile/shipped_spelling.h"
 
 namespace scanmend {
@@ -16,9 +17,11 @@ namespace {
 // At most this many rules make one word: a word rarely needs more than
 // two, and more would make a word of nearly any misreading.
 constexpr int kMostRules = 3;
-// Shorter words are left to the dictionary and the misreadings: one rule
-// makes a word of most of them ("Fn" is "Feen", "bie" "pie").
+// Shorter words take one rule at most, and only one that exchanges
+// letters ("sey", "Jch", "Jn"): a rule that adds or drops letters makes a
+// word of most of them ("dn" would be "den"). A single letter takes none.
 constexpr std::size_t kShortestWord = 4;
+constexpr std::size_t kShortestShortWord = 2;
 // Longer words are no word of a language.
 constexpr std::size_t kLongestWord = 64;
 
@@ -56,7 +59,9 @@ class SpellingWalk {
         rules_(rules),
         rulesByFirstByte_(rulesByFirstByte),
         firstRuleOfByte_(firstRuleOfByte),
-        lexicon_(lexicon) {}
+        lexicon_(lexicon),
+        short_(word.size() < kShortestWord),
+        mostRules_(short_ ? 1 : kMostRules) {}
 
   // The form, with its first letter also looked up in the other case as
   // `first` allows.
@@ -77,11 +82,11 @@ class SpellingWalk {
       return;
     }
     go(at + 1, range, word_.substr(at, 1), used);
-    if (used + 1 >= bestRules_ || used >= kMostRules) return;
+    if (used + 1 >= bestRules_ || used >= mostRules_) return;
     const auto byte = static_cast<unsigned char>(word_[at]);
     for (std::size_t r = firstRuleOfByte_[byte]; r < firstRuleOfByte_[byte + 1]; ++r) {
       const SpellingRule& rule = rules_[rulesByFirstByte_[r]];
-      if (!fitsAt(rule, at)) continue;
+      if (!fitsAt(rule, at) || (short_ && rule.historical.size() != rule.modern.size())) continue;
       go(at + rule.historical.size(), range, rule.modern, used + 1);
       if (used + 1 >= bestRules_) return;
     }
@@ -121,6 +126,8 @@ class SpellingWalk {
   const std::vector<std::uint16_t>& rulesByFirstByte_;
   const std::array<std::uint16_t, 257>& firstRuleOfByte_;
   const SortedWords& lexicon_;
+  const bool short_;
+  const int mostRules_;
   Spelling::FirstLetter first_ = Spelling::FirstLetter::CapitalAsSmall;
   std::string form_;
   std::string best_;
@@ -141,7 +148,7 @@ const Spelling& Spelling::shipped() {
 
 bool Spelling::parse(std::string_view text, Spelling& spelling, std::string& error) {
   std::string bytes(text);
-  if (looksLikeUtf8(bytes) && !utf8ToWindows1252(text, bytes)) {
+  if (isUtf8BeyondAscii(bytes) && !utf8ToWindows1252(text, bytes)) {
     error = "holds a character that Windows-1252 does not have";
     return false;
   }
@@ -176,6 +183,19 @@ bool Spelling::parse(std::string_view text, Spelling& spelling, std::string& err
   return true;
 }
 
+bool Spelling::readFile(const std::string& path, Spelling& spelling, std::string& error) {
+  std::string table;
+  if (const ReadResult result = scanmend::readFile(path, table); result != ReadResult::Read) {
+    error = path + " " + std::string(readFailure(result));
+    return false;
+  }
+  if (!parse(table, spelling, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  return true;
+}
+
 void Spelling::indexRules() {
   rulesByFirstByte_.clear();
   for (unsigned byte = 0; byte < 256; ++byte) {
@@ -189,7 +209,7 @@ void Spelling::indexRules() {
 
 std::optional<std::string> Spelling::modernFormOf(std::string_view word, const SortedWords& lexicon,
                                                   FirstLetter first) const {
-  if (word.size() < kShortestWord || word.size() > kLongestWord) return std::nullopt;
+  if (word.size() < kShortestShortWord || word.size() > kLongestWord) return std::nullopt;
   const auto printed = static_cast<unsigned char>(word[0]);
   const unsigned char other = otherCase(printed, first);
   std::string inOtherCase(word);

@@ -37,6 +37,9 @@ class Spelling {
   // Reads a table; false, with the line and the reason in `error`, for one
   // that cannot be read.
   static bool parse(std::string_view text, Spelling& spelling, std::string& error);
+  // Reads the table in the file at `path`; false, with the reason (the
+  // path first), where the file cannot be read or holds no table.
+  static bool readFile(const std::string& path, Spelling& spelling, std::string& error);
 
   // Whether a word's first letter may be read in the other case: a capital
   // as small at a sentence start (always), a small letter as capital too
@@ -45,7 +48,9 @@ class Spelling {
 
   // The form that the fewest rules, up to three, make of `word` and that
   // the dictionary lists (with its first letter as `first` allows), or
-  // nothing. A word that is listed itself has none.
+  // nothing. A word that is listed itself has none; a word of two or three
+  // letters takes one rule that exchanges letters for as many ("sey",
+  // "Jn"), and a single letter none.
   std::optional<std::string> modernFormOf(std::string_view word, const SortedWords& lexicon,
                                           FirstLetter first = FirstLetter::CapitalAsSmall) const;
 
