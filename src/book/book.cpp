@@ -213,11 +213,18 @@ std::vector<BookWord> joinedWordsOf(const std::vector<std::string>& pages) {
 }
 
 std::vector<BookWord> mostFrequentFirst(std::vector<BookWord> words) {
-  std::sort(words.begin(), words.end(), [](const BookWord& a, const BookWord& b) {
-    if (a.count != b.count) return a.count > b.count;
-    return a.text < b.text;
+  // The order is found on numbers and views, and each word moved once:
+  // a word's text and pages are too large to swap at every step.
+  std::vector<std::uint32_t> order(words.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    if (words[a].count != words[b].count) return words[a].count > words[b].count;
+    return words[a].text < words[b].text;
   });
-  return words;
+  std::vector<BookWord> sorted;
+  sorted.reserve(words.size());
+  for (const std::uint32_t i : order) sorted.push_back(std::move(words[i]));
+  return sorted;
 }
 
 std::int64_t occurrences(const std::vector<BookWord>& words) {
