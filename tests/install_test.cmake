@@ -11,7 +11,7 @@ endif()
 foreach(installed bin/scanmend bin/scanmend-advise bin/scanmend-pages bin/scanmend-learn share/man/man1/scanmend.1.gz
                   share/man/man1/scanmend-advise.1.gz share/man/man1/scanmend-pages.1.gz share/man/man1/scanmend-learn.1.gz
                   share/doc/scanmend/copyright
-                  share/doc/scanmend/changelog.gz)
+                  share/doc/scanmend/changelog.gz share/scanmend/spelling.tsv)
   if(NOT EXISTS ${prefix}/${installed})
     message(FATAL_ERROR "not installed: ${installed}")
   endif()
@@ -30,6 +30,13 @@ execute_process(COMMAND ${prefix}/bin/scanmend-advise --args-only
                 RESULT_VARIABLE status OUTPUT_VARIABLE advice ERROR_QUIET)
 if(NOT status EQUAL 0 OR NOT advice MATCHES "^Ufs ")
   message(FATAL_ERROR "installed scanmend-advise: status ${status}\n${advice}")
+endif()
+# The learner with the table installed, given as a user's own.
+execute_process(COMMAND ${prefix}/bin/scanmend-learn --learn-only --spelling ${prefix}/share/scanmend/spelling.tsv
+                WORKING_DIRECTORY ${SCRATCH}/sample
+                RESULT_VARIABLE status OUTPUT_VARIABLE learned ERROR_QUIET)
+if(NOT status EQUAL 0 OR NOT learned MATCHES "^Learned ")
+  message(FATAL_ERROR "installed scanmend-learn with the installed table: status ${status}\n${learned}")
 endif()
 foreach(written out/001.txt out/002.txt out/003.txt word_fr.txt)
   if(NOT EXISTS ${SCRATCH}/sample/${written})
