@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Word accuracy on real OCR: German prose (bench/real-ocr/prose.txt, the true
-# text) is set in two Fraktur fonts with the long s, 58 characters a line
-# with hyphenated line ends, rendered to page images and read by tesseract
-# with the Fraktur model (frk) and the modern German one (deu). Each of the
-# four readings is a book with Debian's wogerman as its dictionary. Prints,
+# Word accuracy on real OCR: German prose in the spelling of 1901
+# (bench/real-ocr/prose.txt, the true text) and in the spelling of the
+# early 19th century, with its names and compounds
+# (bench/real-ocr/historical.txt), is set in two Fraktur fonts with the long
+# s, 58 characters a line with hyphenated line ends, rendered to page images
+# and read by tesseract with the Fraktur model (frk) and the modern German
+# one (deu). Each of the eight readings is a book with Debian's wogerman as
+# its dictionary. Prints,
 # per book, the word accuracy of the raw pages, of the advice, of the advice
 # after "scanmend-advise --dictionary-words >> dic.txt" and of
 # scanmend-learn, with the share of the words right as read that the advice
@@ -26,14 +29,16 @@ work=$build/real-ocr
 rm -rf "$work" && mkdir -p "$work"
 
 # The long s stands wherever s does not end a word; three paragraphs a page.
-python3 - bench/real-ocr/prose.txt "$work" <<'PY'
+for text in prose historical; do
+mkdir -p "$work/$text"
+python3 - "bench/real-ocr/$text.txt" "$work/$text" <<'PY'
 import re, sys
 text, work = open(sys.argv[1]).read().strip().split('\n\n'), sys.argv[2]
 vowels = 'aeiouäöüy'
 def longs(match):
     w = match.group(0)
     return ''.join('ſ' if c == 's' and i + 1 < len(w) else c for i, c in enumerate(w))
-for page in range(len(text) // 3):
+for page in range((len(text) + 2) // 3):
     lines, line = [], ''
     for paragraph in text[3 * page:3 * page + 3]:
         if lines: lines.append(''); 
@@ -50,6 +55,7 @@ for page in range(len(text) // 3):
         lines.append(line); line = ''
     open(f'{work}/lines{page + 1:03d}.txt', 'w').write('\n'.join(lines) + '\n')
 PY
+done
 
 render() {  # LINES FONT IMAGE
   local parts=$work/parts n=0
@@ -67,20 +73,22 @@ render() {  # LINES FONT IMAGE
 }
 
 iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT /usr/share/dict/ogerman > "$work/dic.txt"
-printf '%-22s %7s %7s %7s %7s %8s %7s  %s\n' book raw advice broken +dic learner broken advice
+printf '%-28s %7s %7s %7s %7s %8s %7s  %s\n' book raw advice broken +dic learner broken advice
+for text in prose historical; do
 for font in blankenburg gamaliel; do
   file=$(ls /usr/share/fonts/truetype/$font/*.ttf | head -n 1)
-  for lines in "$work"/lines*.txt; do
+  for lines in "$work/$text"/lines*.txt; do
     page=$(basename "$lines" .txt); page=${page#lines}
-    render "$lines" "$file" "$work/$font-$page.png"
+    render "$lines" "$file" "$work/$text/$font-$page.png"
   done
   for model in frk deu; do
-    book=$work/$model-$font
+    name=$model-$font && [ "$text" = prose ] || name=$model-$font-$text
+    book=$work/$name
     mkdir -p "$book/in" "$book/out" "$book/truth"
     cp "$work/dic.txt" "$book/"
-    for lines in "$work"/lines*.txt; do
+    for lines in "$work/$text"/lines*.txt; do
       page=$(basename "$lines" .txt); page=${page#lines}
-      tesseract "$work/$font-$page.png" - -l $model 2> /dev/null |
+      tesseract "$work/$text/$font-$page.png" - -l $model 2> /dev/null |
         iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT > "$book/in/$page.txt"
       sed 's/ſ/s/g' "$lines" | iconv -f UTF-8 -t WINDOWS-1252 > "$book/truth/$page.txt"
     done
@@ -94,9 +102,10 @@ for font in blankenburg gamaliel; do
     again=$(cd "$book" && "$build/scanmend-advise" --args-only 2> /dev/null)
     (cd "$book" && rm -f out/* && "$build/scanmend" $again > /dev/null)
     with_added=$("$build/bench/word_accuracy" "$book/truth" "$book/out")
-    printf '%-22s %7s %7s %7s %7s %8s %7s  %s\n' "$model-$font" "$raw" "$with_advice" "$advice_broken" \
+    printf '%-28s %7s %7s %7s %7s %8s %7s  %s\n' "$name" "$raw" "$with_advice" "$advice_broken" \
       "$with_added" "$learned" "$learned_broken" "$advice" | tee -a "$work/table.txt"
   done
+done
 done
 awk '$3 < 100 { left += (100 - $6) / (100 - $3); n++ }
   END { if (n) printf "the learner leaves %.0f%% of the advice'"'"'s word errors (mean over %d books)\n", 100 * left / n, n }' \

@@ -24,6 +24,11 @@ constexpr double kOutOfDictionary = 0.01;
 // compound the book builds) where the book uses it this often, on more
 // than one page, and it reads as no word that the book shows.
 constexpr std::int64_t kBookWordCount = 3;
+// Readings this likely together, against the word's letters standing as
+// they are, make a word used often a misreading rather than the book's
+// own; a name stands beside its dictionary neighbours only by rare
+// misreadings ("Hans" and "Haus", by "n" for "u").
+constexpr double kBookWordDoubt = 0.1;
 // A form's readings, at most, the likeliest.
 constexpr std::size_t kMostReadings = 32;
 // The rounds that weigh each form's readings by how often the book shows
@@ -143,7 +148,7 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
       for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
         const Weighed& w = weighed_[r];
         shares[r] = w.channel * prior(w.reading, static_cast<double>(seen.count), w.share,
-                                      readingText_[w.reading] == core);
+                                      vouches(seen, readingText_[w.reading] == core));
         total += shares[r];
       }
       for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) shares[r] /= total;
@@ -187,8 +192,11 @@ std::vector<Candidate> Decider::readingsOfForm(std::string_view core) const {
 
 bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
   if (seen.count < kBookWordCount || !seen.severalPages || !isPlainWord(core)) return false;
-  // A word that the scanner more likely made of another than left as it
-  // is, or that reads as a word the book shows, is a misreading used often.
+  // A word that reads as a word the book shows is a misreading used often;
+  // so is one that a misreading of some likelihood makes of a dictionary
+  // word, though the book never prints that word right: a scanner that
+  // reads every "V" as "D" prints "Dater" on every page and "Vater" on
+  // none.
   double channels = 0;
   for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
     const std::string_view reading = readingText_[weighed_[r].reading];
@@ -197,7 +205,7 @@ bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
     if (shown != seen_.end() && shown->second.stands == Stands::Listed) return false;
     channels += weighed_[r].channel;
   }
-  return channels < stayChannel(core, profile_);
+  return channels < kBookWordDoubt * stayChannel(core, profile_);
 }
 
 std::uint32_t Decider::idOf(std::string_view text) {
@@ -210,12 +218,20 @@ std::uint32_t Decider::idOf(std::string_view text) {
   return found->second;
 }
 
-double Decider::prior(std::uint32_t reading, double count, double share, bool itself) const {
+double Decider::prior(std::uint32_t reading, double count, double share, bool vouched) const {
   const double others = std::max(0.0, frequency_[reading] - count * share);
-  // The other occurrences of the form being decided: they vouch for the
-  // form itself, and for a reading that the book prints elsewhere.
+  // The other occurrences of the form being decided, where they vouch for
+  // the reading.
   const double own = std::max(0.0, count - 1) * share;
-  return others + (itself || printed_[reading] ? own : 0.0) + kUnseen;
+  return others + (vouched || printed_[reading] ? own : 0.0) + kUnseen;
+}
+
+bool Decider::vouches(const Seen& seen, bool itself) {
+  // A form that stands for itself vouches for itself alone: "Grafen" is
+  // no "Grasen" by its own occurrences. A form that stands for nothing
+  // vouches for each of its readings by its share: "fie", printed for
+  // "sie" on every page, is "sie" though the book never prints "sie".
+  return itself || seen.stands == Stands::No;
 }
 
 double Decider::priorOf(std::string_view text) const {
@@ -291,7 +307,7 @@ Decision Decider::decideCore(std::string_view core) const {
     const double likelihood =
         found != seen_.end()
             ? prior(weighed_[seen.first + c].reading, static_cast<double>(seen.count), shares[c],
-                    itself)
+                    vouches(seen, itself))
             : priorOf(candidates[c].text);
     scores.push_back(candidates[c].channel * likelihood);
     total += scores.back();
@@ -299,7 +315,10 @@ Decision Decider::decideCore(std::string_view core) const {
     if (itself) identity = c;
   }
   if (identity == candidates.size()) {
-    const double unlisted = stayChannel(core, profile_) * kOutOfDictionary * kUnseen;
+    // The word as it stands, one the dictionary lacks, as often as the
+    // book prints it: its occurrences vouch for it as for its readings.
+    const double unlisted = stayChannel(core, profile_) * kOutOfDictionary *
+                            (std::max<double>(0, static_cast<double>(seen.count) - 1) + kUnseen);
     total += unlisted;
     if (unlisted >= scores[best]) {
       decision.result = decision.marked = std::string(core);

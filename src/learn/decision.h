@@ -97,11 +97,15 @@ class Decider {
   void tallyShares();
   // How often the book shows a reading, for deciding one occurrence of a
   // form seen `count` times that gives it `share` of each: that occurrence
-  // left out, and the form's others too unless the reading is the form
-  // itself or a word that the book prints as it is somewhere: "Grasen",
-  // made of "Grafen" by the long s but never printed, gets nothing from
-  // "Grafen", or every misreading that makes a word would confirm itself.
-  double prior(std::uint32_t reading, double count, double share, bool itself) const;
+  // left out, and the form's others too unless they vouch for the reading
+  // (vouches()) or the book prints the reading as it is somewhere:
+  // "Grasen", made of "Grafen" by the long s but never printed, gets
+  // nothing from "Grafen", or every misreading that makes a word would
+  // confirm itself.
+  double prior(std::uint32_t reading, double count, double share, bool vouched) const;
+  // Whether a form's own occurrences vouch for a reading: `itself` where
+  // the reading is the form.
+  static bool vouches(const Seen& seen, bool itself);
   // The same for a reading of a form that the book does not show.
   double priorOf(std::string_view text) const;
   // Whether the core, which the dictionary lacks, is the book's own word.

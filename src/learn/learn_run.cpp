@@ -98,6 +98,31 @@ bool startsSentence(std::string_view page, std::size_t start) {
   return false;
 }
 
+// Whether the word at `start` begins its line (blanks and quotation marks
+// before it), or its page.
+bool startsLine(std::string_view page, std::size_t start) {
+  for (std::size_t at = start; at > 0; --at) {
+    const char c = page[at - 1];
+    if (c == '\n') return true;
+    if (c != ' ' && c != '\t' && c != '\x84' && c != '\x93' && c != '\x94') return false;
+  }
+  return true;
+}
+
+// Makes the first letter of `shown` small where that of `printed` is:
+// true where it was a capital.
+bool keepsSmallFirstLetter(std::string_view printed, std::string& shown) {
+  const auto isLetterByte = [](char c) { return isLetter(static_cast<unsigned char>(c)); };
+  const auto printedFirst = std::find_if(printed.begin(), printed.end(), isLetterByte);
+  const auto shownFirst = std::find_if(shown.begin(), shown.end(), isLetterByte);
+  if (printedFirst == printed.end() || shownFirst == shown.end()) return false;
+  const auto p = static_cast<unsigned char>(*printedFirst);
+  const auto w = static_cast<unsigned char>(*shownFirst);
+  if (isCapital(p) || !isCapital(w)) return false;
+  *shownFirst = static_cast<char>(smallLetterOf(w));
+  return true;
+}
+
 void capitaliseFirstLetter(std::string& word) {
   for (char& c : word) {
     if (!isLetter(static_cast<unsigned char>(c))) continue;
@@ -289,6 +314,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   // changes.tsv, the most frequent first; the decider goes before the
   // pages are written.
   std::vector<std::string> written(words.size());
+  std::vector<WordOutcome::Kind> kinds(words.size());
   std::unordered_map<std::string_view, std::uint32_t> wordOf;
   wordOf.reserve(words.size());
   std::string changes(kChangesHeader);
@@ -301,8 +327,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       const BookWord& word = words[i];
       wordOf.emplace(word.text, static_cast<std::uint32_t>(i));
       Decision decision = decider.decide(word.text);
-      countOutcome(decision.kind, word.count, stats);
-      if (decision.kind == WordOutcome::Kind::Unknown) unknown.emplace(word.text, word.count);
+      kinds[i] = decision.kind;
       const bool ambiguous = decision.kind == WordOutcome::Kind::Ambiguous;
       changed += ambiguous || decision.result != word.text;
       appendChange(word, decision, changes);
@@ -323,18 +348,27 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     for (std::string_view word = nextWord(page, at); !word.empty(); word = nextWord(page, at)) {
       const auto start = static_cast<std::size_t>(word.data() - page.data());
       corrected.append(page.substr(copied, start - copied));
-      const std::string& shown = written[wordOf.at(word)];
-      if (shown.empty()) {
-        corrected.append(word);
-      } else if (startsSentence(page, start)) {
+      const std::uint32_t i = wordOf.at(word);
+      WordOutcome::Kind kind = kinds[i];
+      std::string shown = written[i];
+      if (!shown.empty() && startsSentence(page, start)) {
         // A word mended at a sentence's start begins it with a capital,
         // where the dictionary has it small ("fr" is "Er", not "er").
-        std::string capitalised = shown;
-        capitaliseFirstLetter(capitalised);
-        corrected.append(capitalised);
-      } else {
-        corrected.append(shown);
+        capitaliseFirstLetter(shown);
+      } else if (!shown.empty() && startsLine(page, start) &&
+                 keepsSmallFirstLetter(word, shown)) {
+        // A word at a line's start may end a word broken at the line
+        // above ("stadt" of "Haupt-stadt"): its small letter is the
+        // print's, and no misreading of a capital.
+        if (shown == word) {
+          shown.clear();
+          kind = lexicon.contains(word) ? WordOutcome::Kind::CorrectUnchanged
+                                        : WordOutcome::Kind::Unknown;
+        }
       }
+      countOutcome(kind, 1, stats);
+      if (kind == WordOutcome::Kind::Unknown) countUnknownWord(unknown, word);
+      corrected.append(shown.empty() ? word : std::string_view(shown));
       copied = start + word.size();
     }
     corrected.append(page.substr(copied));

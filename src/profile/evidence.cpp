@@ -234,6 +234,17 @@ bool isCaseOnly(std::string_view scanned, std::string_view reading) {
              smallLetterOf(static_cast<unsigned char>(reading[0]));
 }
 
+// A letter read in its other case ("frau" for "Frau") needs the evidence
+// of a letter group: many words of a book hold a small letter where the
+// dictionary has a capital without any misreading (a verb form the
+// dictionary lacks, "wolle" beside "Wolle"; the end of a word broken at
+// the line above, "stadt").
+const Threshold& thresholdOf(const ExchangeKey& key) {
+  const auto& [scanned, atEnd, reading] = key;
+  const bool single = scanned.size() == 1 && reading.size() == 1;
+  return single && !isCaseOnly(scanned, reading) ? kSingle : kGroup;
+}
+
 }  // namespace
 
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
@@ -245,11 +256,9 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
     forEachOneExchange(
         unknown[w], lexicon,
         [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
-          // The period's spelling and a letter's other case are the book's
-          // own: the scanner misreads the shapes of letters.
-          if (!isLetterWord(reading) || isCaseOnly(scanned, reading) ||
-              spelling.explains(scanned, atEnd, reading))
-            return;
+          // The period's spelling is the book's own: the scanner misreads
+          // the shapes of letters.
+          if (!isLetterWord(reading) || spelling.explains(scanned, atEnd, reading)) return;
           const auto place =
               evidence.try_emplace({std::string(scanned), atEnd, std::string(reading)}).first;
           ++place->second.unknownWords;
@@ -285,7 +294,7 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
   auto tells = [&](const ExchangeKey& key, ExchangeEvidence& e, double priorRate,
                    double priorWords) {
     const auto& [scanned, atEnd, reading] = key;
-    const Threshold& needs = scanned.size() == 1 && reading.size() == 1 ? kSingle : kGroup;
+    const Threshold& needs = thresholdOf(key);
     const Holding& hold = holdingFor(scanned, atEnd);
     auto passes = [&] {
       const double pageRate = static_cast<double>(e.unknownWords) /
@@ -305,11 +314,8 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
     return passing;
   };
   std::set<ExchangeKey> chosen;
-  for (auto& [key, e] : evidence) {
-    const Threshold& needs =
-        std::get<0>(key).size() == 1 && std::get<2>(key).size() == 1 ? kSingle : kGroup;
-    if (e.unknownWords >= needs.words && tells(key, e, 0.5, 1.0)) chosen.insert(key);
-  }
+  for (auto& [key, e] : evidence)
+    if (e.unknownWords >= thresholdOf(key).words && tells(key, e, 0.5, 1.0)) chosen.insert(key);
   // A misreading shown inside words needs fewer words at their end, and
   // the other way round ("dasz" and "sasz" beside "groszen" and
   // "wuszte"), but the rates must still tell: the own rate at the other
@@ -317,6 +323,7 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
   // So does a letter misread the other way round ("uud" beside "nnd"),
   // where the book shows it.
   for (const ExchangeKey& key : std::vector<ExchangeKey>(chosen.begin(), chosen.end())) {
+    if (isCaseOnly(std::get<0>(key), std::get<2>(key))) continue;
     const bool single = std::get<0>(key).size() == 1 && std::get<2>(key).size() == 1;
     for (const ExchangeKey& sibling :
          {ExchangeKey{std::get<0>(key), !std::get<1>(key), std::get<2>(key)},
