@@ -76,6 +76,14 @@ printf 'scanned\tplace\treading\tprobability\twords\texamples\nf\tother\te\t0.6\
 "$learn" --profile fe.tsv > /dev/null 2>&1
 [ "$(cat out/001.txt)" = "$(printf 'er kam. Er sah sie, und er kam! Er\r')" ] ||
   fail "a sentence starts with a capital: $(cat out/001.txt)"
+# Read as the capital "E", "fr" is still "er" inside a sentence, where the
+# book prints "er" more often than "Er"; a line's first word keeps its
+# small letter (it may end a word broken above).
+printf 'Er kam. fr sah sie, und fr kam, er sah, er kam und\nfr sah\n' > in/001.txt
+printf 'scanned\tplace\treading\tprobability\twords\texamples\nf\tother\tE\t0.6\t1\t\n' > fE.tsv
+"$learn" --profile fE.tsv > /dev/null 2>&1
+[ "$(cat out/001.txt)" = "$(printf 'Er kam. Er sah sie, und er kam, er sah, er kam und\r\ner sah\r')" ] ||
+  fail "the page's small letter kept inside a sentence and at a line start: $(cat out/001.txt)"
 
 # The period's spelling is kept, and changes.tsv says why; a table of the
 # user's own keeps what it declares, and a table that is no table is

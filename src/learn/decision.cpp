@@ -24,6 +24,8 @@ constexpr double kOutOfDictionary = 0.01;
 // compound the book builds) where the book uses it this often, on more
 // than one page, and it reads as no word that the book shows.
 constexpr std::int64_t kBookWordCount = 3;
+// Shorter words are all some word's misreading ("fr" for "Er").
+constexpr std::size_t kBookWordLength = 3;
 // Readings this likely together, against the word's letters standing as
 // they are, make a word used often a misreading rather than the book's
 // own; a name stands beside its dictionary neighbours only by rare
@@ -191,7 +193,9 @@ std::vector<Candidate> Decider::readingsOfForm(std::string_view core) const {
 }
 
 bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
-  if (seen.count < kBookWordCount || !seen.severalPages || !isPlainWord(core)) return false;
+  if (seen.count < kBookWordCount || !seen.severalPages || core.size() < kBookWordLength ||
+      !isPlainWord(core))
+    return false;
   // A word that reads as a word the book shows is a misreading used often;
   // so is one that a misreading of some likelihood makes of a dictionary
   // word, though the book never prints that word right: a scanner that
@@ -200,7 +204,12 @@ bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
   double channels = 0;
   for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
     const std::string_view reading = readingText_[weighed_[r].reading];
-    if (reading == core) return false;
+    // Itself, or itself with its first letter in the other case ("hand"
+    // for "Hand"): a noun misread, or a word's end after a line break.
+    if (reading.size() == core.size() && reading.substr(1) == core.substr(1) &&
+        smallLetterOf(static_cast<unsigned char>(reading[0])) ==
+            smallLetterOf(static_cast<unsigned char>(core[0])))
+      return false;
     const auto shown = seen_.find(reading);
     if (shown != seen_.end() && shown->second.stands == Stands::Listed) return false;
     channels += weighed_[r].channel;

@@ -111,7 +111,7 @@ bool startsLine(std::string_view page, std::size_t start) {
 
 // Makes the first letter of `shown` small where that of `printed` is:
 // true where it was a capital.
-bool keepsSmallFirstLetter(std::string_view printed, std::string& shown) {
+bool smallFirstLetterAsPrinted(std::string_view printed, std::string& shown) {
   const auto isLetterByte = [](char c) { return isLetter(static_cast<unsigned char>(c)); };
   const auto printedFirst = std::find_if(printed.begin(), printed.end(), isLetterByte);
   const auto shownFirst = std::find_if(shown.begin(), shown.end(), isLetterByte);
@@ -337,6 +337,10 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     }
   }
 
+  const auto printedCount = [&](std::string_view text) -> std::int64_t {
+    const auto found = wordOf.find(text);
+    return found == wordOf.end() ? 0 : words[found->second].count;
+  };
   std::error_code error;
   std::filesystem::create_directories("out", error);
   for (std::size_t n = 0; n < pages.size(); ++n) {
@@ -355,11 +359,19 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
         // A word mended at a sentence's start begins it with a capital,
         // where the dictionary has it small ("fr" is "Er", not "er").
         capitaliseFirstLetter(shown);
-      } else if (!shown.empty() && startsLine(page, start) &&
-                 keepsSmallFirstLetter(word, shown)) {
-        // A word at a line's start may end a word broken at the line
-        // above ("stadt" of "Haupt-stadt"): its small letter is the
-        // print's, and no misreading of a capital.
+      } else if (!shown.empty()) {
+        // Elsewhere a reading that puts another letter first keeps the
+        // page's small letter where the book prints the word small more
+        // often than capitalised ("fr" inside a sentence is "er", but
+        // "fssen" is "Essen"; "hause" read as "Hause" was the capital
+        // misread); and always at a line's start, where the word may end
+        // a word broken at the line above ("stadt" of "Haupt-stadt").
+        std::string small = shown;
+        if (smallFirstLetterAsPrinted(word, small) &&
+            (startsLine(page, start) ||
+             (small.front() != word.front() && lexicon.contains(small) &&
+              printedCount(small) > printedCount(shown))))
+          shown = std::move(small);
         if (shown == word) {
           shown.clear();
           kind = lexicon.contains(word) ? WordOutcome::Kind::CorrectUnchanged
