@@ -84,9 +84,10 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
     }
   }
   // Why each form stands for itself. The forms that stand beyond the
-  // dictionary (the book's spellings of listed words, its compounds) are
-  // readings of the other forms as the dictionary's words are: "feyn" is
-  // the "seyn" that the book prints.
+  // dictionary (the book's spellings of listed words, its compounds) and
+  // those that may be the book's own words are readings of the other forms
+  // as the dictionary's words are: "feyn" is the "seyn" that the book
+  // prints, "bottfried" its "Gottfried".
   std::string beyond;
   for (auto& [core, seen] : seen_) {
     const KnownWord why = known_.of(core);
@@ -95,7 +96,8 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
                                             : Stands::No;
     if (why.why == KnownWord::Why::Spelling) kept_[core] = "spelling of " + why.detail;
     if (why.why == KnownWord::Why::Compound) kept_[core] = "compound " + why.detail;
-    if (seen.stands == Stands::Beyond) beyond.append(core).append("\n");
+    if (seen.stands == Stands::Beyond || mayBeBookWord(core, seen))
+      beyond.append(core).append("\n");
   }
   bookForms_.assign(std::move(beyond));
   // Each form's readings in one list, itself among them where it stands
@@ -111,9 +113,7 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
       weighed_.push_back({idOf(candidate.text), candidate.channel, 0});
       itself = itself || candidate.text == core;
     }
-    const bool mayBeBookWord = seen.stands == Stands::No && seen.count >= kBookWordCount &&
-                               seen.severalPages && isPlainWord(core);
-    if (!itself && (seen.stands == Stands::Beyond || mayBeBookWord)) {
+    if (!itself && (seen.stands == Stands::Beyond || mayBeBookWord(core, seen))) {
       weighed_.push_back({idOf(core), stayChannel(core, profile_), 0});
       if (seen.stands == Stands::Beyond) ++seen.readings;
     }
@@ -192,10 +192,13 @@ std::vector<Candidate> Decider::readingsOfForm(std::string_view core) const {
   return readings;
 }
 
+bool Decider::mayBeBookWord(std::string_view core, const Seen& seen) {
+  return seen.stands == Stands::No && seen.count >= kBookWordCount && seen.severalPages &&
+         core.size() >= kBookWordLength && isPlainWord(core);
+}
+
 bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
-  if (seen.count < kBookWordCount || !seen.severalPages || core.size() < kBookWordLength ||
-      !isPlainWord(core))
-    return false;
+  if (!mayBeBookWord(core, seen)) return false;
   // A word that reads as a word the book shows is a misreading used often;
   // so is one that a misreading of some likelihood makes of a dictionary
   // word, though the book never prints that word right: a scanner that

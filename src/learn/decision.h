@@ -108,7 +108,9 @@ class Decider {
   static bool vouches(const Seen& seen, bool itself);
   // The same for a reading of a form that the book does not show.
   double priorOf(std::string_view text) const;
-  // Whether the core, which the dictionary lacks, is the book's own word.
+  // Whether the core, which the dictionary lacks, is used often enough to
+  // be the book's own word, and whether it is.
+  static bool mayBeBookWord(std::string_view core, const Seen& seen);
   bool isBookWord(std::string_view core, const Seen& seen) const;
   // The number of a reading, given it where it is new.
   std::uint32_t idOf(std::string_view text);
