@@ -15,7 +15,7 @@ namespace {
 
 // The samples bound the work on large books: the most frequent unknown
 // words carry most of the misreadings' occurrences.
-constexpr std::size_t kUnknownSample = 3000;
+constexpr std::size_t kUnknownSample = 2000;
 constexpr std::size_t kKnownSample = 2000;
 constexpr std::size_t kDictionarySample = 5000;
 constexpr std::size_t kLearningWords = 6000;
