@@ -51,7 +51,7 @@ TEST(ParseXml, GivesTheByteSpansOfTagsAttributeValuesAndContents) {
   EXPECT_EQ(spanOf(kFile, elements[4].contentBegin, elements[4].contentEnd), "a &lt; b");
 }
 
-TEST(ParseXml, KeepsTheNamedAttributesWithTheirSpansAndTheTextOfLeavesOnly) {
+TEST(ParseXml, KeepsTheNamedAttributesWithTheirSpansAndTheTextBeforeTheFirstChild) {
   std::vector<XmlElement> elements;
   XmlError error;
   const std::string_view kept[] = {"CONTENT"};
@@ -65,9 +65,10 @@ TEST(ParseXml, KeepsTheNamedAttributesWithTheirSpansAndTheTextOfLeavesOnly) {
   EXPECT_EQ(elements[3].text, "");
   EXPECT_EQ(elements[4].text, "a < b");
 
-  // Mixed content: the element holds an element, so its text is not kept.
+  // Mixed content: only the text before the first child is kept.
   ASSERT_TRUE(parseXml("<a>x<b>y</b>z</a>", elements, error));
-  EXPECT_EQ(elements[0].text, "");
+  EXPECT_EQ(elements[0].text, "x");
+  EXPECT_TRUE(elements[0].holdsElements);
   EXPECT_EQ(elements[1].text, "y");
 }
 

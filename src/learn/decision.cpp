@@ -37,7 +37,6 @@ constexpr std::size_t kMostReadings = 32;
 // them: the shares settle after a few.
 constexpr int kRounds = 3;
 
-
 // The letters of a word without the quotation marks, dashes and digits
 // that OCR leaves at its ends ("\x84Ich"): [begin, end).
 std::pair<std::size_t, std::size_t> coreOf(std::string_view word) {
@@ -282,7 +281,8 @@ Decision Decider::decideCore(std::string_view core) const {
   std::vector<double> shares;
   if (found != seen_.end()) {
     for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) {
-      candidates.push_back({std::string(readingText_[weighed_[r].reading]), weighed_[r].channel, {}});
+      candidates.push_back(
+          {std::string(readingText_[weighed_[r].reading]), weighed_[r].channel, {}});
       shares.push_back(weighed_[r].share);
     }
   } else {
@@ -316,11 +316,10 @@ Decision Decider::decideCore(std::string_view core) const {
   std::size_t identity = candidates.size();
   for (std::size_t c = 0; c < candidates.size(); ++c) {
     const bool itself = candidates[c].text == core;
-    const double likelihood =
-        found != seen_.end()
-            ? prior(weighed_[seen.first + c].reading, static_cast<double>(seen.count), shares[c],
-                    vouches(seen, itself))
-            : priorOf(candidates[c].text);
+    const double likelihood = found != seen_.end() ? prior(weighed_[seen.first + c].reading,
+                                                           static_cast<double>(seen.count),
+                                                           shares[c], vouches(seen, itself))
+                                                   : priorOf(candidates[c].text);
     scores.push_back(candidates[c].channel * likelihood);
     total += scores.back();
     if (scores[c] > scores[best]) best = c;
@@ -332,6 +331,7 @@ Decision Decider::decideCore(std::string_view core) const {
     const double unlisted = stayChannel(core, profile_) * kOutOfDictionary *
                             (std::max<double>(0, static_cast<double>(seen.count) - 1) + kUnseen);
     total += unlisted;
+    decision.asRead = unlisted / total;
     if (unlisted >= scores[best]) {
       decision.result = decision.marked = std::string(core);
       decision.probability = unlisted / total;
@@ -345,6 +345,8 @@ Decision Decider::decideCore(std::string_view core) const {
   if (identity < candidates.size()) {
     const double needed = seen.stands == Stands::Listed ? kFarLikelier : 1.0;
     if (scores[best] <= needed * scores[identity]) chosen = identity;
+    decision.asRead = scores[identity] / total;
+    decision.asReadOutweighedBy = needed;
   }
   std::size_t second = candidates.size();
   for (std::size_t c = 0; c < candidates.size(); ++c)

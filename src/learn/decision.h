@@ -49,6 +49,11 @@ struct Decision {
   // readings of the result's length differ; the result itself when they
   // do not.
   std::string marked;
+  // The word as read among its readings: its probability, 0 where it is
+  // none, and how many times likelier another reading must be to be
+  // chosen over it.
+  double asRead = 0;
+  double asReadOutweighedBy = 1;
   // Why a word that the dictionary lacks was kept as it stands, or empty:
   // "spelling of Teil", "compound Guts+besitzer", "the book's own word".
   std::string kept;

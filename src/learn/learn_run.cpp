@@ -10,6 +10,7 @@
 #include "base/version.h"
 #include "base/windows1252.h"
 #include "book/book.h"
+#include "book/ocr_evidence.h"
 #include "correction/line_joining.h"
 #include "correction/phrase_repairs.h"
 #include "correction/run_stats.h"
@@ -18,6 +19,7 @@
 #include "dictionary/sorted_words.h"
 #include "files/text_files.h"
 #include "learn/decision.h"
+#include "learn/ocr_weighing.h"
 #include "profile/known_words.h"
 #include "profile/learning.h"
 #include "profile/profile.h"
@@ -91,8 +93,8 @@ bool startsSentence(std::string_view page, std::size_t start) {
   for (std::size_t at = start; at > 0; --at) {
     const char c = page[at - 1];
     if (c == '.' || c == '!' || c == '?') return true;
-    const bool between = isWordSeparator(static_cast<unsigned char>(c)) || c == '\x84' ||
-                         c == '\x93' || c == '\x94';
+    const bool between =
+        isWordSeparator(static_cast<unsigned char>(c)) || c == '\x84' || c == '\x93' || c == '\x94';
     if (!between) return false;
   }
   return false;
@@ -183,6 +185,7 @@ struct Inputs {
   std::vector<std::string> pages;
   Profile profile;  // the one given, or empty
   Spelling spelling = Spelling::shipped();
+  std::vector<OcrWord> ocrWords;  // from ocr.tsv, where import left one
 };
 
 // The fix for a file in UTF-8, named by `files` ("dic.txt", "in/*.txt").
@@ -226,8 +229,17 @@ bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
       return false;
     }
   }
-  if (std::string why;
-      !settings.spellingFile.empty() && !Spelling::readFile(settings.spellingFile, inputs.spelling, why)) {
+  if (std::string table; readFile(std::string(kOcrEvidenceFile), table) != ReadResult::NotOpened) {
+    std::string why;
+    if (!parseOcrEvidence(table, inputs.ocrWords, why)) {
+      err << "scanmend-learn: " << kOcrEvidenceFile << ": " << why
+          << " (scanmend-pages import writes it; import again, or remove it to correct without "
+             "the OCR's confidences)\n";
+      return false;
+    }
+  }
+  if (std::string why; !settings.spellingFile.empty() &&
+                       !Spelling::readFile(settings.spellingFile, inputs.spelling, why)) {
     err << "scanmend-learn: " << why << "\n";
     return false;
   }
@@ -276,8 +288,11 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   // wherever the pages have such line ends.
   const std::vector<BookWord> words = joinedWordsOf(pages);
   const bool join = std::any_of(pages.begin(), pages.end(), hasLineEndMarker);
-  if (join)
+  OcrWeighing weighing(std::move(inputs.ocrWords), pages);
+  if (join) {
     for (std::string& page : pages) page = joinHyphenatedLines(std::move(page));
+    weighing.followJoining(pages);
+  }
   err << "scanmend-learn: " << pages.size() << " pages, " << occurrences(words) << " words, "
       << words.size() << " distinct\n";
 
@@ -317,6 +332,16 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   std::vector<WordOutcome::Kind> kinds(words.size());
   std::unordered_map<std::string_view, std::uint32_t> wordOf;
   wordOf.reserve(words.size());
+  // Where the OCR's evidence may turn a decision for one occurrence, what
+  // the decision weighed.
+  struct Close {
+    double probability = 1;
+    std::string runnerUp;
+    double runnerUpProbability = 0;
+    double asRead = 0;
+    double asReadOutweighedBy = 1;
+  };
+  std::vector<Close> close(weighing.empty() ? 0 : words.size());
   std::string changes(kChangesHeader);
   std::size_t changed = 0;
   RunStats stats;
@@ -334,7 +359,29 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       std::string shown = settings.markUncertain && ambiguous ? std::move(decision.marked)
                                                               : std::move(decision.result);
       if (shown != word.text) written[i] = std::move(shown);
+      if (!close.empty())
+        close[i] = {decision.probability, std::move(decision.runnerUp),
+                    decision.runnerUpProbability, decision.asRead, decision.asReadOutweighedBy};
     }
+  }
+  // How the OCR's confidence tells right from wrong in this book: the
+  // occurrences of the dictionary words kept against those of the words
+  // that the dictionary lacks and that were changed or stay unknown.
+  // Neither depends on a choice between two dictionary words, which is
+  // what the confidence is to decide.
+  for (std::size_t n = 0; n < pages.size() && !weighing.empty(); ++n) {
+    std::size_t k = 0;
+    forEachWord(pages[n], [&](std::string_view word) {
+      const OcrWord* seen = weighing.evidence(n, k++);
+      if (seen == nullptr || !seen->hasConfidence()) return;
+      const std::uint32_t i = wordOf.at(word);
+      if (!lexicon.contains(word) &&
+          (!written[i].empty() || kinds[i] == WordOutcome::Kind::Unknown))
+        weighing.count(seen->confidence, false);
+      else if (lexicon.contains(word) && written[i].empty() &&
+               kinds[i] == WordOutcome::Kind::CorrectUnchanged)
+        weighing.count(seen->confidence, true);
+    });
   }
 
   const auto printedCount = [&](std::string_view text) -> std::int64_t {
@@ -349,12 +396,25 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     corrected.reserve(page.size() + page.size() / 8);
     std::size_t copied = 0;
     std::size_t at = 0;
-    for (std::string_view word = nextWord(page, at); !word.empty(); word = nextWord(page, at)) {
+    std::size_t k = 0;
+    for (std::string_view word = nextWord(page, at); !word.empty();
+         word = nextWord(page, at), ++k) {
       const auto start = static_cast<std::size_t>(word.data() - page.data());
       corrected.append(page.substr(copied, start - copied));
       const std::uint32_t i = wordOf.at(word);
       WordOutcome::Kind kind = kinds[i];
       std::string shown = written[i];
+      if (const OcrWord* seen = weighing.evidence(n, k); seen != nullptr) {
+        const Close& c = close[i];
+        const FormVerdict verdict{written[i],
+                                  kinds[i],
+                                  c.probability,
+                                  c.runnerUp,
+                                  c.runnerUpProbability,
+                                  c.asRead,
+                                  c.asReadOutweighedBy};
+        shown = weighing.reconsider(word, verdict, *seen, lexicon, kind);
+      }
       if (!shown.empty() && startsSentence(page, start)) {
         // A word mended at a sentence's start begins it with a capital,
         // where the dictionary has it small ("fr" is "Er", not "er").
@@ -368,9 +428,8 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
         // a word broken at the line above ("stadt" of "Haupt-stadt").
         std::string small = shown;
         if (smallFirstLetterAsPrinted(word, small) &&
-            (startsLine(page, start) ||
-             (small.front() != word.front() && lexicon.contains(small) &&
-              printedCount(small) > printedCount(shown))))
+            (startsLine(page, start) || (small.front() != word.front() && lexicon.contains(small) &&
+                                         printedCount(small) > printedCount(shown))))
           shown = std::move(small);
         if (shown == word) {
           shown.clear();
@@ -398,7 +457,11 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       << (profileName.empty() ? "" : " (" + profileName + ")") << "; " << changed
       << " distinct words changed or decided under doubt"
       << (changesWritten ? " (changes.tsv)" : "")
-      << (join ? "; words broken at line ends by \"=\" joined" : "") << ".\n";
+      << (join ? "; words broken at line ends by \"=\" joined" : "");
+  if (!weighing.empty())
+    out << "; " << weighing.turned() << " words decided otherwise by the OCR's confidence ("
+        << kOcrEvidenceFile << ")";
+  out << ".\n";
   return allWritten ? 0 : kExitNotWritten;
 }
 

@@ -36,9 +36,6 @@ bool hasText(const std::string& text) {
 bool readHocr(SourcePage& page) {
   const std::vector<XmlElement>& elements = page.elements;
   const std::size_t count = elements.size();
-  std::vector<int> childCount(count, 0);
-  for (const XmlElement& element : elements)
-    if (element.parent >= 0) ++childCount[static_cast<std::size_t>(element.parent)];
   // In document order an element's descendants follow it: element i holds
   // [i, subtreeEnd[i]). Found from the back, each from its children.
   std::vector<std::size_t> subtreeEnd(count);
@@ -54,16 +51,17 @@ bool readHocr(SourcePage& page) {
     lineOf[i] = isLine(elements[i])       ? static_cast<int>(i)
                 : elements[i].parent >= 0 ? lineOf[static_cast<std::size_t>(elements[i].parent)]
                                           : -1;
-  // The free text holders (elements with text and no element that no word
-  // has taken), found from any element on by following `next`: a holder
+  // The free text holders (elements with text of their own that no word
+  // has taken: the whole text of an element without children, or the text
+  // before the first child, as in a word that lists its letters'
+  // alternatives after it), found from any element on by following `next`: a holder
   // that is free points to itself, anything else onwards. Paths walked are
   // shortened, and a taken holder points on, so that words nested in
   // words, each looking for the first free holder in its subtree, take
   // time linear in the file.
   std::vector<std::size_t> next(count + 1);
   for (std::size_t i = 0; i <= count; ++i)
-    next[i] =
-        i < count && childCount[i] == 0 && hasText(elements[i].text) ? i : std::min(i + 1, count);
+    next[i] = i < count && hasText(elements[i].text) ? i : std::min(i + 1, count);
   const auto firstFree = [&next](std::size_t from) {
     std::size_t found = from;
     while (next[found] != found) found = next[found];
@@ -79,16 +77,20 @@ bool readHocr(SourcePage& page) {
     if (word.attribute("class") != nullptr && word.attribute("class")->value.starts_with("ocr"))
       isHocr = true;
     if (!hasClass(word, "ocrx_word")) continue;
-    // The word's text: the first element within it, itself included, that
-    // holds text and no element and no other word has, so that an edit
-    // replaces text only.
+    // The word's text: that of the first element within it, itself
+    // included, that holds text of its own that no other word has, so that
+    // an edit replaces text only.
     const std::size_t holder = firstFree(i);
     if (holder >= subtreeEnd[i]) continue;
     next[holder] = holder + 1;
     // The word's line: the nearest enclosing line, else its parent.
     const int enclosing = word.parent >= 0 ? lineOf[static_cast<std::size_t>(word.parent)] : -1;
     const int container = enclosing >= 0 ? enclosing : word.parent;
-    builder.addField(contentField(elements[holder], static_cast<int>(holder)), container != line);
+    Field field = contentField(elements[holder], static_cast<int>(holder));
+    // Every element of hOCR is kept: the next one is the holder's first
+    // child, where its own text ends.
+    if (elements[holder].holdsElements) field.end = elements[holder + 1].tagBegin;
+    builder.addField(std::move(field), container != line);
     line = container;
   }
   return isHocr;

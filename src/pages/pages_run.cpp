@@ -10,6 +10,7 @@
 #include "files/text_files.h"
 #include "pages/export_targets.h"
 #include "pages/manifest.h"
+#include "pages/ocr_confidences.h"
 #include "pages/page_text.h"
 #include "pages/parsed_pages.h"
 #include "pages/source_page.h"
@@ -156,8 +157,9 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
         << "first\n";
     failed = true;
   }
-  for (const std::string& path : {std::string("in"), std::string("out"), std::string(kPagesFile),
-                                  std::string(kWordsFile), std::string(kParsedFile)}) {
+  for (const std::string& path :
+       {std::string("in"), std::string("out"), std::string(kPagesFile), std::string(kWordsFile),
+        std::string(kParsedFile), std::string(kOcrEvidenceFile)}) {
     const bool directory = path == "in" || path == "out";
     if (directory ? fs::exists(path, error) && !fs::is_directory(path, error) : inTheWay(path)) {
       err << "scanmend-pages: " << path
@@ -186,10 +188,14 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
   std::vector<Replacement> pages;
   Replacement words{std::string(kWordsFile)};
   Replacement parsed{std::string(kParsedFile)};
+  // What the files say of their words beyond the text, where they say it.
+  Replacement evidence{std::string(kOcrEvidenceFile)};
+  std::size_t evidenceRows = 0;
   std::vector<ManifestPage> manifest;
   std::size_t wordCount = 0;
   std::map<std::string_view, int> formats;
-  bool written = words.write(wordsTableHeader()) && parsed.write(parsedPagesHeader());
+  bool written = words.write(wordsTableHeader()) && parsed.write(parsedPagesHeader()) &&
+                 evidence.write(ocrEvidenceHeader());
   for (const std::string& path : paths) {
     std::string bytes;
     SourcePage page;
@@ -203,6 +209,14 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
     const std::uint64_t checksum = checksumOf(bytes);
     Replacement& pageFile = pages.emplace_back(pagePath("in", number));
     written = writePage(pageFile, page) && pageFile.close() && writeWordRows(words, number, page);
+    if (written) {
+      std::string rows;
+      for (const OcrWord& word : ocrWordsOf(page, number)) {
+        appendOcrWordRow(rows, word);
+        ++evidenceRows;
+      }
+      written = evidence.write(rows);
+    }
     // A text file is read again faster than its stored page, and so is a
     // large file for its memory: its stored page would be about as large.
     if (written && page.format != Format::Text && bytes.size() <= kMostStoredBytes) {
@@ -217,7 +231,8 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
   }
   Replacement table{std::string(kPagesFile)};
   if (!failed && written)
-    written = table.write(pagesTable(manifest)) && words.close() && parsed.close();
+    written =
+        table.write(pagesTable(manifest)) && words.close() && parsed.close() && evidence.close();
   if (failed || !written) {
     if (!written) err << "scanmend-pages: the manifest cannot be written\n";
     err << "scanmend-pages: nothing imported\n";
@@ -229,6 +244,13 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
   for (Replacement& page : pages) committed = page.commit() && committed;
   for (std::size_t n = pages.size() + 1; n <= earlier; ++n)
     fs::remove(pagePath("in", static_cast<std::int64_t>(n)), error);
+  if (evidenceRows > 0) {
+    committed = evidence.commit() && committed;
+  } else {
+    // Pages without confidences must not be weighed by an earlier
+    // import's; the new file, unused, goes with `evidence`.
+    fs::remove(std::string(kOcrEvidenceFile), error);
+  }
   committed = words.commit() && parsed.commit() && table.commit() && committed;
   fs::create_directories("out", error);
   if (!committed || !fs::is_directory("out", error)) {

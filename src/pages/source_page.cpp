@@ -14,8 +14,11 @@ constexpr std::array<std::string_view, 4> kFormatNames{"alto", "page", "hocr", "
 
 // The attributes that the formats' readers and edits use; the others (the
 // boxes, above all) are only ever copied as bytes.
-constexpr std::array<std::string_view, 6> kUsedAttributes{"CONTENT", "SUBS_CONTENT", "SUBS_TYPE",
-                                                          "CC",      "class",        "id"};
+// Confidences (WC, CC, GC, VC; PAGE's conf and index; hOCR's title) are
+// kept for what import tells the learner.
+constexpr std::array<std::string_view, 12> kUsedAttributes{
+    "CONTENT", "SUBS_CONTENT", "SUBS_TYPE", "CC",   "class", "id",
+    "WC",      "GC",           "VC",        "conf", "index", "title"};
 
 // The place of byte `at` as a line and a column, both from 1.
 SourceError placed(std::string_view bytes, std::size_t at, std::string message) {
@@ -345,11 +348,11 @@ void PageBuilder::addField(Field field, bool newLine, bool linesInside) {
 }
 
 bool keptElement(std::string_view root, std::string_view name) {
-  static constexpr std::string_view kAlto[] = {"TextLine",          "String",     "HYP",
-                                               "OCRProcessing",     "Processing", "Description",
-                                               "postProcessingStep"};
-  static constexpr std::string_view kPage[] = {"TextRegion", "TextLine", "Word", "TextEquiv",
-                                               "Unicode"};
+  static constexpr std::string_view kAlto[] = {"TextLine",           "String",     "HYP",
+                                               "OCRProcessing",      "Processing", "Description",
+                                               "postProcessingStep", "Glyph",      "Variant"};
+  static constexpr std::string_view kPage[] = {"TextRegion", "TextLine",  "Word",
+                                               "Glyph",      "TextEquiv", "Unicode"};
   if (root == "alto") return std::find(std::begin(kAlto), std::end(kAlto), name) != std::end(kAlto);
   if (root == "PcGts")
     return std::find(std::begin(kPage), std::end(kPage), name) != std::end(kPage);

@@ -49,11 +49,15 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     XML_StopParser(parse.parser, XML_FALSE);
     return;
   }
-  // The element that holds this one holds elements: its text is no word.
+  // The element that holds this one holds elements: of its text only what
+  // comes before its first child is kept, and only where it is more than
+  // white space (the word in an hOCR word that lists its letters'
+  // alternatives after it).
   if (!parse.open.empty() && parse.open.back() >= 0) {
     XmlElement& holder = (*parse.elements)[static_cast<std::size_t>(parse.open.back())];
+    if (!holder.holdsElements && std::all_of(holder.text.begin(), holder.text.end(), isXmlSpace))
+      holder.text.clear();
     holder.holdsElements = true;
-    holder.text.clear();
   }
   const std::string_view local = localName(name);
   if (parse.open.empty()) parse.root = local;
@@ -105,8 +109,8 @@ void XMLCALL onEnd(void* data, const XML_Char*) {
     element.contentEnd = static_cast<Offset>(XML_GetCurrentByteIndex(parse.parser));
 }
 
-// Only an element without child elements keeps its text: no reader uses
-// the text of mixed content, and the white space between the elements of
+// An element keeps its text up to its first child element: no reader uses
+// the rest of mixed content, and the white space between the elements of
 // a layout need not be copied.
 void XMLCALL onText(void* data, const XML_Char* text, int length) {
   auto& parse = *static_cast<Parse*>(data);

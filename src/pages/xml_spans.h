@@ -38,7 +38,10 @@ struct XmlElement {
   Offset contentEnd = 0;
   bool holdsElements = false;  // it holds elements, kept or not
   std::vector<XmlAttribute> attributes;
-  std::string text;  // the decoded character data inside it, UTF-8; empty if it holds elements
+  // The decoded character data inside it, UTF-8; in an element that holds
+  // elements, that before the first of them, and only where it is more
+  // than white space.
+  std::string text;
 
   const XmlAttribute* attribute(std::string_view local) const;
   bool operator==(const XmlElement&) const = default;

@@ -1,0 +1,260 @@
+#include "pages/ocr_confidences.h"
+
+#include <charconv>
+
+#include "pages/characters.h"
+#include "pages/page_text.h"
+
+namespace scanmend::pages {
+namespace {
+
+// A letter's place in a word, from 0, and what else it may have been, as
+// UTF-8.
+struct SeenOtherwise {
+  std::size_t position;
+  std::string text;
+  float confidence;
+};
+
+struct TokenEvidence {
+  float confidence = -1;
+  std::vector<SeenOtherwise> alternatives;
+};
+
+float numberIn(std::string_view text, float fallback = -1) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  float value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end != text.data() ? value : fallback;
+}
+
+float attributeNumber(const XmlElement& element, std::string_view name) {
+  const XmlAttribute* attribute = element.attribute(name);
+  return attribute == nullptr ? -1 : numberIn(attribute->value);
+}
+
+// A property of an hOCR title ("bbox 0 9 88 40; x_wconf 95").
+float titleNumber(const XmlElement& element, std::string_view property) {
+  const XmlAttribute* title = element.attribute("title");
+  if (title == nullptr) return -1;
+  const std::string_view value = title->value;
+  for (std::size_t at = 0; at < value.size();) {
+    while (at < value.size() && (value[at] == ' ' || value[at] == ';')) ++at;
+    const std::size_t end = std::min(value.find(';', at), value.size());
+    const std::string_view item = value.substr(at, end - at);
+    if (item.starts_with(property) && item.size() > property.size() && item[property.size()] == ' ')
+      return numberIn(item.substr(property.size()));
+    at = end;
+  }
+  return -1;
+}
+
+bool hasClass(const XmlElement& element, std::string_view wanted) {
+  const XmlAttribute* classes = element.attribute("class");
+  if (classes == nullptr) return false;
+  const std::string_view list = classes->value;
+  for (std::size_t at = 0; at < list.size();) {
+    const std::size_t end = std::min(list.find(' ', at), list.size());
+    if (list.substr(at, end - at) == wanted) return true;
+    at = end + 1;
+  }
+  return false;
+}
+
+float clamped(float confidence) { return confidence < 0 ? -1 : confidence > 1 ? 1 : confidence; }
+
+bool isBlank(std::string_view text) {
+  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+class Children {
+ public:
+  explicit Children(const std::vector<XmlElement>& elements)
+      : first_(elements.size(), -1), next_(elements.size(), -1) {
+    for (std::size_t i = elements.size(); i-- > 0;) {
+      const int parent = elements[i].parent;
+      if (parent < 0) continue;
+      next_[i] = first_[static_cast<std::size_t>(parent)];
+      first_[static_cast<std::size_t>(parent)] = static_cast<int>(i);
+    }
+  }
+  int first(int element) const {
+    return element < 0 ? -1 : first_[static_cast<std::size_t>(element)];
+  }
+  int next(int element) const { return next_[static_cast<std::size_t>(element)]; }
+
+ private:
+  std::vector<int> first_;
+  std::vector<int> next_;
+};
+
+// ALTO: WC on the String (else the mean of CC, 0 sure to 9 unsure), and
+// its Glyphs' Variants.
+TokenEvidence altoEvidence(const SourcePage& page, const Children& children, int string) {
+  const XmlElement& element = page.elements[static_cast<std::size_t>(string)];
+  TokenEvidence evidence;
+  evidence.confidence = clamped(attributeNumber(element, "WC"));
+  if (const XmlAttribute* cc = element.attribute("CC"); evidence.confidence < 0 && cc != nullptr) {
+    float sum = 0;
+    int count = 0;
+    for (const char c : cc->value) {
+      if (c < '0' || c > '9') continue;
+      sum += static_cast<float>(c - '0');
+      ++count;
+    }
+    if (count > 0) evidence.confidence = 1 - sum / static_cast<float>(9 * count);
+  }
+  std::size_t position = 0;
+  for (int glyph = children.first(string); glyph >= 0; glyph = children.next(glyph)) {
+    if (page.elements[static_cast<std::size_t>(glyph)].name != "Glyph") continue;
+    for (int variant = children.first(glyph); variant >= 0; variant = children.next(variant)) {
+      const XmlElement& v = page.elements[static_cast<std::size_t>(variant)];
+      const XmlAttribute* content = v.attribute("CONTENT");
+      if (v.name == "Variant" && content != nullptr)
+        evidence.alternatives.push_back(
+            {position, content->value, clamped(attributeNumber(v, "VC"))});
+    }
+    ++position;
+  }
+  return evidence;
+}
+
+// hOCR: x_wconf of the word, and tesseract's choices: a group of
+// ocrx_cinfo for each place (a group whose likeliest choice is a space
+// belongs to none), its choices the likeliest first, with x_confs.
+TokenEvidence hocrEvidence(const SourcePage& page, const Children& children, int word) {
+  const XmlElement& element = page.elements[static_cast<std::size_t>(word)];
+  TokenEvidence evidence;
+  const float percent = titleNumber(element, "x_wconf");
+  evidence.confidence = percent < 0 ? -1 : clamped(percent / 100);
+  std::size_t position = 0;
+  for (int group = children.first(word); group >= 0; group = children.next(group)) {
+    if (!hasClass(page.elements[static_cast<std::size_t>(group)], "ocrx_cinfo")) continue;
+    bool likeliest = true;
+    bool placed = false;
+    for (int choice = children.first(group); choice >= 0; choice = children.next(choice)) {
+      const XmlElement& c = page.elements[static_cast<std::size_t>(choice)];
+      if (!hasClass(c, "ocrx_cinfo")) continue;
+      if (likeliest) {
+        likeliest = false;
+        placed = !isBlank(c.text);
+        continue;
+      }
+      const float confidence = titleNumber(c, "x_confs");
+      if (placed && !isBlank(c.text) && confidence > 0)
+        evidence.alternatives.push_back({position, c.text, clamped(confidence / 100)});
+    }
+    position += placed ? 1 : 0;
+  }
+  return evidence;
+}
+
+// PAGE: conf of the Word's TextEquiv, and its Glyphs' TextEquivs after the
+// first.
+TokenEvidence pageEvidence(const SourcePage& page, const Children& children, int equiv) {
+  TokenEvidence evidence;
+  evidence.confidence =
+      clamped(attributeNumber(page.elements[static_cast<std::size_t>(equiv)], "conf"));
+  const int word = page.elements[static_cast<std::size_t>(equiv)].parent;
+  std::size_t position = 0;
+  for (int glyph = children.first(word); glyph >= 0; glyph = children.next(glyph)) {
+    if (page.elements[static_cast<std::size_t>(glyph)].name != "Glyph") continue;
+    bool first = true;
+    for (int choice = children.first(glyph); choice >= 0; choice = children.next(choice)) {
+      const XmlElement& c = page.elements[static_cast<std::size_t>(choice)];
+      if (c.name != "TextEquiv") continue;
+      const int unicode = children.first(choice);
+      if (!first && unicode >= 0 && !isBlank(page.elements[static_cast<std::size_t>(unicode)].text))
+        evidence.alternatives.push_back({position,
+                                         page.elements[static_cast<std::size_t>(unicode)].text,
+                                         clamped(attributeNumber(c, "conf"))});
+      first = false;
+    }
+    ++position;
+  }
+  return evidence;
+}
+
+// The element whose evidence a field's words carry, or -1.
+int wordElement(const SourcePage& page, int element) {
+  switch (page.format) {
+    case Format::Alto:
+      return element;
+    case Format::Page: {
+      const int equiv = page.elements[static_cast<std::size_t>(element)].parent;
+      if (equiv < 0) return -1;
+      const int word = page.elements[static_cast<std::size_t>(equiv)].parent;
+      return word >= 0 && page.elements[static_cast<std::size_t>(word)].name == "Word" ? equiv : -1;
+    }
+    case Format::Hocr:
+      for (int at = element; at >= 0; at = page.elements[static_cast<std::size_t>(at)].parent)
+        if (hasClass(page.elements[static_cast<std::size_t>(at)], "ocrx_word")) return at;
+      return -1;
+    case Format::Text:
+      break;
+  }
+  return -1;
+}
+
+// The UTF-8 characters of a word, each as its bytes.
+std::vector<std::string_view> charactersOf(std::string_view utf8) {
+  std::vector<std::string_view> out;
+  for (std::size_t at = 0; at < utf8.size();) {
+    std::size_t end = at + 1;
+    while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
+    out.push_back(utf8.substr(at, end - at));
+    at = end;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number) {
+  std::vector<OcrWord> words;
+  if (page.format == Format::Text) return words;
+  const Children children(page.elements);
+  // The tokens of each field: only a field of one word carries letters'
+  // alternatives.
+  std::vector<int> tokensOfField(page.fields.size(), 0);
+  for (const Token& token : page.tokens) ++tokensOfField[static_cast<std::size_t>(token.field)];
+  PageLines lines(page);
+  for (std::uint32_t line = 1; lines.next(); ++line) {
+    std::uint32_t place = 0;
+    for (const PageLines::Piece& piece : lines.pieces()) {
+      ++place;
+      const Token& token = page.tokens[piece.token];
+      const Field& field = page.fields[static_cast<std::size_t>(token.field)];
+      const int element = wordElement(page, field.element);
+      if (element < 0) continue;
+      const TokenEvidence evidence =
+          page.format == Format::Alto   ? altoEvidence(page, children, element)
+          : page.format == Format::Hocr ? hocrEvidence(page, children, element)
+                                        : pageEvidence(page, children, element);
+      OcrWord word;
+      word.page = number;
+      word.line = line;
+      word.word = place;
+      word.text = std::string(lines.text().substr(piece.start, piece.length));
+      word.confidence = evidence.confidence;
+      const std::string_view source = page.tokenText(token);
+      const std::vector<std::string_view> letters = charactersOf(source);
+      const bool alone = tokensOfField[static_cast<std::size_t>(token.field)] == 1;
+      if (alone && importCharacters(source).bytes == word.text) {
+        for (const SeenOtherwise& other : evidence.alternatives) {
+          if (other.position >= letters.size() || other.text == letters[other.position]) continue;
+          std::string changed;
+          for (std::size_t k = 0; k < letters.size(); ++k)
+            changed += k == other.position ? std::string_view(other.text) : letters[k];
+          std::string bytes = importCharacters(changed).bytes;
+          if (bytes != word.text && bytes.find(kUnreadable) == std::string::npos)
+            word.alternatives.push_back({std::move(bytes), std::max(other.confidence, 0.0F)});
+        }
+      }
+      if (word.hasConfidence() || !word.alternatives.empty()) words.push_back(std::move(word));
+    }
+  }
+  return words;
+}
+
+}  // namespace scanmend::pages

@@ -1,0 +1,21 @@
+// What an OCR file says of its words beyond their text: the confidence of
+// each word (ALTO's WC, or its characters' CC; hOCR's x_wconf; PAGE's
+// conf of the word's TextEquiv) and the other characters it saw in a
+// letter's place (ALTO's Glyph and Variant; the choices that tesseract
+// lists in hOCR's ocrx_cinfo with lstm_choice_mode=2; the TextEquivs of
+// a PAGE Glyph beyond the first). A file without them gives nothing.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "book/ocr_evidence.h"
+#include "pages/source_page.h"
+
+namespace scanmend::pages {
+
+// The rows of ocr.tsv for page `number`, made from `page`: one for each
+// word with a confidence or an alternative.
+std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number);
+
+}  // namespace scanmend::pages

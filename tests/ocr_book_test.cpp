@@ -1,0 +1,197 @@
+// A book imported from OCR files that say how sure the OCR was: the
+// learner keeps the words read with the confidence of right words and
+// mends those read with the confidence of misreadings, where the pages
+// alone cannot tell them apart, and takes a letter's alternative that
+// makes a dictionary word.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace scanmend {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProcessResult;
+using testing::readFile;
+using testing::runProcess;
+using testing::TempDir;
+using testing::writeFile;
+
+const std::string kBin = SCANMEND_BIN_DIR;
+
+const char* const kWords[] = {
+    "sie",   "sich",   "sein",   "fein",   "sehr",   "lesen",  "fassen", "Haus",  "auf",
+    "aus",   "Geist",  "ist",    "das",    "der",    "die",    "und",    "so",    "es",
+    "Hof",   "stehen", "Stimme", "besser", "Wasser", "los",    "Last",   "fest",  "Rest",
+    "Gast",  "suchen", "sagen",  "sehen",  "sonst",  "selten", "Insel",  "Wiese", "lassen",
+    "Hafen", "Ofen",   "Tafel",  "laufen", "helfen", "hoffen", "rufen",  "offen", "Garten",
+    "Mann",  "Frau",   "Kind",   "Weg",    "Tag",    "Nacht",  "Feld",   "Wald"};
+
+// A word as printed, as the OCR read it, and how sure it was.
+struct Read {
+  std::string truth;
+  std::string read;
+  double confidence;
+  std::string glyphs;  // the String's Glyph elements, if any
+};
+
+// Pages of words where the OCR reads most long s as "f" and is unsure of
+// them; "sein" read "fein" looks like the word "fein", which the pages
+// also print, read with confidence. One "Haus" read as "Hcus" carries
+// the "a" as its second glyph's variant.
+std::vector<std::vector<std::vector<Read>>> makeBook() {
+  std::vector<std::vector<std::vector<Read>>> pages;
+  unsigned state = 7;
+  const auto next = [&state](unsigned below) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 16) % below;
+  };
+  int misread = 0;
+  for (int p = 0; p < 6; ++p) {
+    auto& lines = pages.emplace_back();
+    for (int l = 0; l < 12; ++l) {
+      auto& line = lines.emplace_back();
+      for (int w = 0; w < 8; ++w) {
+        std::string word = kWords[next(std::size(kWords))];
+        if (next(7) == 0) word = next(2) == 0 ? "fein" : "sein";
+        Read read{word, word, 0.97, ""};
+        for (std::size_t i = 0; i + 1 < word.size(); ++i) {
+          if (word[i] == 's' && word != "fein" && ++misread % 10 < 7) {
+            read.read[i] = 'f';
+            read.confidence = 0.55;
+          }
+        }
+        line.push_back(read);
+      }
+    }
+  }
+  pages[2][3][1] = {"Haus", "Hcus", 0.40,
+                    "<Glyph CONTENT=\"H\"/><Glyph CONTENT=\"c\"><Variant CONTENT=\"a\" "
+                    "VC=\"0.35\"/></Glyph><Glyph CONTENT=\"u\"/><Glyph CONTENT=\"s\"/>"};
+  return pages;
+}
+
+std::string altoOf(const std::vector<std::vector<Read>>& lines) {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<alto xmlns=\"http://www.loc.gov/standards/alto/ns-v3#\"><Layout><Page><PrintSpace>"
+      "<TextBlock>\n";
+  for (const auto& line : lines) {
+    xml += "<TextLine>";
+    for (const Read& word : line) {
+      char confidence[8];
+      std::snprintf(confidence, sizeof confidence, "%.2f", word.confidence);
+      xml += "<String CONTENT=\"" + word.read + "\" WC=\"" + confidence + "\"";
+      xml += word.glyphs.empty() ? "/>" : ">" + word.glyphs + "</String>";
+      xml += "<SP/>";
+    }
+    xml += "</TextLine>\n";
+  }
+  return xml + "</TextBlock></PrintSpace></Page></Layout></alto>\n";
+}
+
+// The words of a page, split at blanks and line ends.
+std::vector<std::string> wordsOf(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : text + " ") {
+    if (c != ' ' && c != '\r' && c != '\n') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  return words;
+}
+
+class OcrBook : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(book());
+    fs::create_directories(dir_ / "alto");
+    std::string dictionary;
+    for (const char* word : kWords) dictionary += std::string(word) + "\r\n";
+    writeFile(book() / "dic.txt", dictionary);
+    pages_ = makeBook();
+    for (std::size_t p = 0; p < pages_.size(); ++p)
+      writeFile(dir_ / "alto" / ("00" + std::to_string(p + 1) + ".xml"), altoOf(pages_[p]));
+  }
+  fs::path book() const { return dir_ / "book"; }
+  ProcessResult run(const std::string& tool, const std::vector<std::string>& arguments) {
+    return runProcess(kBin + "/" + tool, arguments, book());
+  }
+  // How many of the words read as `read` and printed as `truth` come out
+  // as `written`.
+  int count(const std::string& read, const std::string& truth, const std::string& written) {
+    int n = 0;
+    for (std::size_t p = 0; p < pages_.size(); ++p) {
+      const std::vector<std::string> out =
+          wordsOf(readFile(book() / "out" / ("00" + std::to_string(p + 1) + ".txt")));
+      std::size_t k = 0;
+      for (const auto& line : pages_[p])
+        for (const Read& word : line) {
+          if (k < out.size() && word.read == read && word.truth == truth && out[k] == written) ++n;
+          ++k;
+        }
+    }
+    return n;
+  }
+  int printed(const std::string& read, const std::string& truth) const {
+    int n = 0;
+    for (const auto& page : pages_)
+      for (const auto& line : page)
+        for (const Read& word : line) n += word.read == read && word.truth == truth;
+    return n;
+  }
+  TempDir dir_;
+  std::vector<std::vector<std::vector<Read>>> pages_;
+};
+
+TEST_F(OcrBook, ConfidencesTellTheWordFromTheMisreadingThatLooksLikeIt) {
+  ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "alto").string()}).exitStatus, 0);
+  ASSERT_TRUE(fs::exists(book() / "ocr.tsv"));
+  const int printedFein = printed("fein", "fein");
+  const int misreadSein = printed("fein", "sein");
+  ASSERT_GT(printedFein, 10);
+  ASSERT_GT(misreadSein, 10);
+
+  const ProcessResult learned = run("scanmend-learn", {});
+  ASSERT_EQ(learned.exitStatus, 0) << learned.err;
+  EXPECT_NE(learned.out.find("by the OCR's confidence (ocr.tsv)"), std::string::npos);
+  EXPECT_EQ(count("fein", "fein", "fein"), printedFein) << "no printed \"fein\" is broken";
+  EXPECT_EQ(count("fein", "sein", "sein"), misreadSein);
+  EXPECT_EQ(count("Hcus", "Haus", "Haus"), 1) << "the glyph's variant is a reading";
+
+  // The same pages without what the OCR said: the printed "fein" and the
+  // misread "sein" cannot be told apart.
+  fs::remove(book() / "ocr.tsv");
+  ASSERT_EQ(run("scanmend-learn", {}).exitStatus, 0);
+  EXPECT_LT(count("fein", "fein", "fein") + count("fein", "sein", "sein"),
+            printedFein + misreadSein);
+}
+
+TEST_F(OcrBook, AnImportWithoutConfidencesLeavesNoTableOfAnEarlierOne) {
+  ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "alto").string()}).exitStatus, 0);
+  ASSERT_TRUE(fs::exists(book() / "ocr.tsv"));
+  writeFile(dir_ / "page.txt", "Der Tag\n");
+  ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "page.txt").string()}).exitStatus, 0);
+  EXPECT_FALSE(fs::exists(book() / "ocr.tsv"));
+  EXPECT_EQ(readFile(book() / "in" / "001.txt"), "Der Tag\r\n");
+}
+
+TEST_F(OcrBook, ADamagedTableIsRefusedWithWhatToDo) {
+  ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "alto").string()}).exitStatus, 0);
+  writeFile(book() / "ocr.tsv", "page\tline\tword\ttext\tconfidence\talternatives\n1\t1\n");
+  const ProcessResult learned = run("scanmend-learn", {});
+  EXPECT_EQ(learned.exitStatus, 1);
+  EXPECT_NE(learned.err.find("ocr.tsv: line 2"), std::string::npos) << learned.err;
+  EXPECT_FALSE(fs::exists(book() / "out" / "001.txt"));
+}
+
+}  // namespace
+}  // namespace scanmend
