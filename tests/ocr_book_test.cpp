@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,87 @@ TEST_F(OcrBook, ADamagedTableIsRefusedWithWhatToDo) {
   EXPECT_EQ(learned.exitStatus, 1);
   EXPECT_NE(learned.err.find("ocr.tsv: line 2"), std::string::npos) << learned.err;
   EXPECT_FALSE(fs::exists(book() / "out" / "001.txt"));
+}
+
+}  // namespace
+}  // namespace scanmend
+
+namespace scanmend {
+namespace {
+
+// One folder of OCR files of one format, corrected in one step.
+class OneStep : public OcrBook {
+ protected:
+  ProcessResult correct(const std::string& folder, const std::vector<std::string>& more = {}) {
+    std::vector<std::string> arguments{"correct", "--dictionary", (book() / "dic.txt").string()};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    arguments.insert(arguments.end(), {(dir_ / folder).string(), (dir_ / "corrected").string()});
+    return runProcess(kBin + "/scanmend-pages", arguments, dir_.path());
+  }
+  std::map<std::string, std::string> filesIn(const std::string& folder) const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir_ / folder))
+      files[entry.path().filename().string()] = readFile(entry.path());
+    return files;
+  }
+};
+
+TEST_F(OneStep, CorrectsAFolderOfEachFormatAndLeavesTheSourcesAlone) {
+  const std::string data = SCANMEND_PAGES_DATA;
+  for (const char* file : {"tesseract-frk-choices.hocr", "hand-page2019-glyphs.xml"}) {
+    fs::create_directories(dir_ / file);
+    fs::copy_file(fs::path(data) / file, dir_ / file / file);
+  }
+  for (const std::string folder :
+       {"alto", "tesseract-frk-choices.hocr", "hand-page2019-glyphs.xml"}) {
+    SCOPED_TRACE(folder);
+    fs::remove_all(dir_ / "corrected");
+    const auto sources = filesIn(folder);
+    const ProcessResult run = correct(folder);
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(filesIn(folder), sources);
+    const auto written = filesIn("corrected");
+    for (const auto& [name, bytes] : sources) {
+      ASSERT_TRUE(written.count(name)) << name;
+      EXPECT_NE(written.at(name), bytes) << name << " has words to mend";
+    }
+    for (const char* report : {"profile.tsv", "changes.tsv", "word_fr.txt", "exports.tsv"})
+      EXPECT_TRUE(written.count(report)) << report;
+    EXPECT_NE(run.out.find("Reports beside the corrected files"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("then: scanmend-pages export"), std::string::npos) << run.out;
+  }
+  // The PAGE word "fie", read "sie" as its glyph's second choice, is mended.
+  EXPECT_NE(readFile(dir_ / "corrected" / "hand-page2019-glyphs.xml").find(">sie<"),
+            std::string::npos);
+}
+
+TEST_F(OneStep, OverwritesWhatItWroteAndNothingEditedSince) {
+  ASSERT_EQ(correct("alto").exitStatus, 0);
+  EXPECT_EQ(correct("alto").exitStatus, 0) << "its own files, unchanged since";
+  const fs::path edited = dir_ / "corrected" / "003.xml";
+  writeFile(edited, readFile(edited) + "<!-- checked -->\n");
+  const ProcessResult refused = correct("alto");
+  EXPECT_EQ(refused.exitStatus, 1);
+  EXPECT_NE(refused.err.find("003.xml"), std::string::npos) << refused.err;
+  EXPECT_NE(readFile(edited).find("checked"), std::string::npos);
+  EXPECT_EQ(correct("alto", {"--force"}).exitStatus, 0);
+  EXPECT_EQ(readFile(edited).find("checked"), std::string::npos);
+}
+
+TEST_F(OneStep, RefusesWhatItCannotDo) {
+  const auto refused = [&](const std::vector<std::string>& arguments, int status,
+                           const std::string& message) {
+    const ProcessResult run = runProcess(kBin + "/scanmend-pages", arguments, dir_.path());
+    EXPECT_EQ(run.exitStatus, status) << run.err;
+    EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(dir_ / "corrected"));
+  };
+  refused({"correct", "alto"}, 2, "Usage");
+  refused({"correct", "alto", "corrected"}, 1, "dic.txt: cannot be read as the dictionary");
+  writeFile(dir_ / "changes.tsv", "Der Tag\n");
+  refused({"correct", "--dictionary", "book/dic.txt", "changes.tsv", "corrected"}, 1,
+          "has the name of a report");
+  refused({"correct", "--dictionary", "book/dic.txt", "alto", "alto"}, 1, "holds the source");
 }
 
 }  // namespace

@@ -23,17 +23,27 @@ namespace fs = std::filesystem;
 constexpr std::string_view kUsage =
     "Usage: scanmend-pages import FILE...\n"
     "       scanmend-pages export [--force] DIR\n"
+    "       scanmend-pages correct [--force] [--dictionary FILE] [--spelling FILE]\n"
+    "                              FILE... DIR\n"
     "\n"
-    "Run in a book's working directory, beside dic.txt.\n"
+    "import and export run in a book's working directory, beside dic.txt.\n"
     "\n"
     "  import FILE...  read OCR files (ALTO, PAGE, hOCR or UTF-8 text; a directory\n"
     "                  stands for its .xml, .hocr, .html and .txt files, sorted by\n"
     "                  name) as the pages in/001.txt, in/002.txt, ... in that order,\n"
-    "                  create out/, and write the manifest pages.tsv and words.tsv\n"
-    "                  and pages.parsed (what was read, to spare export a parse)\n"
+    "                  create out/, and write the manifest pages.tsv and words.tsv,\n"
+    "                  pages.parsed (what was read, to spare export a parse) and,\n"
+    "                  where the files say how sure the OCR was, ocr.tsv\n"
     "  export DIR      write each file, corrected from out/NNN.txt, under DIR; a\n"
     "                  file already there is overwritten only when an earlier\n"
     "                  export wrote it and it is unchanged since\n"
+    "  correct FILE... DIR\n"
+    "                  import, scanmend-learn and export at once, in a working\n"
+    "                  directory of its own that is removed afterwards: the\n"
+    "                  corrected files go to DIR, with the learner's profile.tsv,\n"
+    "                  changes.tsv and word_fr.txt beside them\n"
+    "  --dictionary FILE  for correct: the dictionary (default: dic.txt here)\n"
+    "  --spelling FILE    for correct: given to scanmend-learn\n"
     "  --force         overwrite such files all the same\n"
     "  --help, -h      print this help\n"
     "  --version       print the version\n";
@@ -122,7 +132,9 @@ bool inTheWay(const std::string& path) {
 // ones only once every file is whole: a failure (a full disk, a file in
 // the way) leaves the working directory as it was, and the import can
 // simply be run again.
-int runImport(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+}  // namespace
+
+int importPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   std::vector<std::string> paths;
   if (!listSources(arguments, paths, err)) return 1;
   if (paths.empty()) {
@@ -270,6 +282,8 @@ int runImport(const std::vector<std::string>& arguments, std::ostream& out, std:
   return 0;
 }
 
+namespace {
+
 // The first character of `text` (UTF-8) that XML 1.0 cannot hold, even as
 // a character reference, or 0.
 char32_t unholdableInXml(std::string_view text) {
@@ -290,12 +304,9 @@ std::string codePointName(char32_t c) {
   return name;
 }
 
-struct ExportSettings {
-  std::string directory;
-  bool force = false;
-};
+}  // namespace
 
-int runExport(const ExportSettings& settings, std::ostream& out, std::ostream& err) {
+int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream& err) {
   std::string table;
   std::vector<ManifestPage> pages;
   std::string why;
@@ -415,8 +426,6 @@ int runExport(const ExportSettings& settings, std::ostream& out, std::ostream& e
   return failed ? 1 : 0;
 }
 
-}  // namespace
-
 int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   for (const std::string& argument : arguments) {
     if (argument == "--help" || argument == "-h") {
@@ -429,7 +438,7 @@ int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::
     }
   }
   if (!arguments.empty() && arguments[0] == "import" && arguments.size() >= 2)
-    return runImport({arguments.begin() + 1, arguments.end()}, out, err);
+    return importPages({arguments.begin() + 1, arguments.end()}, out, err);
   if (!arguments.empty() && arguments[0] == "export") {
     ExportSettings settings;
     std::size_t given = 0;
@@ -441,7 +450,11 @@ int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::
         ++given;
       }
     }
-    if (given == 1) return runExport(settings, out, err);
+    if (given == 1) return exportPages(settings, out, err);
+  }
+  if (!arguments.empty() && arguments[0] == "correct") {
+    const int status = correctPages({arguments.begin() + 1, arguments.end()}, out, err);
+    if (status >= 0) return status;
   }
   err << kUsage;
   return 2;

@@ -2,11 +2,16 @@
 //
 //   import FILE...  reads the files (a directory: its OCR files, sorted by
 //                   name) as pages in/001.txt, in/002.txt, ..., creates
-//                   out/, and writes the manifest pages.tsv and words.tsv.
+//                   out/, and writes the manifest pages.tsv and words.tsv,
+//                   and ocr.tsv where the files say how sure the OCR was.
 //                   It writes nothing when any file cannot be read.
 //   export DIR      writes every source file, corrected from out/NNN.txt,
 //                   under DIR with its own name; a page that does not line
 //                   up with the manifest is reported and not written.
+//   correct FILE... DIR
+//                   the three steps at once: import into a working
+//                   directory of its own, scanmend-learn there, export
+//                   into DIR with the learner's reports beside the files.
 #pragma once
 
 #include <ostream>
@@ -15,8 +20,18 @@
 
 namespace scanmend::pages {
 
-// Returns the exit status: 0 when everything was done, 1 when a file
+// Each returns the exit status: 0 when everything was done, 1 when a file
 // could not be read or written, 2 for a wrong command line.
 int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+// The commands, run in the current directory as the book's.
+int importPages(const std::vector<std::string>& sources, std::ostream& out, std::ostream& err);
+struct ExportSettings {
+  std::string directory;
+  bool force = false;
+};
+int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream& err);
+// `arguments` are those after "correct".
+int correctPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace scanmend::pages
