@@ -277,3 +277,51 @@ TEST_F(OneStep, RefusesWhatItCannotDo) {
 
 }  // namespace
 }  // namespace scanmend
+
+namespace scanmend {
+namespace {
+
+// A page whose OCR wrote the printed hyphen as ":", with a colon that ends
+// a word too, and a misread word in a broken one.
+constexpr const char* kColonHyphens =
+    "Die Gesell:\nschaft kam in die Kir:\nche am Nach:\nmittag und der Da:\n"
+    "ter sprach: und sagte\nes sey Haus:\nund Hof nicht Eigen:\nthum der Ge:\nmeinde.\n";
+
+TEST(BookHyphens, AMarkThatJoinsWordsFarMoreOftenThanChanceIsTheBooksHyphen) {
+  TempDir dir;
+  fs::create_directories(dir / "book");
+  writeFile(dir / "page.txt", kColonHyphens);
+  writeFile(dir / "book" / "dic.txt",
+            "Die\r\nGesellschaft\r\nkam\r\nin\r\ndie\r\nKirche\r\nam\r\nNachmittag\r\nund\r\n"
+            "der\r\nVater\r\nsprach\r\nsagte\r\nes\r\nHaus\r\nHof\r\nnicht\r\nEigenthum\r\n"
+            "Gemeinde\r\n");
+  const auto run = [&](const std::string& tool, const std::vector<std::string>& arguments) {
+    return runProcess(kBin + "/" + tool, arguments, dir / "book");
+  };
+  const ProcessResult imported = run("scanmend-pages", {"import", "../page.txt"});
+  ASSERT_EQ(imported.exitStatus, 0) << imported.err;
+  EXPECT_NE(imported.out.find("6 line ends joined"), std::string::npos) << imported.out;
+  EXPECT_EQ(readFile(dir / "book" / "hyphens.tsv"),
+            "page\tline\n1\t1\n1\t2\n1\t3\n1\t4\n1\t7\n1\t8\n");
+  // "Haus:" before "und" and "sprach:" inside its line stay as read.
+  EXPECT_EQ(readFile(dir / "book" / "in" / "001.txt"),
+            "Die Gesell=\r\nschaft kam in die Kir=\r\nche am Nach=\r\nmittag und der Da=\r\n"
+            "ter sprach: und sagte\r\nes sey Haus:\r\nund Hof nicht Eigen=\r\nthum der Ge=\r\n"
+            "meinde.\r\n");
+  ASSERT_EQ(run("scanmend", {"BDV", "="}).exitStatus, 0);
+  ASSERT_EQ(run("scanmend-pages", {"export", "../corrected"}).exitStatus, 0);
+  // Each half goes back to its place, the mark with it.
+  std::string expected = kColonHyphens;
+  expected.replace(expected.find("Da:"), 3, "Va:");
+  EXPECT_EQ(readFile(dir / "corrected" / "page.txt"), expected);
+
+  // Without the dictionary's words nothing is joined, and no table of the
+  // import before is left.
+  writeFile(dir / "book" / "dic.txt", "und\r\n");
+  ASSERT_EQ(run("scanmend-pages", {"import", "../page.txt"}).exitStatus, 0);
+  EXPECT_FALSE(fs::exists(dir / "book" / "hyphens.tsv"));
+  EXPECT_EQ(readFile(dir / "book" / "in" / "001.txt").find('='), std::string::npos);
+}
+
+}  // namespace
+}  // namespace scanmend

@@ -292,9 +292,12 @@ bool PageLines::next() {
   std::string& last = bytes.back();
   const bool hyphenAlone = last.size() == 1 && isHyphen(last[0]) && bytes.size() >= 2 &&
                            endsInWordByte(bytes[bytes.size() - 2]);
+  const bool ownHyphen =
+      std::binary_search(page_.ownHyphens.begin(), page_.ownHyphens.end(), line_ - 1);
   if (hyphenAlone) {
     last[0] = '=';
-  } else if (last.size() >= 2 && isHyphen(last.back()) && !isSeparator(last[last.size() - 2])) {
+  } else if (last.size() >= 2 && (isHyphen(last.back()) || ownHyphen) &&
+             !isSeparator(last[last.size() - 2])) {
     last.back() = '=';
   }
   text_.clear();

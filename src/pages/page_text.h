@@ -4,8 +4,9 @@
 // A line of the source becomes a line of the page, its words joined by a
 // space. A word hyphenated at a line end ("Gesell-", "Gesell" with a
 // hyphen of its own, "Gesell\u2E17", a soft hyphen) ends the line with
-// "=", the form that the correction's "=" joins; the hyphen itself stays
-// in the source.
+// "=", the form that the correction's "=" joins, and so does a line whose
+// last mark is the book's own hyphen (SourcePage::ownHyphens); the hyphen
+// itself stays in the source.
 //
 // A corrected page lines up with the page as imported when it has the
 // same words in the same lines, or the words and lines that the line-end

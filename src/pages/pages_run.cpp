@@ -6,8 +6,10 @@
 #include <optional>
 
 #include "base/version.h"
+#include "dictionary/sorted_words.h"
 #include "files/replacement.h"
 #include "files/text_files.h"
+#include "pages/book_hyphens.h"
 #include "pages/export_targets.h"
 #include "pages/manifest.h"
 #include "pages/ocr_confidences.h"
@@ -107,12 +109,22 @@ bool readSourceFile(const std::string& path, std::string& bytes, SourcePage& pag
   return true;
 }
 
-// Writes the page text of `page` a chunk of lines at a time.
-bool writePage(Replacement& file, const SourcePage& page) {
+// Writes the page text of `page` a chunk of lines at a time; with
+// `lineEnds`, notes there each line's end and the next line's start.
+bool writePage(Replacement& file, const SourcePage& page, HyphenFinder* lineEnds,
+               std::int64_t number) {
   constexpr std::size_t kChunk = 1 << 16;
   std::string chunk;
   PageLines lines(page);
-  while (lines.next()) {
+  std::string last;
+  for (std::uint32_t line = 0; lines.next(); ++line) {
+    if (lineEnds != nullptr) {
+      const auto piece = [&lines](std::size_t k) {
+        return lines.text().substr(lines.pieces()[k].start, lines.pieces()[k].length);
+      };
+      if (line > 0) lineEnds->add(number, line - 1, last, piece(0));
+      last = piece(lines.pieces().size() - 1);
+    }
     chunk.append(lines.text()).append(1, '\n');
     if (chunk.size() >= kChunk && !file.writeText(chunk)) return false;
     if (chunk.size() >= kChunk) chunk.clear();
@@ -132,6 +144,68 @@ bool inTheWay(const std::string& path) {
 // ones only once every file is whole: a failure (a full disk, a file in
 // the way) leaves the working directory as it was, and the import can
 // simply be run again.
+// What one pass of import writes, each file new, put in place only once
+// every file is whole.
+struct ImportPass {
+  std::vector<Replacement> pages;
+  Replacement words{std::string(kWordsFile)};
+  Replacement parsed{std::string(kParsedFile)};
+  // What the files say of their words beyond the text, where they say it.
+  Replacement evidence{std::string(kOcrEvidenceFile)};
+  std::size_t evidenceRows = 0;
+  std::vector<ManifestPage> manifest;
+  std::size_t wordCount = 0;
+  std::map<std::string_view, int> formats;
+  HyphenFinder hyphens;
+  bool failed = false;  // a source could not be read
+  bool written = true;
+};
+
+// One source at a time, each page to a file of its own at once: a book of
+// hundreds of files, or one file of a gigabyte, is never held whole. The
+// line ends are noted where no hyphens are given yet.
+void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphens, ImportPass& pass,
+                std::ostream& err) {
+  pass.written = pass.words.write(wordsTableHeader()) && pass.parsed.write(parsedPagesHeader()) &&
+                 pass.evidence.write(ocrEvidenceHeader());
+  for (const std::string& path : paths) {
+    std::string bytes;
+    SourcePage page;
+    if (!readSourceFile(path, bytes, page, err)) {
+      pass.failed = true;
+      continue;
+    }
+    if (pass.failed || !pass.written) continue;  // the others are only checked
+    const auto number = static_cast<std::int64_t>(pass.manifest.size() + 1);
+    if (const auto own = hyphens.find(number); own != hyphens.end()) page.ownHyphens = own->second;
+    const std::size_t count = page.tokens.size();
+    const std::uint64_t checksum = checksumOf(bytes);
+    Replacement& pageFile = pass.pages.emplace_back(pagePath("in", number));
+    bool written = writePage(pageFile, page, hyphens.empty() ? &pass.hyphens : nullptr, number) &&
+                   pageFile.close() && writeWordRows(pass.words, number, page);
+    if (written) {
+      std::string rows;
+      for (const OcrWord& word : ocrWordsOf(page, number)) {
+        appendOcrWordRow(rows, word);
+        ++pass.evidenceRows;
+      }
+      written = pass.evidence.write(rows);
+    }
+    // A text file is read again faster than its stored page, and so is a
+    // large file for its memory: its stored page would be about as large.
+    if (written && page.format != Format::Text && bytes.size() <= kMostStoredBytes) {
+      std::string record;
+      appendParsedPage(record, number, bytes.size(), checksum, page);
+      written = pass.parsed.write(record);
+    }
+    if (!written) err << "scanmend-pages: " << pagePath("in", number) << ": cannot be written\n";
+    pass.written = written;
+    pass.manifest.push_back({number, path, page.format, bytes.size(), checksum, count});
+    pass.wordCount += count;
+    ++pass.formats[formatName(page.format)];
+  }
+}
+
 }  // namespace
 
 int importPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -171,7 +245,7 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   }
   for (const std::string& path :
        {std::string("in"), std::string("out"), std::string(kPagesFile), std::string(kWordsFile),
-        std::string(kParsedFile), std::string(kOcrEvidenceFile)}) {
+        std::string(kParsedFile), std::string(kOcrEvidenceFile), std::string(kHyphensFile)}) {
     const bool directory = path == "in" || path == "out";
     if (directory ? fs::exists(path, error) && !fs::is_directory(path, error) : inTheWay(path)) {
       err << "scanmend-pages: " << path
@@ -195,56 +269,38 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   // made it, a failed import takes it away again.
   const bool madeIn = !fs::exists("in", error) && fs::create_directory("in", error);
 
-  // One source at a time, each page to a file of its own at once: a book
-  // of hundreds of files, or one file of a gigabyte, is never held whole.
-  std::vector<Replacement> pages;
-  Replacement words{std::string(kWordsFile)};
-  Replacement parsed{std::string(kParsedFile)};
-  // What the files say of their words beyond the text, where they say it.
-  Replacement evidence{std::string(kOcrEvidenceFile)};
-  std::size_t evidenceRows = 0;
-  std::vector<ManifestPage> manifest;
-  std::size_t wordCount = 0;
-  std::map<std::string_view, int> formats;
-  bool written = words.write(wordsTableHeader()) && parsed.write(parsedPagesHeader()) &&
-                 evidence.write(ocrEvidenceHeader());
-  for (const std::string& path : paths) {
-    std::string bytes;
-    SourcePage page;
-    if (!readSourceFile(path, bytes, page, err)) {
-      failed = true;
-      continue;
+  // A pass finds the line ends where this book's OCR writes its hyphen as
+  // another mark; where the dictionary shows some, a second pass joins
+  // them.
+  std::optional<ImportPass> pass;
+  pass.emplace();
+  importPass(paths, {}, *pass, err);
+  failed = failed || pass->failed;
+  BookHyphens hyphens;
+  if (std::string dictionary; !failed && pass->written && pass->hyphens.hasCandidates() &&
+                              readFileBytes("dic.txt", dictionary)) {
+    SortedWords words;
+    words.assign(std::move(dictionary));
+    hyphens = pass->hyphens.find(words);
+    if (!hyphens.empty()) {
+      pass.reset();
+      pass.emplace();
+      importPass(paths, hyphens, *pass, err);
+      failed = failed || pass->failed;
     }
-    if (failed || !written) continue;  // the others are only checked
-    const auto number = static_cast<std::int64_t>(manifest.size() + 1);
-    const std::size_t count = page.tokens.size();
-    const std::uint64_t checksum = checksumOf(bytes);
-    Replacement& pageFile = pages.emplace_back(pagePath("in", number));
-    written = writePage(pageFile, page) && pageFile.close() && writeWordRows(words, number, page);
-    if (written) {
-      std::string rows;
-      for (const OcrWord& word : ocrWordsOf(page, number)) {
-        appendOcrWordRow(rows, word);
-        ++evidenceRows;
-      }
-      written = evidence.write(rows);
-    }
-    // A text file is read again faster than its stored page, and so is a
-    // large file for its memory: its stored page would be about as large.
-    if (written && page.format != Format::Text && bytes.size() <= kMostStoredBytes) {
-      std::string record;
-      appendParsedPage(record, number, bytes.size(), checksum, page);
-      written = parsed.write(record);
-    }
-    if (!written) err << "scanmend-pages: " << pagePath("in", number) << ": cannot be written\n";
-    manifest.push_back({number, path, page.format, bytes.size(), checksum, count});
-    wordCount += count;
-    ++formats[formatName(page.format)];
   }
+  std::vector<Replacement>& pages = pass->pages;
+  Replacement& words = pass->words;
+  Replacement& parsed = pass->parsed;
+  Replacement& evidence = pass->evidence;
+  const std::vector<ManifestPage>& manifest = pass->manifest;
+  bool written = pass->written;
+  Replacement hyphenTable{std::string(kHyphensFile)};
+  if (!hyphens.empty()) written = written && hyphenTable.write(hyphensTable(hyphens));
   Replacement table{std::string(kPagesFile)};
   if (!failed && written)
-    written =
-        table.write(pagesTable(manifest)) && words.close() && parsed.close() && evidence.close();
+    written = table.write(pagesTable(manifest)) && words.close() && parsed.close() &&
+              evidence.close() && (hyphens.empty() || hyphenTable.close());
   if (failed || !written) {
     if (!written) err << "scanmend-pages: the manifest cannot be written\n";
     err << "scanmend-pages: nothing imported\n";
@@ -256,13 +312,17 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   for (Replacement& page : pages) committed = page.commit() && committed;
   for (std::size_t n = pages.size() + 1; n <= earlier; ++n)
     fs::remove(pagePath("in", static_cast<std::int64_t>(n)), error);
-  if (evidenceRows > 0) {
+  // Pages without confidences must not be weighed by an earlier import's,
+  // nor lined up by its hyphens; the new files, unused, go with their
+  // replacements.
+  if (pass->evidenceRows > 0)
     committed = evidence.commit() && committed;
-  } else {
-    // Pages without confidences must not be weighed by an earlier
-    // import's; the new file, unused, goes with `evidence`.
+  else
     fs::remove(std::string(kOcrEvidenceFile), error);
-  }
+  if (!hyphens.empty())
+    committed = hyphenTable.commit() && committed;
+  else
+    fs::remove(std::string(kHyphensFile), error);
   committed = words.commit() && parsed.commit() && table.commit() && committed;
   fs::create_directories("out", error);
   if (!committed || !fs::is_directory("out", error)) {
@@ -271,14 +331,20 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   }
   out << "Imported " << manifest.size() << (manifest.size() == 1 ? " file (" : " files (");
   bool first = true;
-  for (const auto& [name, count] : formats) {
+  for (const auto& [name, count] : pass->formats) {
     out << (first ? "" : ", ") << name << " " << count;
     first = false;
   }
-  out << "): " << wordCount << " words on pages in/001.txt to "
+  out << "): " << pass->wordCount << " words on pages in/001.txt to "
       << pagePath("in", static_cast<std::int64_t>(manifest.size())) << ", manifest " << kPagesFile
-      << ".\n"
-      << "Correct them (scanmend-advise, scanmend), then: scanmend-pages export DIR\n";
+      << ".\n";
+  if (!hyphens.empty()) {
+    std::size_t joined = 0;
+    for (const auto& [page, lines] : hyphens) joined += lines.size();
+    out << joined << " line ends joined where this book's OCR wrote the hyphen as another mark ("
+        << kHyphensFile << ").\n";
+  }
+  out << "Correct them (scanmend-advise, scanmend), then: scanmend-pages export DIR\n";
   return 0;
 }
 
@@ -347,6 +413,14 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
   std::string store;
   if (!readFileBytes(std::string(kParsedFile), store)) store.clear();
   const ParsedPages parsed(std::move(store));
+  // The line ends that import joined at the book's own hyphens.
+  BookHyphens hyphens;
+  if (std::string table;
+      readFileBytes(std::string(kHyphensFile), table) && !readHyphensTable(table, hyphens)) {
+    err << "scanmend-pages: " << kHyphensFile
+        << " cannot be read; import again to write it anew; nothing exported\n";
+    return 1;
+  }
   std::size_t written = 0;
   std::size_t changedFiles = 0;
   std::size_t changedWords = 0;
@@ -382,7 +456,8 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
       fail(outPage + " " + std::string(readFailure(read)));
     } else if (source.tokens.size() != entry.words) {
       fail(entry.source + " no longer has the words of the import");
-    } else if (!correctedFieldTexts(source, corrected, fieldTexts, why)) {
+    } else if (source.ownHyphens = hyphens[entry.number];
+               !correctedFieldTexts(source, corrected, fieldTexts, why)) {
       fail(outPage + " " + why + "; was it corrected from another import?");
     } else if (fs::exists(target, error) && fs::equivalent(target, entry.source, error)) {
       fail("exporting would overwrite the source " + entry.source);

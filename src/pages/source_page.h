@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -56,6 +57,10 @@ struct SourcePage {
   std::vector<Field> fields;
   std::vector<Token> tokens;     // through the fields in order
   std::vector<Offset> lineEnds;  // line i: tokens [lineEnds[i - 1], lineEnds[i]), never empty
+  // The lines (from 0, sorted) whose last mark is a hyphen of this book's
+  // own (a ":" or an "s" where the print has one), found by import; not
+  // read from the file.
+  std::vector<std::uint32_t> ownHyphens;
 
   bool operator==(const SourcePage&) const = default;
 

@@ -1,0 +1,122 @@
+#include "pages/book_hyphens.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "base/letters.h"
+#include "base/tab_separated.h"
+
+namespace scanmend::pages {
+namespace {
+
+constexpr std::string_view kHeader = "page\tline\n";
+
+// A mark is the book's hyphen only where it joins this many words...
+constexpr std::size_t kLeastJoins = 3;
+// ...and joins them this many times more often than line ends in a letter
+// join to dictionary words by chance.
+constexpr double kOverChance = 10.0;
+
+bool letter(char c) { return isLetter(static_cast<unsigned char>(c)); }
+
+bool isStandardHyphen(char c) { return c == '-' || c == '=' || c == '\xAD' || c == '\xAC'; }
+
+// The letters that begin `piece`, where it begins with a small letter, as
+// the second half of a word broken at a line's end does.
+std::string leadingLetters(std::string_view piece) {
+  std::size_t end = 0;
+  while (end < piece.size() && letter(piece[end])) ++end;
+  if (end == 0 || isCapital(static_cast<unsigned char>(piece[0]))) return "";
+  return std::string(piece.substr(0, end));
+}
+
+// The letters that end `piece`, where nothing but letters follows them
+// back to its start or to a mark that opens it.
+std::string trailingLetters(std::string_view piece) {
+  std::size_t begin = piece.size();
+  while (begin > 0 && letter(piece[begin - 1])) --begin;
+  return std::string(piece.substr(begin));
+}
+
+bool known(const SortedWords& words, std::string_view word) {
+  return !word.empty() && containsOrCapitalised(words, word);
+}
+
+}  // namespace
+
+bool HyphenFinder::joins(const SortedWords& words, const LineEnd& end) {
+  if (known(words, end.head + end.mark)) return false;
+  if (known(words, end.head + end.next)) return true;
+  // A mark that no word holds joins also where the halves are not both
+  // words: the joined word may be misread ("Da:" and "ter").
+  return !letter(end.mark) && !(known(words, end.head) && known(words, end.next));
+}
+
+void HyphenFinder::add(std::int64_t page, std::uint32_t line, std::string_view last,
+                       std::string_view next) {
+  const std::string second = leadingLetters(next);
+  if (last.size() < 2 || second.empty() || isStandardHyphen(last.back())) return;
+  const std::string head = trailingLetters(last.substr(0, last.size() - 1));
+  if (head.empty()) return;
+  if (letter(last.back())) plain_.emplace_back(trailingLetters(last), second);
+  candidates_.push_back({page, line, head, last.back(), second});
+}
+
+BookHyphens HyphenFinder::find(const SortedWords& words) const {
+  // The chance: how often a line end in a letter and the next line's
+  // first word make a dictionary word.
+  std::size_t chance = 0;
+  for (const auto& [first, second] : plain_) chance += known(words, first + second);
+  // Counted as if fifty line ends more had made one word among them: a
+  // short book shows too few line ends to tell the chance by itself.
+  const double chanceRate =
+      (static_cast<double>(chance) + 1) / (static_cast<double>(plain_.size()) + 50);
+  std::map<char, std::pair<std::size_t, std::size_t>> byMark;  // joins, line ends
+  for (const LineEnd& end : candidates_) {
+    auto& [joined, ends] = byMark[end.mark];
+    ++ends;
+    joined += known(words, end.head + end.next) && !known(words, end.head + end.mark);
+  }
+  BookHyphens hyphens;
+  for (const LineEnd& end : candidates_) {
+    const auto& [joined, ends] = byMark.at(end.mark);
+    const bool hyphen =
+        joined >= kLeastJoins &&
+        static_cast<double>(joined) >= kOverChance * chanceRate * static_cast<double>(ends);
+    if (hyphen && joins(words, end)) hyphens[end.page].push_back(end.line);
+  }
+  for (auto& [page, lines] : hyphens) std::sort(lines.begin(), lines.end());
+  return hyphens;
+}
+
+std::string hyphensTable(const BookHyphens& hyphens) {
+  std::string table(kHeader);
+  for (const auto& [page, lines] : hyphens)
+    for (const std::uint32_t line : lines)
+      table.append(std::to_string(page)).append("\t").append(std::to_string(line + 1)).append("\n");
+  return table;
+}
+
+bool readHyphensTable(std::string_view table, BookHyphens& hyphens) {
+  hyphens.clear();
+  if (!table.starts_with(kHeader)) return false;
+  for (std::size_t at = kHeader.size(); at < table.size();) {
+    const std::size_t end = std::min(table.find('\n', at), table.size());
+    const std::vector<std::string_view> cells = tabSeparatedCells(table.substr(at, end - at));
+    at = end + 1;
+    std::int64_t page = 0;
+    std::uint32_t line = 0;
+    if (cells.size() != 2 ||
+        std::from_chars(cells[0].data(), cells[0].data() + cells[0].size(), page).ptr !=
+            cells[0].data() + cells[0].size() ||
+        std::from_chars(cells[1].data(), cells[1].data() + cells[1].size(), line).ptr !=
+            cells[1].data() + cells[1].size() ||
+        page < 1 || line < 1)
+      return false;
+    hyphens[page].push_back(line - 1);
+  }
+  for (auto& [page, lines] : hyphens) std::sort(lines.begin(), lines.end());
+  return true;
+}
+
+}  // namespace scanmend::pages

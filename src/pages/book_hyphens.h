@@ -1,0 +1,65 @@
+// The marks that this book's OCR writes for the printed hyphen at a line's
+// end, beside "-", "=", the soft hyphen and the Fraktur double hyphen:
+// tesseract reads the double hyphen also as ":", "?", "*" or an "s"
+// ("Unm\xFCns" for "Unm\xFCn-"). A mark is the book's hyphen where the
+// words that it ends, joined with the next line's first word, make
+// dictionary words far more often than line ends make them by chance. A
+// line end with such a mark is then joined where the word with its mark
+// is no dictionary word, and either the joined word is one or, for a mark
+// that is no letter, its halves are not both words ("Haus:" before "und"
+// stays).
+//
+// Import writes the lines so joined in hyphens.tsv (tab-separated, page
+// and line, both from 1), and their page text ends them with "=",
+// as for a hyphen; export reads it to line the corrected pages up again.
+// The mark itself stays in the source, as a hyphen does.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dictionary/sorted_words.h"
+
+namespace scanmend::pages {
+
+inline constexpr std::string_view kHyphensFile = "hyphens.tsv";
+
+// The lines of a page, from 0, whose last mark is the book's hyphen.
+using HyphenLines = std::vector<std::uint32_t>;
+// By page number.
+using BookHyphens = std::map<std::int64_t, HyphenLines>;
+
+class HyphenFinder {
+ public:
+  // One line end: the line's last piece and the next line's first, as the
+  // page shows them (Windows-1252).
+  void add(std::int64_t page, std::uint32_t line, std::string_view last, std::string_view next);
+  // Whether any line end could be joined at a mark not yet a hyphen.
+  bool hasCandidates() const { return !candidates_.empty(); }
+  // The line ends to join, where `words` shows marks that are this book's
+  // hyphen.
+  BookHyphens find(const SortedWords& words) const;
+
+ private:
+  struct LineEnd {
+    std::int64_t page;
+    std::uint32_t line;
+    std::string head;  // the last piece without its final byte
+    char mark;
+    std::string next;  // the letters that begin the next line
+  };
+  // Whether a line end with a mark that is the book's hyphen is joined.
+  static bool joins(const SortedWords& words, const LineEnd& end);
+
+  std::vector<LineEnd> candidates_;
+  std::vector<std::pair<std::string, std::string>> plain_;  // line ends in a letter: the chance
+};
+
+std::string hyphensTable(const BookHyphens& hyphens);
+// False for a table of any other shape.
+bool readHyphensTable(std::string_view table, BookHyphens& hyphens);
+
+}  // namespace scanmend::pages
