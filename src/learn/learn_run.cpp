@@ -343,6 +343,12 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   };
   std::vector<Close> close(weighing.empty() ? 0 : words.size());
   std::string changes(kChangesHeader);
+  // With the OCR's evidence, each word's line of changes.tsv waits for its
+  // mean confidence and the occurrences that the evidence turned.
+  std::vector<std::string> changeLines(close.size());
+  std::vector<double> confidenceSum(close.size());
+  std::vector<std::uint32_t> confidences(close.size());
+  std::vector<std::uint32_t> turned(close.size());
   std::size_t changed = 0;
   RunStats stats;
   UnknownWordCounts unknown;
@@ -355,7 +361,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       kinds[i] = decision.kind;
       const bool ambiguous = decision.kind == WordOutcome::Kind::Ambiguous;
       changed += ambiguous || decision.result != word.text;
-      appendChange(word, decision, changes);
+      appendChange(word, decision, close.empty() ? changes : changeLines[i]);
       std::string shown = settings.markUncertain && ambiguous ? std::move(decision.marked)
                                                               : std::move(decision.result);
       if (shown != word.text) written[i] = std::move(shown);
@@ -414,6 +420,11 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
                                   c.asRead,
                                   c.asReadOutweighedBy};
         shown = weighing.reconsider(word, verdict, *seen, lexicon, kind);
+        turned[i] += shown != written[i];
+        if (seen->hasConfidence()) {
+          confidenceSum[i] += seen->confidence;
+          ++confidences[i];
+        }
       }
       if (!shown.empty() && startsSentence(page, start)) {
         // A word mended at a sentence's start begins it with a capital,
@@ -449,6 +460,27 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     write(corrected, pagePath("./out", static_cast<std::int64_t>(n + 1)));
   }
   write(formatUnknownWordReport(unknown), "./word_fr.txt");
+  if (!close.empty()) {
+    changes.insert(changes.size() - 1, "\tconfidence\tby_ocr");
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      std::string& line = changeLines[i];
+      if (line.empty() && turned[i] > 0) {
+        // Kept or changed as a form, but not everywhere.
+        Decision decision;
+        decision.result = written[i].empty() ? words[i].text : written[i];
+        decision.kind = WordOutcome::Kind::Ambiguous;
+        decision.probability = close[i].probability;
+        decision.runnerUp = close[i].runnerUp;
+        decision.runnerUpProbability = close[i].runnerUpProbability;
+        appendChange(words[i], decision, line);
+      }
+      if (line.empty()) continue;
+      line.pop_back();
+      line.append("\t");
+      if (confidences[i] > 0) line.append(fixed(confidenceSum[i] / confidences[i]));
+      changes.append(line).append("\t").append(std::to_string(turned[i])).append("\n");
+    }
+  }
   const bool changesWritten = write(changes, "changes.tsv");
 
   out << "\r\nStats:\r\n\r\n" << formatCounterLines(stats, "", "\r\n") << "\r\n";
