@@ -128,22 +128,16 @@ std::string OcrWeighing::reconsider(std::string_view word, const FormVerdict& ve
                                     WordOutcome::Kind& kind) {
   kind = verdict.kind;
   const double ratio = evidence.hasConfidence() ? this->ratio(evidence.confidence) : 1;
+  // Only towards the word as read: a word the decision keeps stays, the
+  // confidence of misreadings or not. Turning such words to their
+  // runner-up broke more right words than it mended.
   const bool changed = !verdict.shown.empty();
-  const std::string_view other = changed ? verdict.shown : verdict.runnerUp;
-  const double otherProbability = changed ? verdict.probability : verdict.runnerUpProbability;
-  if (verdict.asRead > 0 && !other.empty() && ratio != 1) {
-    const bool otherWins = otherProbability > verdict.asReadOutweighedBy * verdict.asRead * ratio;
-    if (changed && !otherWins) {
-      ++turned_;
-      kind =
-          lexicon.contains(word) ? WordOutcome::Kind::CorrectUnchanged : WordOutcome::Kind::Unknown;
-      return "";
-    }
-    if (!changed && otherWins) {
-      ++turned_;
-      kind = WordOutcome::Kind::ChangedIncorrect;
-      return std::string(other);
-    }
+  if (changed && verdict.asRead > 0 && ratio > 1 &&
+      verdict.probability <= verdict.asReadOutweighedBy * verdict.asRead * ratio) {
+    ++turned_;
+    kind =
+        lexicon.contains(word) ? WordOutcome::Kind::CorrectUnchanged : WordOutcome::Kind::Unknown;
+    return "";
   }
   if (verdict.kind == WordOutcome::Kind::Unknown && !changed &&
       wordsOf(evidence.text).size() == 1) {

@@ -4,12 +4,13 @@
 //
 // How much a confidence says is learned from the book itself: the
 // confidences of the occurrences whose form the decision keeps as a
-// dictionary word are set against those of the occurrences it changes
-// with certainty, bin by bin. The word as read is then weighed by that
-// ratio for each occurrence, and the decision's own rule applied again: a
+// dictionary word are set against those of the occurrences of words that
+// the dictionary lacks and that are changed or stay unknown, bin by bin.
+// Where the decision changes a word, the word as read is weighed by that
+// ratio for each occurrence and the decision's own rule applied again: a
 // form read with the confidence of the words read right keeps itself
-// there, and one read with the confidence of the misreadings goes to its
-// likeliest other reading. A word that has no reading may take a letter's
+// there. A word that the decision keeps is never changed for its
+// confidence alone; one that has no reading may take a letter's
 // alternative that makes a dictionary word.
 #pragma once
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "base/version.h"
@@ -272,8 +273,7 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   // A pass finds the line ends where this book's OCR writes its hyphen as
   // another mark; where the dictionary shows some, a second pass joins
   // them.
-  std::optional<ImportPass> pass;
-  pass.emplace();
+  auto pass = std::make_unique<ImportPass>();
   importPass(paths, {}, *pass, err);
   failed = failed || pass->failed;
   BookHyphens hyphens;
@@ -283,8 +283,8 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
     words.assign(std::move(dictionary));
     hyphens = pass->hyphens.find(words);
     if (!hyphens.empty()) {
-      pass.reset();
-      pass.emplace();
+      pass.reset();  // its new files go before the next pass makes them again
+      pass = std::make_unique<ImportPass>();
       importPass(paths, hyphens, *pass, err);
       failed = failed || pass->failed;
     }
