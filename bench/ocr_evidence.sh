@@ -16,6 +16,8 @@
 # joined at the book's own hyphen marks.
 #
 # Needs what bench/real_ocr.sh needs, and its page images: run it first.
+# Tesseract's readings are kept in build/bench/ocr-evidence-readings and
+# made again only where missing (remove it after new images).
 #   bash bench/ocr_evidence.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -94,15 +96,16 @@ for text in prose historical; do
   for font in blankenburg gamaliel; do
     for model in frk deu; do
       name=$text-$font-$model
-      ocr=$work/ocr-$name
+      ocr=$build/ocr-evidence-readings/$name
       mkdir -p "$ocr/txt" "$ocr/alto" "$ocr/hocr-choices"
       for image in "$images/$text/$font"-*.png; do
+        [ -f "$ocr/alto/$(basename "$image" .png | sed "s/^$font-//").xml" ] && continue
         page=$(basename "$image" .png) && page=${page#"$font"-}
         tesseract "$image" "$ocr/$page" -l "$model" -c lstm_choice_mode=2 txt alto hocr 2> /dev/null
         mv "$ocr/$page.txt" "$ocr/txt/" && mv "$ocr/$page.xml" "$ocr/alto/"
         mv "$ocr/$page.hocr" "$ocr/hocr-choices/"
       done
-      without_choices "$ocr/hocr-choices" "$ocr/hocr"
+      rm -rf "$ocr/hocr" && without_choices "$ocr/hocr-choices" "$ocr/hocr"
       read -r raw alto alto_broken joins < <(imported "$name-alto" "$ocr/alto" "$truth")
       read -r _ hocr hocr_broken _ < <(imported "$name-hocr" "$ocr/hocr" "$truth")
       read -r _ choices choices_broken _ < <(imported "$name-choices" "$ocr/hocr-choices" "$truth")

@@ -349,6 +349,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   std::vector<double> confidenceSum(close.size());
   std::vector<std::uint32_t> confidences(close.size());
   std::vector<std::uint32_t> turned(close.size());
+  std::vector<std::string> turnedTo(close.size());  // the first such occurrence's
   std::size_t changed = 0;
   RunStats stats;
   UnknownWordCounts unknown;
@@ -420,7 +421,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
                                   c.asRead,
                                   c.asReadOutweighedBy};
         shown = weighing.reconsider(word, verdict, *seen, lexicon, kind);
-        turned[i] += shown != written[i];
+        if (shown != written[i] && turned[i]++ == 0) turnedTo[i] = shown.empty() ? word : shown;
         if (seen->hasConfidence()) {
           confidenceSum[i] += seen->confidence;
           ++confidences[i];
@@ -465,9 +466,10 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     for (std::size_t i = 0; i < words.size(); ++i) {
       std::string& line = changeLines[i];
       if (line.empty() && turned[i] > 0) {
-        // Kept or changed as a form, but not everywhere.
+        // Kept or changed as a form, but not everywhere: what the OCR's
+        // evidence made of the first occurrence it turned.
         Decision decision;
-        decision.result = written[i].empty() ? words[i].text : written[i];
+        decision.result = turnedTo[i];
         decision.kind = WordOutcome::Kind::Ambiguous;
         decision.probability = close[i].probability;
         decision.runnerUp = close[i].runnerUp;

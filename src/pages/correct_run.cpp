@@ -120,11 +120,15 @@ int correctIn(const fs::path& book, const CorrectSettings& settings, std::ostrea
   }
   const fs::path previous = fs::current_path();
   fs::current_path(book);
-  // Of import's report only its first line: the rest tells what to do
-  // next, which is done here.
+  // Import's report without what it says to do next, which is done here.
   std::ostringstream imported;
   int status = importPages(settings.sources, imported, err);
-  out << imported.str().substr(0, imported.str().find('\n') + 1);
+  for (std::size_t at = 0; at < imported.str().size();) {
+    const std::size_t end = imported.str().find('\n', at) + 1;
+    const std::string line = imported.str().substr(at, end - at);
+    if (!line.starts_with("Correct them")) out << line;
+    at = end;
+  }
   if (status == 0) {
     out.flush();
     const int learned = runLearner(settings.spelling);
