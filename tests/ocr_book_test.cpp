@@ -32,18 +32,21 @@ const char* const kWords[] = {
     "Hafen", "Ofen",   "Tafel",  "laufen", "helfen", "hoffen", "rufen",  "offen", "Garten",
     "Mann",  "Frau",   "Kind",   "Weg",    "Tag",    "Nacht",  "Feld",   "Wald"};
 
-// A word as printed, as the OCR read it, and how sure it was.
+// A word as printed, as the OCR read it, and how sure it was; and the
+// other letter it saw in one place, if any.
 struct Read {
   std::string truth;
   std::string read;
   double confidence;
-  std::string glyphs;  // the String's Glyph elements, if any
+  std::size_t otherAt = 0;
+  std::string other;
+  double otherConfidence = 0;
 };
 
 // Pages of words where the OCR reads most long s as "f" and is unsure of
 // them; "sein" read "fein" looks like the word "fein", which the pages
 // also print, read with confidence. One "Haus" read as "Hcus" carries
-// the "a" as its second glyph's variant.
+// the "a" as its second letter's alternative.
 std::vector<std::vector<std::vector<Read>>> makeBook() {
   std::vector<std::vector<std::vector<Read>>> pages;
   unsigned state = 7;
@@ -59,7 +62,7 @@ std::vector<std::vector<std::vector<Read>>> makeBook() {
       for (int w = 0; w < 8; ++w) {
         std::string word = kWords[next(std::size(kWords))];
         if (next(7) == 0) word = next(2) == 0 ? "fein" : "sein";
-        Read read{word, word, 0.97, ""};
+        Read read{word, word, 0.97};
         for (std::size_t i = 0; i + 1 < word.size(); ++i) {
           if (word[i] == 's' && word != "fein" && ++misread % 10 < 7) {
             read.read[i] = 'f';
@@ -70,12 +73,17 @@ std::vector<std::vector<std::vector<Read>>> makeBook() {
       }
     }
   }
-  pages[2][3][1] = {"Haus", "Hcus", 0.40,
-                    "<Glyph CONTENT=\"H\"/><Glyph CONTENT=\"c\"><Variant CONTENT=\"a\" "
-                    "VC=\"0.35\"/></Glyph><Glyph CONTENT=\"u\"/><Glyph CONTENT=\"s\"/>"};
+  pages[2][3][1] = {"Haus", "Hcus", 0.40, 1, "a", 0.35};
   return pages;
 }
 
+std::string fixed(double value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  return text;
+}
+
+// The page in each format, as OCR programs write them.
 std::string altoOf(const std::vector<std::vector<Read>>& lines) {
   std::string xml =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -84,15 +92,79 @@ std::string altoOf(const std::vector<std::vector<Read>>& lines) {
   for (const auto& line : lines) {
     xml += "<TextLine>";
     for (const Read& word : line) {
-      char confidence[8];
-      std::snprintf(confidence, sizeof confidence, "%.2f", word.confidence);
-      xml += "<String CONTENT=\"" + word.read + "\" WC=\"" + confidence + "\"";
-      xml += word.glyphs.empty() ? "/>" : ">" + word.glyphs + "</String>";
+      xml += "<String CONTENT=\"" + word.read + "\" WC=\"" + fixed(word.confidence) + "\"";
+      if (word.other.empty()) {
+        xml += "/>";
+      } else {
+        xml += ">";
+        for (std::size_t k = 0; k < word.read.size(); ++k) {
+          xml += "<Glyph CONTENT=\"" + word.read.substr(k, 1) + "\">";
+          if (k == word.otherAt)
+            xml += "<Variant CONTENT=\"" + word.other + "\" VC=\"" + fixed(word.otherConfidence) +
+                   "\"/>";
+          xml += "</Glyph>";
+        }
+        xml += "</String>";
+      }
       xml += "<SP/>";
     }
     xml += "</TextLine>\n";
   }
   return xml + "</TextBlock></PrintSpace></Page></Layout></alto>\n";
+}
+
+// tesseract's hOCR with -c lstm_choice_mode=2: each letter's choices after
+// the word's text, the likeliest first.
+std::string hocrOf(const std::vector<std::vector<Read>>& lines) {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<html><body><div class='ocr_page'>\n";
+  for (const auto& line : lines) {
+    xml += "<span class='ocr_line'>";
+    for (const Read& word : line) {
+      xml += "<span class='ocrx_word' title='bbox 0 0 1 1; x_wconf " +
+             std::to_string(static_cast<int>(word.confidence * 100 + 0.5)) + "'>" + word.read;
+      for (std::size_t k = 0; k < word.read.size(); ++k) {
+        xml += "<span class='ocrx_cinfo' id='lstm_choices_" + std::to_string(k) +
+               "'><span class='ocrx_cinfo' title='x_confs 90'>" + word.read.substr(k, 1) +
+               "</span>";
+        if (k == word.otherAt && !word.other.empty())
+          xml += "<span class='ocrx_cinfo' title='x_confs " +
+                 std::to_string(static_cast<int>(word.otherConfidence * 100)) + "'>" + word.other +
+                 "</span>";
+        xml += "</span>";
+      }
+      xml += "</span> ";
+    }
+    xml += "</span>\n";
+  }
+  return xml + "</div></body></html>\n";
+}
+
+// PAGE 2019 with a conf for each word and its glyphs' text equivalents.
+std::string pageXmlOf(const std::vector<std::vector<Read>>& lines) {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PcGts "
+      "xmlns=\"http://schema.primaresearch.org/PAGE/gts/pagecontent/2019-07-15\"><Page>"
+      "<TextRegion id=\"r\">\n";
+  int id = 0;
+  for (const auto& line : lines) {
+    xml += "<TextLine id=\"l" + std::to_string(++id) + "\">";
+    for (const Read& word : line) {
+      xml += "<Word id=\"w" + std::to_string(++id) + "\">";
+      for (std::size_t k = 0; k < word.read.size() && !word.other.empty(); ++k) {
+        xml += "<Glyph id=\"g" + std::to_string(++id) + "\"><TextEquiv index=\"1\"><Unicode>" +
+               word.read.substr(k, 1) + "</Unicode></TextEquiv>";
+        if (k == word.otherAt)
+          xml += "<TextEquiv index=\"2\" conf=\"" + fixed(word.otherConfidence) + "\"><Unicode>" +
+                 word.other + "</Unicode></TextEquiv>";
+        xml += "</Glyph>";
+      }
+      xml += "<TextEquiv conf=\"" + fixed(word.confidence) + "\"><Unicode>" + word.read +
+             "</Unicode></TextEquiv></Word>";
+    }
+    xml += "</TextLine>\n";
+  }
+  return xml + "</TextRegion></Page></PcGts>\n";
 }
 
 // The words of a page, split at blanks and line ends.
@@ -114,13 +186,18 @@ class OcrBook : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(book());
-    fs::create_directories(dir_ / "alto");
     std::string dictionary;
     for (const char* word : kWords) dictionary += std::string(word) + "\r\n";
     writeFile(book() / "dic.txt", dictionary);
     pages_ = makeBook();
-    for (std::size_t p = 0; p < pages_.size(); ++p)
-      writeFile(dir_ / "alto" / ("00" + std::to_string(p + 1) + ".xml"), altoOf(pages_[p]));
+    using Writer = std::string (*)(const std::vector<std::vector<Read>>&);
+    const std::pair<const char*, Writer> formats[] = {
+        {"alto", altoOf}, {"hocr", hocrOf}, {"page", pageXmlOf}};
+    for (const auto& [folder, format] : formats) {
+      fs::create_directories(dir_ / folder);
+      for (std::size_t p = 0; p < pages_.size(); ++p)
+        writeFile(dir_ / folder / ("00" + std::to_string(p + 1) + ".xml"), format(pages_[p]));
+    }
   }
   fs::path book() const { return dir_ / "book"; }
   ProcessResult run(const std::string& tool, const std::vector<std::string>& arguments) {
@@ -153,8 +230,11 @@ class OcrBook : public ::testing::Test {
   std::vector<std::vector<std::vector<Read>>> pages_;
 };
 
-TEST_F(OcrBook, ConfidencesTellTheWordFromTheMisreadingThatLooksLikeIt) {
-  ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "alto").string()}).exitStatus, 0);
+class EachFormat : public OcrBook, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(EachFormat, ConfidencesTellTheWordFromTheMisreadingThatLooksLikeIt) {
+  const ProcessResult imported = run("scanmend-pages", {"import", (dir_ / GetParam()).string()});
+  ASSERT_EQ(imported.exitStatus, 0) << imported.err;
   ASSERT_TRUE(fs::exists(book() / "ocr.tsv"));
   const int printedFein = printed("fein", "fein");
   const int misreadSein = printed("fein", "sein");
@@ -166,7 +246,7 @@ TEST_F(OcrBook, ConfidencesTellTheWordFromTheMisreadingThatLooksLikeIt) {
   EXPECT_NE(learned.out.find("by the OCR's confidence (ocr.tsv)"), std::string::npos);
   EXPECT_EQ(count("fein", "fein", "fein"), printedFein) << "no printed \"fein\" is broken";
   EXPECT_EQ(count("fein", "sein", "sein"), misreadSein);
-  EXPECT_EQ(count("Hcus", "Haus", "Haus"), 1) << "the glyph's variant is a reading";
+  EXPECT_EQ(count("Hcus", "Haus", "Haus"), 1) << "the letter's alternative is a reading";
 
   // The same pages without what the OCR said: the printed "fein" and the
   // misread "sein" cannot be told apart.
@@ -175,6 +255,8 @@ TEST_F(OcrBook, ConfidencesTellTheWordFromTheMisreadingThatLooksLikeIt) {
   EXPECT_LT(count("fein", "fein", "fein") + count("fein", "sein", "sein"),
             printedFein + misreadSein);
 }
+
+INSTANTIATE_TEST_SUITE_P(OcrBook, EachFormat, ::testing::Values("alto", "hocr", "page"));
 
 TEST_F(OcrBook, AnImportWithoutConfidencesLeavesNoTableOfAnEarlierOne) {
   ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "alto").string()}).exitStatus, 0);
