@@ -2,8 +2,10 @@
 // hOCR and text files): reading never crashes; a file that reads comes
 // back byte for byte from an unchanged correction, and as a file that
 // reads again from a changed one; a page that import stores reads back as
-// it was, and any bytes read as a stored page are safe to export with; and
-// the tool's import writes nothing but in/, out/ and the manifest.
+// it was, and any bytes read as a stored page are safe to export with;
+// the OCR's confidences read back as written, and a page whose line ends
+// are all taken for hyphens comes back byte for byte; and the tool's
+// import writes nothing but in/, out/ and the manifest.
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,7 +16,9 @@
 #include <sstream>
 #include <string>
 
+#include "book/ocr_evidence.h"
 #include "correction/line_joining.h"
+#include "pages/ocr_confidences.h"
 #include "pages/page_text.h"
 #include "pages/pages_run.h"
 #include "pages/parsed_pages.h"
@@ -42,10 +46,14 @@ bool exportOf(std::string_view bytes, const SourcePage& page, std::string_view c
 std::string changed(std::string text) {
   std::string out;
   for (const char c : text) {
-    if (c == 'e') out += "\xE9";
-    else if (c == 'a') out += "aa";
-    else if (c == 'f') out += "s";
-    else out += c;
+    if (c == 'e')
+      out += "\xE9";
+    else if (c == 'a')
+      out += "aa";
+    else if (c == 'f')
+      out += "s";
+    else
+      out += c;
   }
   return out;
 }
@@ -65,13 +73,15 @@ void importWithTheTool(std::string_view bytes) {
   fs::remove_all(book);
   fs::create_directories(book);
   {
-    std::ofstream(scratch() / "page.xml", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(scratch() / "page.xml", std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   fs::current_path(book);
   std::ostringstream out;
   std::ostringstream err;
   runPages({"import", (scratch() / "page.xml").string()}, out, err);
-  const std::set<std::string> allowed{"in", "out", "pages.tsv", "words.tsv", "pages.parsed"};
+  const std::set<std::string> allowed{"in",      "out",         "pages.tsv",   "words.tsv",
+                                      "ocr.tsv", "hyphens.tsv", "pages.parsed"};
   for (const auto& entry : fs::directory_iterator(book))
     check(allowed.contains(entry.path().filename().string()));
   fs::current_path(previous);
@@ -95,6 +105,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(readSource(out, again, error));
       check(again.lineCount() == page.lineCount());
     }
+    // What the file says beyond its text reads back as written.
+    std::string table(scanmend::ocrEvidenceHeader());
+    for (const scanmend::OcrWord& word : ocrWordsOf(page, 1))
+      scanmend::appendOcrWordRow(table, word);
+    std::vector<scanmend::OcrWord> words;
+    std::string why;
+    check(scanmend::parseOcrEvidence(table, words, why));
+    // Every line's last mark taken for the book's own hyphen: the file
+    // still comes back byte for byte, joined or not.
+    for (std::uint32_t line = 0; line < page.lineCount(); ++line) page.ownHyphens.push_back(line);
+    const std::string hyphenated = makePageText(page);
+    check(exportOf(bytes, page, hyphenated, out) && out == bytes);
+    check(exportOf(bytes, page, scanmend::joinHyphenatedLines(hyphenated), out) && out == bytes);
   }
   // The bytes as a stored page of themselves.
   if (decodePage(bytes, bytes, page)) {
