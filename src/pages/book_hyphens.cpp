@@ -14,10 +14,13 @@ constexpr std::string_view kHeader = "page\tline\n";
 // A mark is the book's hyphen only where it joins this many words...
 constexpr std::size_t kLeastJoins = 3;
 // ...and joins them this many times more often than line ends in a letter
-// join to dictionary words by chance.
+// join to dictionary words by chance, measured on this many of them.
 constexpr double kOverChance = 10.0;
+constexpr std::size_t kChanceSample = 5000;
 
 bool letter(char c) { return isLetter(static_cast<unsigned char>(c)); }
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool isStandardHyphen(char c) { return c == '-' || c == '=' || c == '\xAD' || c == '\xAC'; }
 
@@ -44,49 +47,52 @@ bool known(const SortedWords& words, std::string_view word) {
 
 }  // namespace
 
-bool HyphenFinder::joins(const SortedWords& words, const LineEnd& end) {
-  if (known(words, end.head + end.mark)) return false;
-  if (known(words, end.head + end.next)) return true;
-  // A mark that no word holds joins also where the halves are not both
-  // words: the joined word may be misread ("Da:" and "ter").
-  return !letter(end.mark) && !(known(words, end.head) && known(words, end.next));
-}
-
 void HyphenFinder::add(std::int64_t page, std::uint32_t line, std::string_view last,
                        std::string_view next) {
-  const std::string second = leadingLetters(next);
-  if (last.size() < 2 || second.empty() || isStandardHyphen(last.back())) return;
-  const std::string head = trailingLetters(last.substr(0, last.size() - 1));
+  const char mark = last.empty() ? ' ' : last.back();
+  if (last.size() < 2 || isStandardHyphen(mark) || isDigit(mark)) return;
+  std::string second = leadingLetters(next);
+  if (second.empty()) return;
+  if (letter(mark)) {
+    if (plain_.size() < kChanceSample)
+      plain_.emplace_back(trailingLetters(last), std::move(second));
+    return;
+  }
+  std::string head = trailingLetters(last.substr(0, last.size() - 1));
   if (head.empty()) return;
-  if (letter(last.back())) plain_.emplace_back(trailingLetters(last), second);
-  candidates_.push_back({page, line, head, last.back(), second});
+  ++ends_[mark];
+  marked_.push_back({page, line, std::move(head), mark, std::move(second)});
 }
 
-BookHyphens HyphenFinder::find(const SortedWords& words) const {
-  // The chance: how often a line end in a letter and the next line's
-  // first word make a dictionary word.
+bool HyphenFinder::worthLooking() const {
+  return std::any_of(ends_.begin(), ends_.end(),
+                     [](const auto& mark) { return mark.second >= kLeastJoins; });
+}
+
+BookHyphens HyphenFinder::found(const SortedWords& words) const {
   std::size_t chance = 0;
   for (const auto& [first, second] : plain_) chance += known(words, first + second);
   // Counted as if fifty line ends more had made one word among them: a
   // short book shows too few line ends to tell the chance by itself.
   const double chanceRate =
       (static_cast<double>(chance) + 1) / (static_cast<double>(plain_.size()) + 50);
-  std::map<char, std::pair<std::size_t, std::size_t>> byMark;  // joins, line ends
-  for (const LineEnd& end : candidates_) {
-    auto& [joined, ends] = byMark[end.mark];
-    ++ends;
-    joined += known(words, end.head + end.next) && !known(words, end.head + end.mark);
-  }
+  std::map<char, std::size_t> joinedBy;
+  for (const LineEnd& end : marked_)
+    joinedBy[end.mark] += known(words, end.head + end.next) && !known(words, end.head + end.mark);
   BookHyphens hyphens;
-  for (const LineEnd& end : candidates_) {
-    const auto& [joined, ends] = byMark.at(end.mark);
+  for (const LineEnd& end : marked_) {
+    const auto joined = static_cast<double>(joinedBy[end.mark]);
     const bool hyphen =
         joined >= kLeastJoins &&
-        static_cast<double>(joined) >= kOverChance * chanceRate * static_cast<double>(ends);
-    if (hyphen && joins(words, end)) hyphens[end.page].push_back(end.line);
+        joined >= kOverChance * chanceRate * static_cast<double>(ends_.at(end.mark));
+    // Joined where the word with its mark is none, and the joined word is
+    // one or its halves are not both words: the joined word may be
+    // misread ("Da:" and "ter").
+    if (hyphen && !known(words, end.head + end.mark) &&
+        (known(words, end.head + end.next) || !(known(words, end.head) && known(words, end.next))))
+      hyphens[end.page].push_back(end.line);
   }
-  for (auto& [page, lines] : hyphens) std::sort(lines.begin(), lines.end());
-  return hyphens;
+  return hyphens;  // each page's lines in order, as they were added
 }
 
 std::string hyphensTable(const BookHyphens& hyphens) {

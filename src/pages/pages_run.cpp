@@ -157,16 +157,15 @@ struct ImportPass {
   std::vector<ManifestPage> manifest;
   std::size_t wordCount = 0;
   std::map<std::string_view, int> formats;
-  HyphenFinder hyphens;
   bool failed = false;  // a source could not be read
   bool written = true;
 };
 
 // One source at a time, each page to a file of its own at once: a book of
 // hundreds of files, or one file of a gigabyte, is never held whole. The
-// line ends are noted where no hyphens are given yet.
-void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphens, ImportPass& pass,
-                std::ostream& err) {
+// line ends go to `lineEnds`, where given.
+void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphens,
+                HyphenFinder* lineEnds, ImportPass& pass, std::ostream& err) {
   pass.written = pass.words.write(wordsTableHeader()) && pass.parsed.write(parsedPagesHeader()) &&
                  pass.evidence.write(ocrEvidenceHeader());
   for (const std::string& path : paths) {
@@ -182,8 +181,8 @@ void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphen
     const std::size_t count = page.tokens.size();
     const std::uint64_t checksum = checksumOf(bytes);
     Replacement& pageFile = pass.pages.emplace_back(pagePath("in", number));
-    bool written = writePage(pageFile, page, hyphens.empty() ? &pass.hyphens : nullptr, number) &&
-                   pageFile.close() && writeWordRows(pass.words, number, page);
+    bool written = writePage(pageFile, page, lineEnds, number) && pageFile.close() &&
+                   writeWordRows(pass.words, number, page);
     if (written) {
       std::string rows;
       for (const OcrWord& word : ocrWordsOf(page, number)) {
@@ -270,24 +269,25 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   // made it, a failed import takes it away again.
   const bool madeIn = !fs::exists("in", error) && fs::create_directory("in", error);
 
-  // A pass finds the line ends where this book's OCR writes its hyphen as
-  // another mark; where the dictionary shows some, a second pass joins
-  // them.
+  // A pass notes the line ends where this book's OCR may write its hyphen
+  // as another mark; where the dictionary shows some that are, a second
+  // pass joins them.
+  HyphenFinder lineEnds;
   auto pass = std::make_unique<ImportPass>();
-  importPass(paths, {}, *pass, err);
+  importPass(paths, {}, &lineEnds, *pass, err);
   failed = failed || pass->failed;
   BookHyphens hyphens;
-  if (std::string dictionary; !failed && pass->written && pass->hyphens.hasCandidates() &&
-                              readFileBytes("dic.txt", dictionary)) {
-    SortedWords words;
-    words.assign(std::move(dictionary));
-    hyphens = pass->hyphens.find(words);
-    if (!hyphens.empty()) {
-      pass.reset();  // its new files go before the next pass makes them again
-      pass = std::make_unique<ImportPass>();
-      importPass(paths, hyphens, *pass, err);
-      failed = failed || pass->failed;
-    }
+  if (std::string bytes;
+      !failed && pass->written && lineEnds.worthLooking() && readFileBytes("dic.txt", bytes)) {
+    SortedWords dictionary;
+    dictionary.assign(std::move(bytes));
+    hyphens = lineEnds.found(dictionary);
+  }
+  if (!hyphens.empty()) {
+    pass.reset();  // its new files go before the next pass makes them again
+    pass = std::make_unique<ImportPass>();
+    importPass(paths, hyphens, nullptr, *pass, err);
+    failed = failed || pass->failed;
   }
   std::vector<Replacement>& pages = pass->pages;
   Replacement& words = pass->words;
