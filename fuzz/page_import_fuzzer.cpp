@@ -105,9 +105,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(readSource(out, again, error));
       check(again.lineCount() == page.lineCount());
     }
-    // What the file says beyond its text reads back as written.
+    // What the file says beyond its text reads back as written, and reading
+    // it changes nothing else.
+    SourcePage withConfidences;
+    check(readSource(bytes, withConfidences, error, true));
+    check(withConfidences.tokens == page.tokens && withConfidences.fields == page.fields);
     std::string table(scanmend::ocrEvidenceHeader());
-    for (const scanmend::OcrWord& word : ocrWordsOf(page, 1))
+    for (const scanmend::OcrWord& word : ocrWordsOf(withConfidences, 1))
       scanmend::appendOcrWordRow(table, word);
     std::vector<scanmend::OcrWord> words;
     std::string why;

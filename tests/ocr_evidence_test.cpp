@@ -28,7 +28,7 @@ std::string readData(const std::string& name) {
 std::vector<OcrWord> wordsOf(const std::string& bytes) {
   SourcePage page;
   SourceError error;
-  EXPECT_TRUE(readSource(bytes, page, error)) << error.message;
+  EXPECT_TRUE(readSource(bytes, page, error, true)) << error.message;
   return ocrWordsOf(page, 7);
 }
 
@@ -61,7 +61,7 @@ TEST(OcrWords, TesseractsHocrGivesXWconfAndTheChoicesOfEveryLetter) {
   const std::string bytes = readData("tesseract-frk-choices.hocr");
   SourcePage page;
   SourceError error;
-  ASSERT_TRUE(readSource(bytes, page, error));
+  ASSERT_TRUE(readSource(bytes, page, error, true));
   // The word is the text before the choices, not the first choice.
   EXPECT_EQ(makePageText(page),
             "Der Rath sas\xDFz im hause des B\xFCrger=\nmeisters, und seine frau lasz.\n");

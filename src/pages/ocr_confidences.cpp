@@ -212,7 +212,13 @@ std::vector<std::string_view> charactersOf(std::string_view utf8) {
 
 std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number) {
   std::vector<OcrWord> words;
-  if (page.format == Format::Text) return words;
+  forEachOcrWord(page, number, [&words](const OcrWord& word) { words.push_back(word); });
+  return words;
+}
+
+void forEachOcrWord(const SourcePage& page, std::int64_t number,
+                    const std::function<void(const OcrWord&)>& visit) {
+  if (page.format == Format::Text) return;
   const Children children(page.elements);
   // The tokens of each field: only a field of one word carries letters'
   // alternatives.
@@ -251,10 +257,9 @@ std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number) {
             word.alternatives.push_back({std::move(bytes), std::max(other.confidence, 0.0F)});
         }
       }
-      if (word.hasConfidence() || !word.alternatives.empty()) words.push_back(std::move(word));
+      if (word.hasConfidence() || !word.alternatives.empty()) visit(word);
     }
   }
-  return words;
 }
 
 }  // namespace scanmend::pages

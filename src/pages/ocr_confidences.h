@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "book/ocr_evidence.h"
@@ -14,8 +15,12 @@
 
 namespace scanmend::pages {
 
-// The rows of ocr.tsv for page `number`, made from `page`: one for each
-// word with a confidence or an alternative.
+// The words of page `number` that have a confidence or an alternative,
+// made from `page`, each handed to `visit` in turn: a large page's are
+// never held all at once.
+void forEachOcrWord(const SourcePage& page, std::int64_t number,
+                    const std::function<void(const OcrWord&)>& visit);
+// The same, as a list.
 std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number);
 
 }  // namespace scanmend::pages

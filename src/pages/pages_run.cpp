@@ -103,7 +103,7 @@ bool readSourceFile(const std::string& path, std::string& bytes, SourcePage& pag
     return false;
   }
   SourceError error;
-  if (!readSource(bytes, page, error)) {
+  if (!readSource(bytes, page, error, /*confidences=*/true)) {
     err << "scanmend-pages: " << place(path, error) << ": " << error.message << "\n";
     return false;
   }
@@ -185,11 +185,16 @@ void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphen
                    writeWordRows(pass.words, number, page);
     if (written) {
       std::string rows;
-      for (const OcrWord& word : ocrWordsOf(page, number)) {
+      forEachOcrWord(page, number, [&](const OcrWord& word) {
         appendOcrWordRow(rows, word);
         ++pass.evidenceRows;
-      }
-      written = pass.evidence.write(rows);
+        // Written a chunk at a time: a large page has many rows.
+        if (rows.size() >= (1 << 16)) {
+          written = written && pass.evidence.write(rows);
+          rows.clear();
+        }
+      });
+      written = written && pass.evidence.write(rows);
     }
     // A text file is read again faster than its stored page, and so is a
     // large file for its memory: its stored page would be about as large.

@@ -14,11 +14,18 @@ constexpr std::array<std::string_view, 4> kFormatNames{"alto", "page", "hocr", "
 
 // The attributes that the formats' readers and edits use; the others (the
 // boxes, above all) are only ever copied as bytes.
-// Confidences (WC, CC, GC, VC; PAGE's conf and index; hOCR's title) are
-// kept for what import tells the learner.
-constexpr std::array<std::string_view, 12> kUsedAttributes{
+constexpr std::array<std::string_view, 6> kUsedAttributes{"CONTENT", "SUBS_CONTENT", "SUBS_TYPE",
+                                                          "CC",      "class",        "id"};
+// With them, the confidences and alternatives: ALTO's WC, GC and VC, PAGE's
+// conf and index, hOCR's title where it holds a confidence.
+constexpr std::array<std::string_view, 12> kConfidenceAttributes{
     "CONTENT", "SUBS_CONTENT", "SUBS_TYPE", "CC",   "class", "id",
     "WC",      "GC",           "VC",        "conf", "index", "title"};
+
+bool keptConfidenceValue(std::string_view name, std::string_view value) {
+  return name != "title" || value.find("x_wconf") != std::string_view::npos ||
+         value.find("x_confs") != std::string_view::npos;
+}
 
 // The place of byte `at` as a line and a column, both from 1.
 SourceError placed(std::string_view bytes, std::size_t at, std::string message) {
@@ -78,14 +85,19 @@ std::string_view wideEncodingOf(std::string_view bytes) {
   return "";
 }
 
-bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, SourceError& error) {
+bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, SourceError& error,
+             bool confidences) {
   const std::string encoding = declaredEncoding(bytes.substr(start));
   if (!encoding.empty() && encoding != "utf-8" && encoding != "utf8") {
     error = {1, 1, "declares the encoding \"" + encoding + "\"; only UTF-8 files can be read"};
     return false;
   }
   XmlError xmlError;
-  if (!parseXml(bytes, page.elements, xmlError, kUsedAttributes, detail::keptElement)) {
+  const bool parsed =
+      confidences ? parseXml(bytes, page.elements, xmlError, kConfidenceAttributes,
+                             detail::keptElement, keptConfidenceValue)
+                  : parseXml(bytes, page.elements, xmlError, kUsedAttributes, detail::keptElement);
+  if (!parsed) {
     error = {xmlError.line, xmlError.column, xmlError.message};
     return false;
   }
@@ -124,7 +136,7 @@ bool formatOfName(std::string_view name, Format& format) {
   return false;
 }
 
-bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
+bool readSource(std::string_view bytes, SourcePage& page, SourceError& error, bool confidences) {
   page = SourcePage();
   page.source = bytes;
   if (const std::string_view wide = wideEncodingOf(bytes); !wide.empty()) {
@@ -136,7 +148,8 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error) {
   const std::size_t start = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
   std::size_t first = start;
   while (first < bytes.size() && isXmlSpace(bytes[first])) ++first;
-  if (first < bytes.size() && bytes[first] == '<') return readXml(bytes, start, page, error);
+  if (first < bytes.size() && bytes[first] == '<')
+    return readXml(bytes, start, page, error, confidences);
 
   if (const std::size_t bad = firstInvalidUtf8(bytes.substr(start));
       bad != std::string_view::npos) {

@@ -88,7 +88,11 @@ struct SourceError {
 // Reads a file of any of the formats, detected from its content. False,
 // with the reason, for a file that is none of them: malformed XML, an
 // encoding other than UTF-8, bytes that are not UTF-8 text.
-bool readSource(std::string_view bytes, SourcePage& page, SourceError& error);
+// With `confidences`, the page also keeps what ocrWordsOf reads: the
+// confidences and alternatives that import passes on, and export needs
+// not hold.
+bool readSource(std::string_view bytes, SourcePage& page, SourceError& error,
+                bool confidences = false);
 
 // The edits that give the source the new texts of the fields that
 // changed: `newTexts[i]` is field i's decoded text after the correction,
@@ -96,7 +100,6 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error);
 // dependent texts right: ALTO's SUBS_CONTENT and CC, PAGE's line and
 // region texts, and ALTO records the correction as a processing step.
 using NewTexts = std::vector<std::optional<std::string>>;
-std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page,
-                              NewTexts newTexts);
+std::vector<Edit> sourceEdits(std::string_view bytes, const SourcePage& page, NewTexts newTexts);
 
 }  // namespace scanmend::pages

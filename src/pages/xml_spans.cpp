@@ -20,6 +20,7 @@ struct Parse {
   std::vector<XmlElement>* elements;
   std::span<const std::string_view> kept;
   ElementFilter keptElements;
+  AttributeFilter keptValue;
   std::string root;       // the local name of the root, once it has begun
   std::vector<int> open;  // the elements not yet closed, innermost last; -1 where not kept
   std::string refused;    // why the parse was stopped, or empty
@@ -89,7 +90,9 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     const std::size_t open = at;
     at = close + 1;
     const std::string_view attributeName = localName(attributes[k]);
-    if (!keeps(parse, attributeName)) continue;
+    if (!keeps(parse, attributeName) ||
+        (parse.keptValue != nullptr && !parse.keptValue(attributeName, attributes[k + 1])))
+      continue;
     element.attributes.push_back({std::string(attributeName), attributes[k + 1],
                                   static_cast<Offset>(element.tagBegin + open + 1),
                                   static_cast<Offset>(element.tagBegin + close)});
@@ -132,14 +135,15 @@ const XmlAttribute* XmlElement::attribute(std::string_view local) const {
 }
 
 bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error,
-              std::span<const std::string_view> keptAttributes, ElementFilter keptElements) {
+              std::span<const std::string_view> keptAttributes, ElementFilter keptElements,
+              AttributeFilter keptValue) {
   elements.clear();
   if (bytes.size() > kMostXmlBytes) {
     error = {1, 1, "file larger than 1 GiB"};
     return false;
   }
   const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
-  Parse parse{bytes, parser.get(), &elements, keptAttributes, keptElements, {}, {}, {}};
+  Parse parse{bytes, parser.get(), &elements, keptAttributes, keptElements, keptValue, {}, {}, {}};
   XML_SetUserData(parser.get(), &parse);
   XML_SetElementHandler(parser.get(), onStart, onEnd);
   XML_SetCharacterDataHandler(parser.get(), onText);

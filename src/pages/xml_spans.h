@@ -65,9 +65,12 @@ using ElementFilter = bool (*)(std::string_view root, std::string_view name);
 // attributes named in `keptAttributes` are kept, all when it is empty, and
 // only the elements that `keptElements` names, all when it is null: a
 // reader that needs a few of them should not pay for copying the rest.
+// With `keptValue`, an attribute that `keptAttributes` names is kept only
+// where that says so of its name and value.
+using AttributeFilter = bool (*)(std::string_view name, std::string_view value);
 bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlError& error,
               std::span<const std::string_view> keptAttributes = {},
-              ElementFilter keptElements = nullptr);
+              ElementFilter keptElements = nullptr, AttributeFilter keptValue = nullptr);
 
 // One replacement of original bytes: [begin, end) becomes `text`.
 struct Edit {
