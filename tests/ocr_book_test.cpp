@@ -62,7 +62,7 @@ std::vector<std::vector<std::vector<Read>>> makeBook() {
       for (int w = 0; w < 8; ++w) {
         std::string word = kWords[next(std::size(kWords))];
         if (next(7) == 0) word = next(2) == 0 ? "fein" : "sein";
-        Read read{word, word, 0.97};
+        Read read{word, word, 0.97, 0, "", 0};
         for (std::size_t i = 0; i + 1 < word.size(); ++i) {
           if (word[i] == 's' && word != "fein" && ++misread % 10 < 7) {
             read.read[i] = 'f';
@@ -396,6 +396,19 @@ TEST(BookHyphens, AMarkThatJoinsWordsFarMoreOftenThanChanceIsTheBooksHyphen) {
   std::string expected = kColonHyphens;
   expected.replace(expected.find("Da:"), 3, "Va:");
   EXPECT_EQ(readFile(dir / "corrected" / "page.txt"), expected);
+
+  // The learner finds the same hyphens on the text pages alone, and joins
+  // the words as it joins them at "=".
+  fs::create_directories(dir / "plain" / "in");
+  fs::copy_file(dir / "book" / "dic.txt", dir / "plain" / "dic.txt");
+  writeFile(dir / "plain" / "in" / "001.txt", kColonHyphens);
+  const ProcessResult learned = runProcess(kBin + "/scanmend-learn", {}, dir / "plain");
+  ASSERT_EQ(learned.exitStatus, 0) << learned.err;
+  EXPECT_NE(learned.out.find("6 of them at a mark"), std::string::npos) << learned.out;
+  EXPECT_EQ(readFile(dir / "plain" / "out" / "001.txt"),
+            "Die Gesellschaft\r\nkam in die Kirche\r\nam Nachmittag\r\nund der Dater\r\n"
+            "sprach: und sagte\r\nes sey Haus:\r\nund Hof nicht Eigenthum\r\nder Ge-\r\n"
+            "meinde.\r\n");
 
   // Without the dictionary's words nothing is joined, and no table of the
   // import before is left.

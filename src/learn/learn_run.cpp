@@ -10,6 +10,7 @@
 #include "base/version.h"
 #include "base/windows1252.h"
 #include "book/book.h"
+#include "book/book_hyphens.h"
 #include "book/ocr_evidence.h"
 #include "correction/line_joining.h"
 #include "correction/phrase_repairs.h"
@@ -284,6 +285,9 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   SortedWords lexicon;
   lexicon.assign(std::move(inputs.dictionaryBytes));
   const KnownWords known(lexicon, inputs.spelling);
+  // Where this book's OCR writes the hyphen at a line's end as another
+  // mark (":" for the double hyphen), those line ends are "=" line ends.
+  const std::size_t ownHyphens = markOwnHyphens(pages, lexicon);
   // Words broken at a line end by "=" are joined, as scanmend's "=" does,
   // wherever the pages have such line ends.
   const std::vector<BookWord> words = joinedWordsOf(pages);
@@ -492,6 +496,8 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       << " distinct words changed or decided under doubt"
       << (changesWritten ? " (changes.tsv)" : "")
       << (join ? "; words broken at line ends by \"=\" joined" : "");
+  if (ownHyphens > 0)
+    out << " (" << ownHyphens << " of them at a mark this book's OCR writes for the hyphen)";
   if (!weighing.empty())
     out << "; " << weighing.turned() << " words decided otherwise by the OCR's confidence ("
         << kOcrEvidenceFile << ")";

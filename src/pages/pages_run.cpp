@@ -10,7 +10,7 @@
 #include "dictionary/sorted_words.h"
 #include "files/replacement.h"
 #include "files/text_files.h"
-#include "pages/book_hyphens.h"
+#include "book/book_hyphens.h"
 #include "pages/export_targets.h"
 #include "pages/manifest.h"
 #include "pages/ocr_confidences.h"

@@ -9,6 +9,7 @@
 // is no dictionary word, and either the joined word is one or its halves
 // are not both words ("Haus:" before "und" stays).
 //
+// scanmend-learn does the same on text pages.
 // Import writes the lines so joined in hyphens.tsv (tab-separated, page
 // and line, both from 1), and their page text ends them with "=",
 // as for a hyphen; export reads it to line the corrected pages up again.
@@ -23,7 +24,7 @@
 
 #include "dictionary/sorted_words.h"
 
-namespace scanmend::pages {
+namespace scanmend {
 
 inline constexpr std::string_view kHyphensFile = "hyphens.tsv";
 
@@ -61,8 +62,13 @@ class HyphenFinder {
   std::map<char, std::size_t> ends_;                        // by mark
 };
 
+// Text pages (Windows-1252, lines ended by LF or CR LF, words separated
+// by spaces) with the marks that `words` shows are this book's hyphen made
+// "=" where their line ends are joined; the number of such line ends.
+std::size_t markOwnHyphens(std::vector<std::string>& pages, const SortedWords& words);
+
 std::string hyphensTable(const BookHyphens& hyphens);
 // False for a table of any other shape.
 bool readHyphensTable(std::string_view table, BookHyphens& hyphens);
 
-}  // namespace scanmend::pages
+}  // namespace scanmend

@@ -1,4 +1,4 @@
-#include "pages/book_hyphens.h"
+#include "book/book_hyphens.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include "base/letters.h"
 #include "base/tab_separated.h"
 
-namespace scanmend::pages {
+namespace scanmend {
 namespace {
 
 constexpr std::string_view kHeader = "page\tline\n";
@@ -95,6 +95,52 @@ BookHyphens HyphenFinder::found(const SortedWords& words) const {
   return hyphens;  // each page's lines in order, as they were added
 }
 
+namespace {
+
+// Calls visit(line, last, next) for each line end of a text page: the
+// line's number from 0, the view of its last piece and of the next line's
+// first piece, where both lines hold one.
+template <typename Visit>
+void forEachLineEnd(std::string_view page, Visit visit) {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  std::string_view last;
+  std::uint32_t line = 0;
+  for (std::size_t at = 0; at < page.size(); ++line) {
+    const std::size_t end = std::min(page.find('\n', at), page.size());
+    std::string_view text = page.substr(at, end - at);
+    at = end + 1;
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    std::size_t first = 0;
+    while (first < text.size() && isBlank(text[first])) ++first;
+    const std::string_view start = text.substr(first, text.find_first_of(" \t", first) - first);
+    if (!last.empty() && !start.empty()) visit(line - 1, last, start);
+    const std::size_t space = text.find_last_of(" \t");
+    last = space == std::string_view::npos ? text : text.substr(space + 1);
+  }
+}
+
+}  // namespace
+
+std::size_t markOwnHyphens(std::vector<std::string>& pages, const SortedWords& words) {
+  HyphenFinder finder;
+  for (std::size_t n = 0; n < pages.size(); ++n)
+    forEachLineEnd(pages[n], [&](std::uint32_t line, std::string_view last, std::string_view next) {
+      finder.add(static_cast<std::int64_t>(n + 1), line, last, next);
+    });
+  if (!finder.worthLooking()) return 0;
+  const BookHyphens hyphens = finder.found(words);
+  std::size_t marked = 0;
+  for (const auto& [number, lines] : hyphens) {
+    std::string& page = pages[static_cast<std::size_t>(number - 1)];
+    forEachLineEnd(page, [&](std::uint32_t line, std::string_view last, std::string_view) {
+      if (!std::binary_search(lines.begin(), lines.end(), line)) return;
+      page[static_cast<std::size_t>(last.data() - page.data()) + last.size() - 1] = '=';
+      ++marked;
+    });
+  }
+  return marked;
+}
+
 std::string hyphensTable(const BookHyphens& hyphens) {
   std::string table(kHeader);
   for (const auto& [page, lines] : hyphens)
@@ -125,4 +171,4 @@ bool readHyphensTable(std::string_view table, BookHyphens& hyphens) {
   return true;
 }
 
-}  // namespace scanmend::pages
+}  // namespace scanmend
