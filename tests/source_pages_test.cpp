@@ -360,5 +360,20 @@ TEST(Export, RefusesACorrectedPageThatDoesNotLineUp) {
   }
 }
 
+TEST(Export, AJoinedLineWithAWordMoreIsNoLineAsImported) {
+  // Joined, the first line holds a word more than it did; the second line
+  // still ends in a hyphen, at the page's end, where no join follows. Each
+  // line must line up whole, or the words went to other places.
+  for (const std::string bytes : {"Die tr-\nfammm=e nicht-\n", "Die tr-\nfammm=e nicht.\n"}) {
+    SCOPED_TRACE(bytes);
+    const SourcePage page = read(bytes);
+    const std::string joined = joinHyphenatedLines(makePageText(page));
+    EXPECT_EQ(exported(bytes, joined), bytes);
+    std::string mended = joined;
+    mended.replace(mended.find("fammm"), 5, "samme");
+    EXPECT_EQ(exported(bytes, mended), std::string(bytes).replace(bytes.find("fammm"), 5, "samme"));
+  }
+}
+
 }  // namespace
 }  // namespace scanmend::pages

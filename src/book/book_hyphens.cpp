@@ -130,8 +130,9 @@ std::size_t markOwnHyphens(std::vector<std::string>& pages, const SortedWords& w
   if (!finder.worthLooking()) return 0;
   const BookHyphens hyphens = finder.found(words);
   std::size_t marked = 0;
-  for (const auto& [number, lines] : hyphens) {
-    std::string& page = pages[static_cast<std::size_t>(number - 1)];
+  for (const auto& entry : hyphens) {
+    const HyphenLines& lines = entry.second;
+    std::string& page = pages[static_cast<std::size_t>(entry.first - 1)];
     forEachLineEnd(page, [&](std::uint32_t line, std::string_view last, std::string_view) {
       if (!std::binary_search(lines.begin(), lines.end(), line)) return;
       page[static_cast<std::size_t>(last.data() - page.data()) + last.size() - 1] = '=';

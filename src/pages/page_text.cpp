@@ -74,7 +74,13 @@ bool sameOutsideWords(std::string_view reference, std::string_view corrected, st
       return false;
     }
     line += static_cast<std::size_t>(std::count(between.begin(), between.end(), '\n'));
-    if (r == reference.size() || c == corrected.size()) return true;
+    // Both end here, or a word is left on one side only.
+    if (r == reference.size() || c == corrected.size()) {
+      if (r == reference.size() && c == corrected.size()) return true;
+      reason = "differs from the import in line " + std::to_string(line) +
+               " outside its words, which a correction never does";
+      return false;
+    }
     while (r < reference.size() && !isSeparator(reference[r])) ++r;
     while (c < corrected.size() && !isSeparator(corrected[c])) ++c;
   }
