@@ -1,5 +1,5 @@
 // What the readers and writers of the formats share; only for
-// source_page.cpp and the format files.
+// source_page.cpp, the format files and ocr_confidences.cpp.
 #pragma once
 
 #include <string>
@@ -45,6 +45,9 @@ Edit removeAttribute(std::string_view bytes, const XmlAttribute& attribute);
 std::string_view rawName(std::string_view bytes, const XmlElement& element);
 
 std::size_t characterCount(std::string_view utf8);
+
+// Whether an hOCR element's class attribute lists `wanted`.
+bool hasClass(const XmlElement& element, std::string_view wanted);
 
 // Each reads the words of a parsed file of its format into `page`; false
 // when the file is not of it after all.

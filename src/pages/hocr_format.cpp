@@ -9,18 +9,6 @@
 namespace scanmend::pages::detail {
 namespace {
 
-bool hasClass(const XmlElement& element, std::string_view wanted) {
-  const XmlAttribute* classes = element.attribute("class");
-  if (classes == nullptr) return false;
-  const std::string_view list = classes->value;
-  for (std::size_t at = 0; at < list.size();) {
-    const std::size_t end = std::min(list.find(' ', at), list.size());
-    if (list.substr(at, end - at) == wanted) return true;
-    at = end + 1;
-  }
-  return false;
-}
-
 bool isLine(const XmlElement& element) {
   for (const std::string_view kind : {"ocr_line", "ocr_header", "ocr_textfloat", "ocr_caption"})
     if (hasClass(element, kind)) return true;
@@ -32,6 +20,18 @@ bool hasText(const std::string& text) {
 }
 
 }  // namespace
+
+bool hasClass(const XmlElement& element, std::string_view wanted) {
+  const XmlAttribute* classes = element.attribute("class");
+  if (classes == nullptr) return false;
+  const std::string_view list = classes->value;
+  for (std::size_t at = 0; at < list.size();) {
+    const std::size_t end = std::min(list.find(' ', at), list.size());
+    if (list.substr(at, end - at) == wanted) return true;
+    at = end + 1;
+  }
+  return false;
+}
 
 bool readHocr(SourcePage& page) {
   const std::vector<XmlElement>& elements = page.elements;

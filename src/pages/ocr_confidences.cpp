@@ -3,10 +3,13 @@
 #include <charconv>
 
 #include "pages/characters.h"
+#include "pages/formats.h"
 #include "pages/page_text.h"
 
 namespace scanmend::pages {
 namespace {
+
+using detail::hasClass;
 
 // A letter's place in a word, from 0, and what else it may have been, as
 // UTF-8.
@@ -47,18 +50,6 @@ float titleNumber(const XmlElement& element, std::string_view property) {
     at = end;
   }
   return -1;
-}
-
-bool hasClass(const XmlElement& element, std::string_view wanted) {
-  const XmlAttribute* classes = element.attribute("class");
-  if (classes == nullptr) return false;
-  const std::string_view list = classes->value;
-  for (std::size_t at = 0; at < list.size();) {
-    const std::size_t end = std::min(list.find(' ', at), list.size());
-    if (list.substr(at, end - at) == wanted) return true;
-    at = end + 1;
-  }
-  return false;
 }
 
 float clamped(float confidence) { return confidence < 0 ? -1 : confidence > 1 ? 1 : confidence; }
