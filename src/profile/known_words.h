@@ -2,7 +2,7 @@
 // lack it: it is listed; it is the capitalised form of a listed word (a
 // sentence start, "Die" for "die"); it is the book's own spelling of a
 // listed word ("Theil" for "Teil", by the spelling table); or it is a
-// compound of such words ("Gutsbesitzer", "Wohlthätigkeit"). Such a word
+// compound of such words ("Gutsbesitzer", "Stadtrath"). Such a word
 // keeps itself unless a misreading is far likelier, and the letters in
 // which it differs from the dictionary are never learned as a misreading.
 #pragma once
