@@ -338,14 +338,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   wordOf.reserve(words.size());
   // Where the OCR's evidence may turn a decision for one occurrence, what
   // the decision weighed.
-  struct Close {
-    double probability = 1;
-    std::string runnerUp;
-    double runnerUpProbability = 0;
-    double asRead = 0;
-    double asReadOutweighedBy = 1;
-  };
-  std::vector<Close> close(weighing.empty() ? 0 : words.size());
+  std::vector<FormVerdict> close(weighing.empty() ? 0 : words.size());
   std::string changes(kChangesHeader);
   // With the OCR's evidence, each word's line of changes.tsv waits for its
   // mean confidence and the occurrences that the evidence turned.
@@ -371,8 +364,12 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
                                                               : std::move(decision.result);
       if (shown != word.text) written[i] = std::move(shown);
       if (!close.empty())
-        close[i] = {decision.probability, std::move(decision.runnerUp),
-                    decision.runnerUpProbability, decision.asRead, decision.asReadOutweighedBy};
+        close[i] = {decision.kind,
+                    decision.probability,
+                    std::move(decision.runnerUp),
+                    decision.runnerUpProbability,
+                    decision.asRead,
+                    decision.asReadOutweighedBy};
     }
   }
   // How the OCR's confidence tells right from wrong in this book: the
@@ -416,15 +413,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       WordOutcome::Kind kind = kinds[i];
       std::string shown = written[i];
       if (const OcrWord* seen = weighing.evidence(n, k); seen != nullptr) {
-        const Close& c = close[i];
-        const FormVerdict verdict{written[i],
-                                  kinds[i],
-                                  c.probability,
-                                  c.runnerUp,
-                                  c.runnerUpProbability,
-                                  c.asRead,
-                                  c.asReadOutweighedBy};
-        shown = weighing.reconsider(word, verdict, *seen, lexicon, kind);
+        shown = weighing.reconsider(word, written[i], close[i], *seen, lexicon, kind);
         if (shown != written[i] && turned[i]++ == 0) turnedTo[i] = shown.empty() ? word : shown;
         if (seen->hasConfidence()) {
           confidenceSum[i] += seen->confidence;

@@ -123,15 +123,15 @@ double OcrWeighing::ratio(float confidence) const {
   return ((right_[bin] + 1) / (right + bins)) / ((wrong_[bin] + 1) / (wrong + bins));
 }
 
-std::string OcrWeighing::reconsider(std::string_view word, const FormVerdict& verdict,
-                                    const OcrWord& evidence, const SortedWords& lexicon,
-                                    WordOutcome::Kind& kind) {
+std::string OcrWeighing::reconsider(std::string_view word, std::string_view shown,
+                                    const FormVerdict& verdict, const OcrWord& evidence,
+                                    const SortedWords& lexicon, WordOutcome::Kind& kind) {
   kind = verdict.kind;
   const double ratio = evidence.hasConfidence() ? this->ratio(evidence.confidence) : 1;
   // Only towards the word as read: a word the decision keeps stays, the
   // confidence of misreadings or not. Turning such words to their
   // runner-up broke more right words than it mended.
-  const bool changed = !verdict.shown.empty();
+  const bool changed = !shown.empty();
   if (changed && verdict.asRead > 0 && ratio > 1 &&
       verdict.probability <= verdict.asReadOutweighedBy * verdict.asRead * ratio) {
     ++turned_;
@@ -158,7 +158,7 @@ std::string OcrWeighing::reconsider(std::string_view word, const FormVerdict& ve
       return std::string(nextWord(best->text, at));
     }
   }
-  return std::string(verdict.shown);
+  return std::string(shown);
 }
 
 }  // namespace scanmend::learn

@@ -28,12 +28,11 @@ namespace scanmend::learn {
 
 // What the decision said of a form, as the weighing needs it.
 struct FormVerdict {
-  std::string_view shown;  // what the page shows in its place; empty for the form itself
   WordOutcome::Kind kind = WordOutcome::Kind::Unknown;
-  double probability = 1;
-  std::string_view runnerUp;
+  double probability = 1;  // as in Decision
+  std::string runnerUp;
   double runnerUpProbability = 0;
-  double asRead = 0;  // as in Decision
+  double asRead = 0;
   double asReadOutweighedBy = 1;
 };
 
@@ -61,9 +60,11 @@ class OcrWeighing {
   void count(float confidence, bool right);
 
   // What the page shows for one occurrence of `word` with `evidence`,
-  // given the decision on its form; `kind` is set with it.
-  std::string reconsider(std::string_view word, const FormVerdict& verdict, const OcrWord& evidence,
-                         const SortedWords& lexicon, WordOutcome::Kind& kind);
+  // given the decision on its form, which shows `shown` in its place
+  // (empty for the form itself); `kind` is set with it.
+  std::string reconsider(std::string_view word, std::string_view shown, const FormVerdict& verdict,
+                         const OcrWord& evidence, const SortedWords& lexicon,
+                         WordOutcome::Kind& kind);
 
   // How many occurrences the weighing turned.
   std::size_t turned() const { return turned_; }
