@@ -26,6 +26,54 @@ class PageBuilder {
   bool lineAsked_ = true;
 };
 
+// The elements as a tree, each linked to its first child and its next
+// sibling: two numbers an element, however many children.
+class Tree {
+ public:
+  explicit Tree(const std::vector<XmlElement>& elements)
+      : elements_(elements), firstChild_(elements.size(), -1), nextSibling_(elements.size(), -1) {
+    // From the back, so that each child is put before the ones after it.
+    for (std::size_t i = elements.size(); i-- > 0;) {
+      const int parent = elements[i].parent;
+      if (parent < 0) continue;
+      nextSibling_[i] = firstChild_[static_cast<std::size_t>(parent)];
+      firstChild_[static_cast<std::size_t>(parent)] = static_cast<int>(i);
+    }
+  }
+
+  const XmlElement& operator[](int i) const { return elements_[static_cast<std::size_t>(i)]; }
+
+  // Calls visit(child) for each child named `name` (any, where empty), in
+  // order.
+  template <typename Visit>
+  void forEachChild(int parent, std::string_view name, Visit visit) const {
+    for (int child = firstChild_[static_cast<std::size_t>(parent)]; child >= 0;
+         child = nextSibling_[static_cast<std::size_t>(child)])
+      if (name.empty() || (*this)[child].name == name) visit(child);
+  }
+
+  int firstChild(int parent, std::string_view name) const {
+    int found = -1;
+    forEachChild(parent, name, [&](int child) {
+      if (found < 0) found = child;
+    });
+    return found;
+  }
+
+  // PAGE: the Unicode element of an element's first TextEquiv, or -1; one
+  // that holds elements is no text to edit.
+  int unicodeOf(int element) const {
+    const int equiv = firstChild(element, "TextEquiv");
+    const int unicode = equiv < 0 ? -1 : firstChild(equiv, "Unicode");
+    return unicode < 0 || (*this)[unicode].holdsElements ? -1 : unicode;
+  }
+
+ private:
+  const std::vector<XmlElement>& elements_;
+  std::vector<int> firstChild_;
+  std::vector<int> nextSibling_;
+};
+
 // The field holding an attribute's value, or an element's character data.
 Field attributeField(std::string_view bytes, const XmlAttribute& attribute, int element);
 

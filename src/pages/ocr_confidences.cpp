@@ -10,6 +10,7 @@ namespace scanmend::pages {
 namespace {
 
 using detail::hasClass;
+using detail::Tree;
 
 // A letter's place in a word, from 0, and what else it may have been, as
 // UTF-8.
@@ -58,31 +59,10 @@ bool isBlank(std::string_view text) {
   return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-class Children {
- public:
-  explicit Children(const std::vector<XmlElement>& elements)
-      : first_(elements.size(), -1), next_(elements.size(), -1) {
-    for (std::size_t i = elements.size(); i-- > 0;) {
-      const int parent = elements[i].parent;
-      if (parent < 0) continue;
-      next_[i] = first_[static_cast<std::size_t>(parent)];
-      first_[static_cast<std::size_t>(parent)] = static_cast<int>(i);
-    }
-  }
-  int first(int element) const {
-    return element < 0 ? -1 : first_[static_cast<std::size_t>(element)];
-  }
-  int next(int element) const { return next_[static_cast<std::size_t>(element)]; }
-
- private:
-  std::vector<int> first_;
-  std::vector<int> next_;
-};
-
 // ALTO: WC on the String (else the mean of CC, 0 sure to 9 unsure), and
 // its Glyphs' Variants.
-TokenEvidence altoEvidence(const SourcePage& page, const Children& children, int string) {
-  const XmlElement& element = page.elements[static_cast<std::size_t>(string)];
+TokenEvidence altoEvidence(const Tree& tree, int string) {
+  const XmlElement& element = tree[string];
   TokenEvidence evidence;
   evidence.confidence = clamped(attributeNumber(element, "WC"));
   if (const XmlAttribute* cc = element.attribute("CC"); evidence.confidence < 0 && cc != nullptr) {
@@ -96,73 +76,64 @@ TokenEvidence altoEvidence(const SourcePage& page, const Children& children, int
     if (count > 0) evidence.confidence = 1 - sum / static_cast<float>(9 * count);
   }
   std::size_t position = 0;
-  for (int glyph = children.first(string); glyph >= 0; glyph = children.next(glyph)) {
-    if (page.elements[static_cast<std::size_t>(glyph)].name != "Glyph") continue;
-    for (int variant = children.first(glyph); variant >= 0; variant = children.next(variant)) {
-      const XmlElement& v = page.elements[static_cast<std::size_t>(variant)];
-      const XmlAttribute* content = v.attribute("CONTENT");
-      if (v.name == "Variant" && content != nullptr)
+  tree.forEachChild(string, "Glyph", [&](int glyph) {
+    tree.forEachChild(glyph, "Variant", [&](int variant) {
+      if (const XmlAttribute* content = tree[variant].attribute("CONTENT"); content != nullptr)
         evidence.alternatives.push_back(
-            {position, content->value, clamped(attributeNumber(v, "VC"))});
-    }
+            {position, content->value, clamped(attributeNumber(tree[variant], "VC"))});
+    });
     ++position;
-  }
+  });
   return evidence;
 }
 
 // hOCR: x_wconf of the word, and tesseract's choices: a group of
 // ocrx_cinfo for each place (a group whose likeliest choice is a space
 // belongs to none), its choices the likeliest first, with x_confs.
-TokenEvidence hocrEvidence(const SourcePage& page, const Children& children, int word) {
-  const XmlElement& element = page.elements[static_cast<std::size_t>(word)];
+TokenEvidence hocrEvidence(const Tree& tree, int word) {
+  const XmlElement& element = tree[word];
   TokenEvidence evidence;
   const float percent = titleNumber(element, "x_wconf");
   evidence.confidence = percent < 0 ? -1 : clamped(percent / 100);
   std::size_t position = 0;
-  for (int group = children.first(word); group >= 0; group = children.next(group)) {
-    if (!hasClass(page.elements[static_cast<std::size_t>(group)], "ocrx_cinfo")) continue;
+  tree.forEachChild(word, "", [&](int group) {
+    if (!hasClass(tree[group], "ocrx_cinfo")) return;
     bool likeliest = true;
     bool placed = false;
-    for (int choice = children.first(group); choice >= 0; choice = children.next(choice)) {
-      const XmlElement& c = page.elements[static_cast<std::size_t>(choice)];
-      if (!hasClass(c, "ocrx_cinfo")) continue;
+    tree.forEachChild(group, "", [&](int choice) {
+      const XmlElement& c = tree[choice];
+      if (!hasClass(c, "ocrx_cinfo")) return;
       if (likeliest) {
         likeliest = false;
         placed = !isBlank(c.text);
-        continue;
+        return;
       }
       const float confidence = titleNumber(c, "x_confs");
       if (placed && !isBlank(c.text) && confidence > 0)
         evidence.alternatives.push_back({position, c.text, clamped(confidence / 100)});
-    }
+    });
     position += placed ? 1 : 0;
-  }
+  });
   return evidence;
 }
 
 // PAGE: conf of the Word's TextEquiv, and its Glyphs' TextEquivs after the
 // first.
-TokenEvidence pageEvidence(const SourcePage& page, const Children& children, int equiv) {
+TokenEvidence pageEvidence(const Tree& tree, int equiv) {
   TokenEvidence evidence;
-  evidence.confidence =
-      clamped(attributeNumber(page.elements[static_cast<std::size_t>(equiv)], "conf"));
-  const int word = page.elements[static_cast<std::size_t>(equiv)].parent;
+  evidence.confidence = clamped(attributeNumber(tree[equiv], "conf"));
   std::size_t position = 0;
-  for (int glyph = children.first(word); glyph >= 0; glyph = children.next(glyph)) {
-    if (page.elements[static_cast<std::size_t>(glyph)].name != "Glyph") continue;
+  tree.forEachChild(tree[equiv].parent, "Glyph", [&](int glyph) {
     bool first = true;
-    for (int choice = children.first(glyph); choice >= 0; choice = children.next(choice)) {
-      const XmlElement& c = page.elements[static_cast<std::size_t>(choice)];
-      if (c.name != "TextEquiv") continue;
-      const int unicode = children.first(choice);
-      if (!first && unicode >= 0 && !isBlank(page.elements[static_cast<std::size_t>(unicode)].text))
-        evidence.alternatives.push_back({position,
-                                         page.elements[static_cast<std::size_t>(unicode)].text,
-                                         clamped(attributeNumber(c, "conf"))});
+    tree.forEachChild(glyph, "TextEquiv", [&](int choice) {
+      const int unicode = tree.firstChild(choice, "Unicode");
+      if (!first && unicode >= 0 && !isBlank(tree[unicode].text))
+        evidence.alternatives.push_back(
+            {position, tree[unicode].text, clamped(attributeNumber(tree[choice], "conf"))});
       first = false;
-    }
+    });
     ++position;
-  }
+  });
   return evidence;
 }
 
@@ -210,7 +181,7 @@ std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number) {
 void forEachOcrWord(const SourcePage& page, std::int64_t number,
                     const std::function<void(const OcrWord&)>& visit) {
   if (page.format == Format::Text) return;
-  const Children children(page.elements);
+  const Tree tree(page.elements);
   // The tokens of each field: only a field of one word carries letters'
   // alternatives.
   std::vector<int> tokensOfField(page.fields.size(), 0);
@@ -224,10 +195,9 @@ void forEachOcrWord(const SourcePage& page, std::int64_t number,
       const Field& field = page.fields[static_cast<std::size_t>(token.field)];
       const int element = wordElement(page, field.element);
       if (element < 0) continue;
-      const TokenEvidence evidence =
-          page.format == Format::Alto   ? altoEvidence(page, children, element)
-          : page.format == Format::Hocr ? hocrEvidence(page, children, element)
-                                        : pageEvidence(page, children, element);
+      const TokenEvidence evidence = page.format == Format::Alto   ? altoEvidence(tree, element)
+                                     : page.format == Format::Hocr ? hocrEvidence(tree, element)
+                                                                   : pageEvidence(tree, element);
       OcrWord word;
       word.page = number;
       word.line = line;
