@@ -75,7 +75,8 @@ TEST(Spelling, ExplainsTheExchangesOfItsRulesOnly) {
       {"\xDF", false, "s", false},   // but not inside a word ("gro\xDF" is no "gros")
       {"f", false, "s", false},      // the long s read as f
       {"J", false, "I", true},       // Jch
-      {"I", false, "J", false},      // Iahr is a misreading of Jahr
+      {"I", false, "J", true},       // Iesus: I for J at the start, in the 16th century
+      {"e", false, "c", false},      // a misreading, whatever the period
       {"n", false, "u", false},
   };
   for (const Case& c : cases)

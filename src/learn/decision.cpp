@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "base/letters.h"
+#include "book/word_core.h"
 #include "correction/options.h"
 #include "correction/substitution_rules.h"
 #include "correction/word_correction.h"
@@ -36,16 +37,6 @@ constexpr std::size_t kMostReadings = 32;
 // The rounds that weigh each form's readings by how often the book shows
 // them: the shares settle after a few.
 constexpr int kRounds = 3;
-
-// The letters of a word without the quotation marks, dashes and digits
-// that OCR leaves at its ends ("\x84Ich"): [begin, end).
-std::pair<std::size_t, std::size_t> coreOf(std::string_view word) {
-  std::size_t begin = 0;
-  std::size_t end = word.size();
-  while (begin < end && !isLetter(static_cast<unsigned char>(word[begin]))) ++begin;
-  while (end > begin && !isLetter(static_cast<unsigned char>(word[end - 1]))) --end;
-  return {begin, end};
-}
 
 OptionSet allRepairs() {
   OptionSet options;
@@ -93,7 +84,10 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
     seen.stands = why.beyondTheDictionary() ? Stands::Beyond
                   : why.known()             ? Stands::Listed
                                             : Stands::No;
-    if (why.why == KnownWord::Why::Spelling) kept_[core] = "spelling of " + why.detail;
+    if (why.why == KnownWord::Why::Spelling) {
+      kept_[core] = "spelling of " + why.detail;
+      if (why.weight < 1) spellingWeight_[core] = why.weight;
+    }
     if (why.why == KnownWord::Why::Compound) kept_[core] = "compound " + why.detail;
     if (seen.stands == Stands::Beyond || mayBeBookWord(core, seen))
       beyond.append(core).append("\n");
@@ -113,7 +107,7 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
       itself = itself || candidate.text == core;
     }
     if (!itself && (seen.stands == Stands::Beyond || mayBeBookWord(core, seen))) {
-      weighed_.push_back({idOf(core), stayChannel(core, profile_), 0});
+      weighed_.push_back({idOf(core), stayChannel(core, profile_) * spellingWeight(core), 0});
       if (seen.stands == Stands::Beyond) ++seen.readings;
     }
   }
@@ -193,7 +187,7 @@ std::vector<Candidate> Decider::readingsOfForm(std::string_view core) const {
 
 bool Decider::mayBeBookWord(std::string_view core, const Seen& seen) {
   return seen.stands == Stands::No && seen.count >= kBookWordCount && seen.severalPages &&
-         core.size() >= kBookWordLength && isPlainWord(core);
+         core.size() >= kBookWordLength && isPlainWord(core) && !holdsForeignAccent(core);
 }
 
 bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
@@ -217,6 +211,11 @@ bool Decider::isBookWord(std::string_view core, const Seen& seen) const {
     channels += weighed_[r].channel;
   }
   return channels < kBookWordDoubt * stayChannel(core, profile_);
+}
+
+double Decider::spellingWeight(std::string_view core) const {
+  const auto found = spellingWeight_.find(core);
+  return found == spellingWeight_.end() ? 1.0 : found->second;
 }
 
 std::uint32_t Decider::idOf(std::string_view text) {
@@ -294,7 +293,7 @@ Decision Decider::decideCore(std::string_view core) const {
     if (unseen.stands == Stands::Beyond &&
         std::none_of(candidates.begin(), candidates.end(),
                      [&](const Candidate& c) { return c.text == core; }))
-      candidates.push_back({std::string(core), stayChannel(core, profile_), {}});
+      candidates.push_back({std::string(core), stayChannel(core, profile_) * why.weight, {}});
     shares.assign(candidates.size(), 0.0);
   }
   decision.readings = candidates.size();

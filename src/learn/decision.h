@@ -117,6 +117,9 @@ class Decider {
   // be the book's own word, and whether it is.
   static bool mayBeBookWord(std::string_view core, const Seen& seen);
   bool isBookWord(std::string_view core, const Seen& seen) const;
+  // How surely the book spells so, for a form that the period's spelling
+  // explains; 1 for any other.
+  double spellingWeight(std::string_view core) const;
   // The number of a reading, given it where it is new.
   std::uint32_t idOf(std::string_view text);
 
@@ -127,6 +130,7 @@ class Decider {
   SortedWords bookForms_;  // the forms that stand beyond the dictionary
   // Why a form that the dictionary lacks stands for itself.
   std::unordered_map<std::string_view, std::string> kept_;
+  std::unordered_map<std::string_view, double> spellingWeight_;
   std::vector<Weighed> weighed_;
   // The readings by number: their texts (views of the keys of
   // readingId_), whether the book prints them as they are, and how often

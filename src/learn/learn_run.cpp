@@ -23,8 +23,10 @@
 #include "learn/ocr_weighing.h"
 #include "profile/known_words.h"
 #include "profile/learning.h"
+#include "profile/ocr_prior.h"
 #include "profile/profile.h"
 #include "profile/spelling.h"
+#include "profile/spelling_weights.h"
 
 namespace scanmend::learn {
 namespace {
@@ -34,8 +36,8 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNotWritten = 2;
 
 constexpr std::string_view kUsage =
-    "Usage: scanmend-learn [--profile FILE] [--spelling FILE] [--learn-only]\n"
-    "                      [--mark-uncertain]\n"
+    "Usage: scanmend-learn [--profile FILE] [--spelling FILE] [--prior FILE]...\n"
+    "                      [--learn-only] [--mark-uncertain]\n"
     "\n"
     "Run in a book's working directory: reads dic.txt and the pages in/001.txt,\n"
     "in/002.txt, ..., learns which letters this book's OCR misreads as what,\n"
@@ -48,6 +50,8 @@ constexpr std::string_view kUsage =
     "                    instead of learning one\n"
     "  --spelling FILE   the historical spellings to keep, instead of the table\n"
     "                    shipped (see the manual page)\n"
+    "  --prior FILE      start from this profile of what the OCR usually misreads\n"
+    "                    instead of those shipped (several: the likeliest)\n"
     "  --learn-only      write profile.tsv and nothing else\n"
     "  --mark-uncertain  where the likeliest reading has a probability below one\n"
     "                    half, write the word with \"*\" where its readings differ\n"
@@ -61,6 +65,7 @@ constexpr std::string_view kChangesHeader =
 struct Settings {
   std::string profileFile;
   std::string spellingFile;
+  std::vector<std::string> priorFiles;
   bool learnOnly = false;
   bool markUncertain = false;
 };
@@ -151,6 +156,30 @@ void appendChange(const BookWord& word, const Decision& d, std::string& out) {
       .append("\n");
 }
 
+// The rules of the spelling table that the book's words follow, the
+// surest first.
+std::vector<SpellingUse> spellingInUse(const Spelling& spelling, const std::vector<RuleUse>& uses) {
+  std::vector<SpellingUse> inUse;
+  for (std::size_t r = 0; r < uses.size(); ++r)
+    if (uses[r].words > 0)
+      inUse.push_back({spelling.rules()[r], uses[r].weight, uses[r].words, uses[r].examples});
+  std::stable_sort(inUse.begin(), inUse.end(), [](const SpellingUse& a, const SpellingUse& b) {
+    return a.weight > b.weight;
+  });
+  return inUse;
+}
+
+// The weights that a profile given back sets for the rules it names.
+void overrideWeights(const Profile& profile, const Spelling& spelling, std::vector<RuleUse>& uses) {
+  for (const SpellingUse& given : profile.spelling())
+    for (std::size_t r = 0; r < uses.size(); ++r) {
+      const SpellingRule& rule = spelling.rules()[r];
+      if (rule.historical == given.rule.historical && rule.modern == given.rule.modern &&
+          rule.place == given.rule.place)
+        uses[r].weight = given.weight;
+    }
+}
+
 bool parseSettings(const std::vector<std::string>& arguments, Settings& settings,
                    std::ostream& err) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -163,9 +192,12 @@ bool parseSettings(const std::vector<std::string>& arguments, Settings& settings
       settings.profileFile = arguments[++i];
     } else if (argument == "--spelling" && i + 1 < arguments.size()) {
       settings.spellingFile = arguments[++i];
+    } else if (argument == "--prior" && i + 1 < arguments.size()) {
+      settings.priorFiles.push_back(arguments[++i]);
     } else {
       err << "scanmend-learn: "
-          << (argument == "--profile" || argument == "--spelling" ? argument + " needs a file"
+          << (argument == "--profile" || argument == "--spelling" || argument == "--prior"
+                  ? argument + " needs a file"
                                                                   : "unknown argument " + argument)
           << "\n\n"
           << kUsage;
@@ -186,6 +218,7 @@ struct Inputs {
   std::vector<std::string> pages;
   Profile profile;  // the one given, or empty
   Spelling spelling = Spelling::shipped();
+  std::vector<OcrPrior> priors = shippedPriors();
   std::vector<OcrWord> ocrWords;  // from ocr.tsv, where import left one
 };
 
@@ -244,6 +277,14 @@ bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
     err << "scanmend-learn: " << why << "\n";
     return false;
   }
+  if (!settings.priorFiles.empty()) inputs.priors.clear();
+  for (const std::string& file : settings.priorFiles) {
+    std::string why;
+    if (!readPriorFile(file, inputs.priors.emplace_back(), why)) {
+      err << "scanmend-learn: " << utf8(why) << "\n";
+      return false;
+    }
+  }
   if (settings.profileFile.empty()) return true;
   std::string text;
   if (const ReadResult result = readFile(settings.profileFile, text); result != ReadResult::Read) {
@@ -284,7 +325,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   err << "scanmend-learn: reading dic.txt\n";
   SortedWords lexicon;
   lexicon.assign(std::move(inputs.dictionaryBytes));
-  const KnownWords known(lexicon, inputs.spelling);
+  KnownWords known(lexicon, inputs.spelling);
   // Where this book's OCR writes the hyphen at a line's end as another
   // mark (":" for the double hyphen), those line ends are "=" line ends.
   const std::size_t ownHyphens = markOwnHyphens(pages, lexicon);
@@ -299,10 +340,19 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   }
   err << "scanmend-learn: " << pages.size() << " pages, " << occurrences(words) << " words, "
       << words.size() << " distinct\n";
+  // Which rules of the period's spelling this book follows; a profile
+  // given back says it for the rules it names.
+  std::vector<RuleUse> spellingUses = weighSpellingRules(words, known);
+  overrideWeights(profile, inputs.spelling, spellingUses);
+  known.weighRules(weightsOf(spellingUses));
 
   if (settings.profileFile.empty()) {
     err << "scanmend-learn: learning the misreadings\n";
-    profile = learnProfile(words, known);
+    const std::vector<OcrPrior>& priors = inputs.priors;
+    const OcrPrior& prior = priors[likeliestPrior(words, known, priors)];
+    err << "scanmend-learn: starting from the usual misreadings of " << prior.name << "\n";
+    profile = learnProfile(words, known, &prior.profile);
+    profile.setSpelling(spellingInUse(inputs.spelling, spellingUses));
   }
   bool allWritten = true;
   const auto write = [&](const std::string& text, const std::string& path) {

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "base/letters.h"
+#include "book/word_core.h"
 #include "profile/readings.h"
 #include "profile/spelling.h"
 
@@ -22,6 +23,8 @@ constexpr std::size_t kPairs = 256 * 256;
 constexpr std::size_t kUnknownSample = 2500;
 constexpr std::size_t kOwnSample = 2000;
 constexpr std::size_t kExamples = 3;
+// A rule of the spelling weighing this much is the book's own spelling.
+constexpr double kOwnSpelling = 0.5;
 
 std::size_t pairOf(unsigned char scanned, unsigned char meant) { return scanned * 256u + meant; }
 
@@ -93,6 +96,10 @@ struct Threshold {
 };
 constexpr Threshold kSingle{3, 2.0, 3.0};
 constexpr Threshold kGroup{5, 4.0, 5.0};
+// A mark that OCR writes for letters needs this many words, and its own
+// rate starts near nothing.
+constexpr std::int64_t kMarkWords = 2;
+constexpr double kMarkOwnRate = 0.01;
 // How many own words the rate shown at the other place of a word counts
 // for, where an exchange is tried at the end of words or inside them.
 constexpr double kSiblingPriorWords = 10;
@@ -249,7 +256,7 @@ const Threshold& thresholdOf(const ExchangeKey& key) {
 
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
                             const std::vector<std::string_view>& own, const SortedWords& lexicon,
-                            const Spelling& spelling) {
+                            const Spelling& spelling, const std::vector<double>* ruleWeights) {
   std::map<ExchangeKey, ExchangeEvidence> evidence;
   std::vector<std::vector<const ExchangeKey*>> resolving(unknown.size());
   for (std::size_t w = 0; w < unknown.size(); ++w)
@@ -258,7 +265,8 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
         [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
           // The period's spelling is the book's own: the scanner misreads
           // the shapes of letters.
-          if (!isLetterWord(reading) || spelling.explains(scanned, atEnd, reading)) return;
+          if (!isLetterWord(reading) || spelling.explains(scanned, atEnd, reading, ruleWeights, kOwnSpelling))
+            return;
           const auto place =
               evidence.try_emplace({std::string(scanned), atEnd, std::string(reading)}).first;
           ++place->second.unknownWords;
@@ -314,8 +322,14 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
     return passing;
   };
   std::set<ExchangeKey> chosen;
-  for (auto& [key, e] : evidence)
-    if (e.unknownWords >= thresholdOf(key).words && tells(key, e, 0.5, 1.0)) chosen.insert(key);
+  // No dictionary word holds a mark that OCR writes for letters ("<" for
+  // "ch"): read as letters, it is a misreading wherever the book shows it.
+  for (auto& [key, e] : evidence) {
+    const bool mark = holdsOcrMark(std::get<0>(key));
+    if (e.unknownWords >= (mark ? kMarkWords : thresholdOf(key).words) &&
+        tells(key, e, mark ? kMarkOwnRate : 0.5, 1.0))
+      chosen.insert(key);
+  }
   // A misreading shown inside words needs fewer words at their end, and
   // the other way round ("dasz" and "sasz" beside "groszen" and
   // "wuszte"), but the rates must still tell: the own rate at the other

@@ -102,8 +102,10 @@ struct Misreadings {
 // round fewer too, once the rate of the exchange shown is known.
 // Exchanges that `spelling` explains, and those of a letter for its other
 // case, are the book's own and never counted.
+// Where the spelling's rules are weighed for the book, only those it uses
+// (weighing a half at least) are its own.
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
                             const std::vector<std::string_view>& own, const SortedWords& lexicon,
-                            const Spelling& spelling);
+                            const Spelling& spelling, const std::vector<double>* ruleWeights = nullptr);
 
 }  // namespace scanmend

@@ -24,17 +24,21 @@ std::string capitalised(std::string_view word) {
 
 KnownWord KnownWords::of(std::string_view word) const {
   if (word.empty()) return {};
-  if (lexicon_.contains(word)) return {KnownWord::Why::Listed, {}};
+  if (lexicon_.contains(word)) return {KnownWord::Why::Listed, {}, {}, 1.0};
   if (const auto first = static_cast<unsigned char>(word[0]); isCapital(first)) {
     std::string small(word);
     small[0] = static_cast<char>(smallLetterOf(first));
-    if (lexicon_.contains(small)) return {KnownWord::Why::Capitalised, {}};
+    if (lexicon_.contains(small)) return {KnownWord::Why::Capitalised, {}, {}, 1.0};
   }
   if (!isLetterWord(word)) return {};
-  if (std::optional<std::string> modern = spelling_.modernFormOf(word, lexicon_))
-    return {KnownWord::Why::Spelling, std::move(*modern)};
+  if (std::optional<SpellingForm> form = spelling_.explain(word, lexicon_)) {
+    double weight = 1.0;
+    for (const std::uint16_t rule : form->rules)
+      if (rule < weights_.size()) weight *= weights_[rule];
+    return {KnownWord::Why::Spelling, std::move(form->modern), std::move(form->rules), weight};
+  }
   if (std::string parts = compoundParts(word, 2); !parts.empty())
-    return {KnownWord::Why::Compound, std::move(parts)};
+    return {KnownWord::Why::Compound, std::move(parts), {}, 1.0};
   return {};
 }
 

@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dictionary/sorted_words.h"
 #include "profile/spelling.h"
@@ -21,6 +22,10 @@ struct KnownWord {
   // For Spelling the word of 1901 ("Teil"), for Compound the parts joined
   // by "+" ("Guts+besitzer").
   std::string detail;
+  // For Spelling the rules that make it, and how surely this book spells
+  // so: the product of their weights in the book, 1 where none are known.
+  std::vector<std::uint16_t> rules;
+  double weight = 1.0;
 
   bool known() const { return why != Why::Unknown; }
   // Known for a reason beyond the dictionary: the period's spelling or a
@@ -35,6 +40,10 @@ class KnownWords {
       : lexicon_(lexicon), spelling_(spelling) {}
 
   KnownWord of(std::string_view word) const;
+  // How surely the book uses each rule of the spelling table, by the
+  // rules' numbers; without them every rule counts fully.
+  void weighRules(std::vector<double> weights) { weights_ = std::move(weights); }
+  const std::vector<double>& ruleWeights() const { return weights_; }
   const SortedWords& lexicon() const { return lexicon_; }
   const Spelling& spelling() const { return spelling_; }
 
@@ -46,6 +55,7 @@ class KnownWords {
 
   const SortedWords& lexicon_;
   const Spelling& spelling_;
+  std::vector<double> weights_;
 };
 
 }  // namespace scanmend

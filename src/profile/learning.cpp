@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "base/letters.h"
+#include "book/word_core.h"
 #include "profile/evidence.h"
 #include "profile/readings.h"
 
@@ -34,11 +35,26 @@ constexpr double kStayingWord = 1.0;
 // The share of the scanned letters that the first guess gives their
 // readings.
 constexpr double kFirstShare = 0.3;
+// How many occurrences of a scanned letter the prior counts for.
+constexpr double kPriorOccurrences = 100;
+// A word that the dictionary lacks is right as it stands as surely as a
+// misreading of this probability would make it a dictionary word: the
+// rounds learn nothing from the book's names, its foreign words and the
+// spellings that the table lacks, whose only readings are rare
+// exchanges, "Seckel" read as "Deckel".
+constexpr double kRightUnknown = 0.01;
+constexpr double kOwnSpellingWeight = 0.5;
 
 using UnitKey = std::pair<std::string, bool>;  // scanned, at the end
 
+// A spelling of the period that the book surely uses: a word that only
+// rules it rarely follows explain may as well be a misreading.
+bool isOwnSpelling(const KnownWord& why) {
+  return why.why == KnownWord::Why::Spelling && why.weight >= kOwnSpellingWeight;
+}
+
 bool isLearnable(const BookWord& word) {
-  return word.text.size() >= kMinLength && isLetterWord(word.text);
+  return word.text.size() >= kMinLength && isOcrWord(word.text);
 }
 
 // `own` are words of the dictionary's own: the book's known words and an
@@ -46,8 +62,10 @@ bool isLearnable(const BookWord& word) {
 // enough of them to give its rate.
 Profile initialProfile(const std::vector<std::string_view>& unknown,
                        const std::vector<std::string_view>& own, const SortedWords& lexicon,
-                       const Spelling& spelling) {
-  const Misreadings found = findMisreadings(unknown, own, lexicon, spelling);
+                       const KnownWords& known, const Profile* prior) {
+  const Misreadings found = findMisreadings(
+      unknown, own, lexicon, known.spelling(),
+      known.ruleWeights().empty() ? nullptr : &known.ruleWeights());
   const std::map<ExchangeKey, std::int64_t>& evidence = found.exchanges;
 
   // A first guess that the rounds correct: the readings share a part of
@@ -92,6 +110,28 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
       reading.probability = guess({entry.scanned, entry.atEnd, reading.text});
     guessed.push_back(std::move(entry));
   }
+  // The prior's readings, where the book's evidence has none of its own.
+  if (prior != nullptr) {
+    for (const ProfileEntry& usual : prior->entries()) {
+      const auto same = std::find_if(guessed.begin(), guessed.end(), [&](const ProfileEntry& e) {
+        return e.scanned == usual.scanned && e.atEnd == usual.atEnd;
+      });
+      ProfileEntry& entry = same != guessed.end()
+                                ? *same
+                                : guessed.emplace_back(ProfileEntry{usual.scanned, usual.atEnd, {}});
+      for (const Reading& reading : usual.readings)
+        if (std::none_of(entry.readings.begin(), entry.readings.end(),
+                         [&](const Reading& r) { return r.text == reading.text; }))
+          entry.readings.push_back({reading.text, reading.probability, 0, {}});
+    }
+    // A guess above what the letter can bear is scaled down.
+    for (ProfileEntry& entry : guessed) {
+      double sum = 0;
+      for (const Reading& reading : entry.readings) sum += reading.probability;
+      if (sum > 0.95)
+        for (Reading& reading : entry.readings) reading.probability *= 0.95 / sum;
+    }
+  }
   Profile profile;
   profile.assign(std::move(guessed));
   return profile;
@@ -103,25 +143,62 @@ struct Tally {
   std::vector<std::pair<std::int64_t, std::string>> examples;
 };
 
-// One round: every word's readings weighed by their channels. A word whose
-// one reading is itself reads the same in every later round, the profile
-// only losing readings: it moves from `open` to `settled`, where its own
-// letters are counted without a search.
-Profile reestimate(const Profile& profile, std::vector<const BookWord*>& open,
-                   std::vector<const BookWord*>& settled, const SortedWords& lexicon) {
+// Whether a word that the dictionary lacks may be right as it stands,
+// and how surely: the period's spelling by its rules' weights, a compound
+// fully, any other word as one that a rare misreading would explain as
+// well. A listed word is among its own readings.
+struct AsPrinted {
+  bool listed = false;
+  double weight = 0;  // of a word that the dictionary lacks but the book may print
+  bool unknown = false;
+};
+
+class Rounds {
+ public:
+  Rounds(const KnownWords& known, const Profile* prior) : known_(known), prior_(prior) {}
+
+  // One round: every word's readings weighed by their channels, and the
+  // word as it stands where it may be right. A word whose one reading is
+  // itself reads the same in every later round, the profile only losing
+  // readings: it moves from `open` to `settled`, where its own letters
+  // are counted without a search.
+  Profile reestimate(const Profile& profile, std::vector<const BookWord*>& open,
+                     std::vector<const BookWord*>& settled);
+
+ private:
+  const AsPrinted& asPrinted(const BookWord* word) {
+    const auto [place, added] = asPrinted_.try_emplace(word);
+    if (added) {
+      const KnownWord why = known_.of(word->text);
+      place->second.listed =
+          why.why == KnownWord::Why::Listed || why.why == KnownWord::Why::Capitalised;
+      place->second.unknown = !why.known();
+      place->second.weight = why.beyondTheDictionary() ? why.weight : 0.0;
+    }
+    return place->second;
+  }
+
+  const KnownWords& known_;
+  const Profile* prior_;
+  std::unordered_map<const BookWord*, AsPrinted> asPrinted_;
+};
+
+Profile Rounds::reestimate(const Profile& profile, std::vector<const BookWord*>& open,
+                           std::vector<const BookWord*>& settled) {
+  const SortedWords& lexicon = known_.lexicon();
+  const Profile* prior = prior_;
   std::map<ExchangeKey, Tally> tallies;
   auto stays = [&](std::string_view scanned, bool atEnd, double weight) {
     if (profile.find(scanned, atEnd) != nullptr)
       tallies[{std::string(scanned), atEnd, std::string(scanned)}].weight += weight;
   };
-  for (const BookWord* word : settled) {
-    const std::string_view text = word->text;
-    const auto count = static_cast<double>(word->count);
+  auto staysAll = [&](std::string_view text, double weight) {
     for (std::size_t at = 0; at < text.size(); ++at) {
-      if (at + 1 < text.size()) stays(text.substr(at, 2), at + 2 == text.size(), count);
-      stays(text.substr(at, 1), at + 1 == text.size(), count);
+      if (at + 1 < text.size()) stays(text.substr(at, 2), at + 2 == text.size(), weight);
+      stays(text.substr(at, 1), at + 1 == text.size(), weight);
     }
-  }
+  };
+  for (const BookWord* word : settled) staysAll(word->text, static_cast<double>(word->count));
   std::vector<const BookWord*> stillOpen;
   for (const BookWord* word : open) {
     const std::vector<Candidate> candidates = readingsOf(word->text, profile, lexicon);
@@ -133,6 +210,14 @@ Profile reestimate(const Profile& profile, std::vector<const BookWord*>& open,
     }
     double total = 0;
     for (const Candidate& candidate : candidates) total += candidate.channel;
+    const AsPrinted& printed = asPrinted(word);
+    if (!printed.listed) {
+      const double itself =
+          stayChannel(word->text, profile) * (printed.unknown ? kRightUnknown : printed.weight);
+      total += itself;
+      const double share = static_cast<double>(word->count) * itself / total;
+      staysAll(word->text, share);
+    }
     for (std::size_t c = 0; c < candidates.size(); ++c) {
       const Candidate& candidate = candidates[c];
       const double weight = static_cast<double>(word->count) * candidate.channel / total;
@@ -163,12 +248,23 @@ Profile reestimate(const Profile& profile, std::vector<const BookWord*>& open,
   for (const ProfileEntry& entry : profile.entries()) {
     ProfileEntry& updated = entries.emplace_back(ProfileEntry{entry.scanned, entry.atEnd, {}});
     const double total = totals[{entry.scanned, entry.atEnd}];
+    const ProfileEntry* usual = prior != nullptr ? prior->find(entry.scanned, entry.atEnd) : nullptr;
+    const double priorWeight = usual != nullptr ? kPriorOccurrences : 0.0;
     for (const Reading& reading : entry.readings) {
       const auto found = tallies.find({entry.scanned, entry.atEnd, reading.text});
-      if (found == tallies.end() || total <= 0) continue;
-      Reading kept{
-          reading.text, found->second.weight / (total + kStayingWord), found->second.words, {}};
-      for (const auto& example : found->second.examples) kept.examples.push_back(example.second);
+      double expected = 0;
+      if (usual != nullptr)
+        for (const Reading& r : usual->readings)
+          if (r.text == reading.text) expected = r.probability;
+      if ((found == tallies.end() || total <= 0) && expected == 0) continue;
+      const double weight = found == tallies.end() ? 0.0 : found->second.weight;
+      Reading kept{reading.text,
+                   (weight + priorWeight * expected) / (total + priorWeight + kStayingWord),
+                   found == tallies.end() ? 0 : found->second.words,
+                   {}};
+      if (found != tallies.end())
+        for (const auto& example : found->second.examples) kept.examples.push_back(example.second);
+      kept.fromPrior = expected > 0;
       updated.readings.push_back(std::move(kept));
     }
   }
@@ -182,7 +278,8 @@ Profile withoutNoise(const Profile& profile) {
   for (const ProfileEntry& entry : profile.entries()) {
     ProfileEntry& clean = entries.emplace_back(ProfileEntry{entry.scanned, entry.atEnd, {}});
     for (const Reading& reading : entry.readings)
-      if (reading.probability >= kLeastProbability && reading.words >= kLeastWords)
+      if (reading.probability >= kLeastProbability &&
+          (reading.words >= kLeastWords || reading.fromPrior))
         clean.readings.push_back(reading);
   }
   Profile kept;
@@ -192,7 +289,8 @@ Profile withoutNoise(const Profile& profile) {
 
 }  // namespace
 
-Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& knownWords) {
+Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& knownWords,
+                     const Profile* prior) {
   const SortedWords& lexicon = knownWords.lexicon();
   std::vector<const BookWord*> unknown;
   std::vector<const BookWord*> known;
@@ -201,8 +299,7 @@ Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& known
     if (!isLearnable(word)) continue;
     if (learning.size() < kLearningWords) learning.push_back(&word);
     if (containsOrCapitalised(lexicon, word.text) ||
-        (unknown.size() < kUnknownSample &&
-         knownWords.of(word.text).why == KnownWord::Why::Spelling))
+        (unknown.size() < kUnknownSample && isOwnSpelling(knownWords.of(word.text))))
       known.push_back(&word);
     else if (unknown.size() < kUnknownSample)
       unknown.push_back(&word);
@@ -226,12 +323,13 @@ Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& known
   std::vector<std::string_view> unknownTexts;
   for (const BookWord* word : unknown) unknownTexts.push_back(word->text);
 
-  Profile profile = initialProfile(unknownTexts, own, lexicon, knownWords.spelling());
+  Profile profile = initialProfile(unknownTexts, own, lexicon, knownWords, prior);
   // Noise goes after every round: the readings that resolve nothing would
   // only widen the next round's search.
   std::vector<const BookWord*> settled;
+  Rounds rounds(knownWords, prior);
   for (int round = 0; round < kRounds && !profile.empty(); ++round)
-    profile = withoutNoise(reestimate(profile, learning, settled, lexicon));
+    profile = withoutNoise(rounds.reestimate(profile, learning, settled));
   return profile;
 }
 

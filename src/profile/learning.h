@@ -26,7 +26,12 @@
 namespace scanmend {
 
 // `known` tells the words that are right though the dictionary lacks them:
-// the book's own spellings of listed words teach no misreading.
-Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& known);
+// the book's own spellings of listed words teach no misreading. With a
+// `prior`, the book starts from it: its readings count as if the book had
+// shown each scanned letter a hundred times more, read as the prior reads
+// it, so that a short book is corrected by what the OCR usually does and a
+// long one by what it did here.
+Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& known,
+                     const Profile* prior = nullptr);
 
 }  // namespace scanmend

@@ -27,13 +27,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "profile/spelling.h"
+
 namespace scanmend {
 
 struct Reading {
-  std::string text;  // one or two letters, never the scanned ones
+  std::string text;  // no letter (one the OCR added), one or two; never the scanned ones
   double probability = 0;
   std::int64_t words = 0;             // distinct words of the book it resolved
   std::vector<std::string> examples;  // "scanned>reading", the most frequent first
+  bool fromPrior = false;             // the prior holds it: kept though the book shows it little
 };
 
 struct ProfileEntry {
@@ -42,6 +45,15 @@ struct ProfileEntry {
   std::vector<Reading> readings;
   // The share that stays as scanned.
   double stay() const;
+};
+
+// A rule of the period's spelling as the book follows it: how surely
+// (weight, from 0 to 1), in how many of its words, with examples.
+struct SpellingUse {
+  SpellingRule rule;
+  double weight = 0;
+  std::int64_t words = 0;
+  std::vector<std::string> examples;
 };
 
 class Profile {
@@ -58,25 +70,34 @@ class Profile {
   const std::vector<ProfileEntry>& entries() const { return entries_; }
   bool empty() const { return entries_.empty(); }
 
+  // The spelling rules that the book follows, beside its misreadings.
+  const std::vector<SpellingUse>& spelling() const { return spelling_; }
+  void setSpelling(std::vector<SpellingUse> spelling) { spelling_ = std::move(spelling); }
+
  private:
   void reindex();
   std::vector<ProfileEntry> entries_;             // in byte order of the scanned letters
   std::array<std::array<int, 256>, 2> single_{};  // entry + 1 by place and byte, 0 for none
   std::array<std::unordered_map<std::uint16_t, int>, 2> pairs_;
+  std::vector<SpellingUse> spelling_;
 };
 
 // profile.tsv: a header line, then per scanned letters and place their
 // readings, the most probable first, and a last row for what stays as
-// scanned: "scanned\tplace\treading\tprobability\twords\texamples",
+// scanned: "scanned\tplace\treading\tprobability\twords\texamples\tkind",
 // Windows-1252, the place "end" or "other", the examples separated by
-// blanks.
+// blanks, the kind "misreading". An empty reading is a letter that the OCR
+// added. Then the spelling rules that the book follows: the historical
+// letters, the place ("start", "end" or "anywhere"), the letters of 1901,
+// the rule's weight, the words and examples, and the kind "spelling".
 std::string formatProfile(const Profile& profile);
 
-// Reads a profile as formatProfile writes it. The rows that keep the
-// scanned letters are not read: what stays is always what the readings
-// leave. False, with the line and the reason in `error`, for a row that
-// cannot be read or readings of one scanned group that add up to more
-// than 1.
+// Reads a profile as formatProfile writes it, in Windows-1252 or UTF-8
+// (which it converts), and the rows of the six columns that profiles had
+// before they showed the spelling. The rows that keep the scanned letters
+// are not read: what stays is always what the readings leave. False, with
+// the line and the reason in `error`, for a row that cannot be read or
+// readings of one scanned group that add up to more than 1.
 bool parseProfile(std::string_view text, Profile& profile, std::string& error);
 
 }  // namespace scanmend

@@ -54,31 +54,38 @@ class SpellingWalk {
  public:
   SpellingWalk(std::string_view word, const std::vector<SpellingRule>& rules,
                const std::vector<std::uint16_t>& rulesByFirstByte,
-               const std::array<std::uint16_t, 257>& firstRuleOfByte, const SortedWords& lexicon)
+               const std::array<std::uint16_t, 257>& firstRuleOfByte,
+               const std::vector<std::uint16_t>& droppedAtEnd, const SortedWords& lexicon)
       : word_(word),
         rules_(rules),
         rulesByFirstByte_(rulesByFirstByte),
         firstRuleOfByte_(firstRuleOfByte),
+        droppedAtEnd_(droppedAtEnd),
         lexicon_(lexicon),
         short_(word.size() < kShortestWord),
         mostRules_(short_ ? 1 : kMostRules) {}
 
   // The form, with its first letter also looked up in the other case as
   // `first` allows.
-  std::optional<std::string> fewestRules(Spelling::FirstLetter first) {
+  std::optional<SpellingForm> fewestRules(Spelling::FirstLetter first) {
     first_ = first;
     walk(0, lexicon_.all(), 0);
-    if (best_.empty()) return std::nullopt;
-    return best_;
+    if (best_.modern.empty()) return std::nullopt;
+    return std::move(best_);
   }
 
  private:
   void walk(std::size_t at, SortedWords::Range range, int used) {
     if (at == word_.size()) {
       if (used > 0 && used < bestRules_ && lexicon_.holdsWord(range)) {
-        best_ = form_;
+        best_.modern = form_;
+        best_.rules = applied_;
         bestRules_ = used;
       }
+      // A letter that the period drops at a word's end ("Gedult" beside
+      // "Geduld" is another rule; "hab" for "habe" is this one).
+      if (used + 1 < bestRules_ && used < mostRules_ && !short_)
+        for (const std::uint16_t r : droppedAtEnd_) apply(r, at, range, used);
       return;
     }
     go(at + 1, range, word_.substr(at, 1), used);
@@ -87,9 +94,15 @@ class SpellingWalk {
     for (std::size_t r = firstRuleOfByte_[byte]; r < firstRuleOfByte_[byte + 1]; ++r) {
       const SpellingRule& rule = rules_[rulesByFirstByte_[r]];
       if (!fitsAt(rule, at) || (short_ && rule.historical.size() != rule.modern.size())) continue;
-      go(at + rule.historical.size(), range, rule.modern, used + 1);
+      apply(rulesByFirstByte_[r], at, range, used);
       if (used + 1 >= bestRules_) return;
     }
+  }
+
+  void apply(std::uint16_t r, std::size_t at, SortedWords::Range range, int used) {
+    applied_.push_back(r);
+    go(at + rules_[r].historical.size(), range, rules_[r].modern, used + 1);
+    applied_.pop_back();
   }
 
   void go(std::size_t to, SortedWords::Range range, std::string_view letters, int used) {
@@ -125,12 +138,14 @@ class SpellingWalk {
   const std::vector<SpellingRule>& rules_;
   const std::vector<std::uint16_t>& rulesByFirstByte_;
   const std::array<std::uint16_t, 257>& firstRuleOfByte_;
+  const std::vector<std::uint16_t>& droppedAtEnd_;
   const SortedWords& lexicon_;
   const bool short_;
   const int mostRules_;
   Spelling::FirstLetter first_ = Spelling::FirstLetter::CapitalAsSmall;
   std::string form_;
-  std::string best_;
+  std::vector<std::uint16_t> applied_;
+  SpellingForm best_;
   int bestRules_ = kMostRules + 1;
 };
 
@@ -164,15 +179,16 @@ bool Spelling::parse(std::string_view text, Spelling& spelling, std::string& err
     if (line.empty() || line.front() == '#') continue;
     const std::vector<std::string_view> cells = tabSeparatedCells(line);
     SpellingRule rule;
-    if (cells.size() < 3 || cells[0].empty() || cells[0] == cells[1] ||
-        !placeOf(cells[2], rule.place)) {
+    if (cells.size() < 3 || cells[0] == cells[1] || !placeOf(cells[2], rule.place) ||
+        (cells[0].empty() && rule.place != SpellingRule::Place::End)) {
       error = "line " + std::to_string(number) +
               ": a rule is the historical letters, the letters of 1901 and start, end or "
-              "anywhere, separated by tabs";
+              "anywhere, separated by tabs (no historical letters only at the end)";
       return false;
     }
     rule.historical = cells[0];
     rule.modern = cells[1];
+    rule.always = cells.size() > 4 && cells[4] == "always";
     spelling.rules_.push_back(std::move(rule));
   }
   if (spelling.rules_.size() > UINT16_MAX) {
@@ -198,17 +214,28 @@ bool Spelling::readFile(const std::string& path, Spelling& spelling, std::string
 
 void Spelling::indexRules() {
   rulesByFirstByte_.clear();
+  droppedAtEnd_.clear();
   for (unsigned byte = 0; byte < 256; ++byte) {
     firstRuleOfByte_[byte] = static_cast<std::uint16_t>(rulesByFirstByte_.size());
     for (std::size_t r = 0; r < rules_.size(); ++r)
-      if (static_cast<unsigned char>(rules_[r].historical[0]) == byte)
+      if (!rules_[r].historical.empty() &&
+          static_cast<unsigned char>(rules_[r].historical[0]) == byte)
         rulesByFirstByte_.push_back(static_cast<std::uint16_t>(r));
   }
   firstRuleOfByte_[256] = static_cast<std::uint16_t>(rulesByFirstByte_.size());
+  for (std::size_t r = 0; r < rules_.size(); ++r)
+    if (rules_[r].historical.empty()) droppedAtEnd_.push_back(static_cast<std::uint16_t>(r));
 }
 
 std::optional<std::string> Spelling::modernFormOf(std::string_view word, const SortedWords& lexicon,
                                                   FirstLetter first) const {
+  std::optional<SpellingForm> form = explain(word, lexicon, first);
+  if (!form) return std::nullopt;
+  return std::move(form->modern);
+}
+
+std::optional<SpellingForm> Spelling::explain(std::string_view word, const SortedWords& lexicon,
+                                              FirstLetter first) const {
   if (word.size() < kShortestShortWord || word.size() > kLongestWord) return std::nullopt;
   const auto printed = static_cast<unsigned char>(word[0]);
   const unsigned char other = otherCase(printed, first);
@@ -216,12 +243,15 @@ std::optional<std::string> Spelling::modernFormOf(std::string_view word, const S
   inOtherCase[0] = static_cast<char>(other);
   if (lexicon.contains(word) || (other != printed && lexicon.contains(inOtherCase)))
     return std::nullopt;
-  return SpellingWalk(word, rules_, rulesByFirstByte_, firstRuleOfByte_, lexicon)
+  return SpellingWalk(word, rules_, rulesByFirstByte_, firstRuleOfByte_, droppedAtEnd_, lexicon)
       .fewestRules(first);
 }
 
-bool Spelling::explains(std::string_view scanned, bool atEnd, std::string_view reading) const {
-  for (const SpellingRule& rule : rules_) {
+bool Spelling::explains(std::string_view scanned, bool atEnd, std::string_view reading,
+                        const std::vector<double>* weights, double least) const {
+  for (std::size_t r = 0; r < rules_.size(); ++r) {
+    if (weights != nullptr && r < weights->size() && (*weights)[r] < least) continue;
+    const SpellingRule& rule = rules_[r];
     const std::string_view historical = rule.historical;
     const std::string_view modern = rule.modern;
     // The rule's letters around the exchange: what both sides share before

@@ -9,7 +9,8 @@
 // pages); a user gives a table of their own with --spelling FILE. A table
 // is UTF-8 or Windows-1252 text: per line the historical letters, the
 // letters of 1901 and where they stand in a word (start, end, anywhere),
-// separated by tabs, and optionally an example; "#" begins a remark.
+// separated by tabs, and optionally an example and the word "always" for a
+// rule that every book follows; "#" begins a remark.
 #pragma once
 
 #include <array>
@@ -25,9 +26,19 @@ namespace scanmend {
 
 struct SpellingRule {
   enum class Place { Start, End, Anywhere };
-  std::string historical;  // Windows-1252
+  std::string historical;  // Windows-1252; empty only at the end (a letter the period drops)
   std::string modern;
   Place place = Place::Anywhere;
+  // A convention of the print that no OCR misreading makes ("Jch" for
+  // "Ich", where Fraktur has one letter for both): it holds in every book.
+  bool always = false;
+};
+
+// A book's word as the rules read it: the dictionary word they make of it
+// and the rules that make it, by their number in the table.
+struct SpellingForm {
+  std::string modern;
+  std::vector<std::uint16_t> rules;
 };
 
 class Spelling {
@@ -53,11 +64,17 @@ class Spelling {
   // "Jn"), and a single letter none.
   std::optional<std::string> modernFormOf(std::string_view word, const SortedWords& lexicon,
                                           FirstLetter first = FirstLetter::CapitalAsSmall) const;
+  // The same with the rules that make the form.
+  std::optional<SpellingForm> explain(std::string_view word, const SortedWords& lexicon,
+                                      FirstLetter first = FirstLetter::CapitalAsSmall) const;
 
   // Whether reading the scanned letters as `reading` at that place is what
   // a rule does: the rule's letters around them alike, the rest its change
   // ("y" read as "i" after "e" is the rule "ey" to "ei").
-  bool explains(std::string_view scanned, bool atEnd, std::string_view reading) const;
+  // With `weights` (by rule), only the rules that weigh at least `least`
+  // count.
+  bool explains(std::string_view scanned, bool atEnd, std::string_view reading,
+                const std::vector<double>* weights = nullptr, double least = 0) const;
 
   const std::vector<SpellingRule>& rules() const { return rules_; }
 
@@ -69,6 +86,7 @@ class Spelling {
   // byte b are rulesByFirstByte_[firstRuleOfByte_[b], firstRuleOfByte_[b + 1]).
   std::vector<std::uint16_t> rulesByFirstByte_;
   std::array<std::uint16_t, 257> firstRuleOfByte_{};
+  std::vector<std::uint16_t> droppedAtEnd_;  // the rules without historical letters
 };
 
 }  // namespace scanmend
