@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <cstdlib>
 
 #include "base/letters.h"
 #include "book/word_core.h"
@@ -14,13 +15,13 @@ namespace scanmend::learn {
 namespace {
 
 // What a word never seen in the book weighs, against a word seen once.
-constexpr double kUnseen = 0.5;
+static const double kUnseen = getenv("UNSEEN") ? atof(getenv("UNSEEN")) : 0.5;
 // How much likelier another reading must be than the word as it stands.
-constexpr double kFarLikelier = 4.0;
+static const double kFarLikelier = getenv("FAR") ? atof(getenv("FAR")) : 4.0;
 // The share of a book's true words that its dictionary lacks: a word that
 // is not listed may be right as it stands, and a reading that only a rare
 // misreading reaches ("wolle" as "walle") must be likelier than that.
-constexpr double kOutOfDictionary = 0.01;
+static const double kOutOfDictionary = getenv("OOD") ? atof(getenv("OOD")) : 0.01;
 // A word that the dictionary lacks is the book's own (a name, a place, a
 // compound the book builds) where the book uses it this often, on more
 // than one page, and it reads as no word that the book shows.
@@ -37,6 +38,13 @@ constexpr std::size_t kMostReadings = 32;
 // The rounds that weigh each form's readings by how often the book shows
 // them: the shares settle after a few.
 constexpr int kRounds = 3;
+
+// The same word but for the case of its first letter.
+bool isCaseTwin(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && !a.empty() && a != b && a.substr(1) == b.substr(1) &&
+         smallLetterOf(static_cast<unsigned char>(a[0])) ==
+             smallLetterOf(static_cast<unsigned char>(b[0]));
+}
 
 OptionSet allRepairs() {
   OptionSet options;
@@ -115,6 +123,14 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
     const auto shown = seen_.find(readingText_[id]);
     printed_.push_back(shown != seen_.end() && shown->second.count > 0);
   }
+  // A word read with its first letter in the other case is that word only
+  // where the book prints it so: prints before the 18th century set many
+  // nouns small ("fenster"), and a book that never prints "Fenster"
+  // writes its own case.
+  for (auto& [core, seen] : seen_)
+    for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
+      if (!printed_[weighed_[r].reading] && isCaseTwin(readingText_[weighed_[r].reading], core))
+        weighed_[r].channel = 0;
   std::vector<std::string_view> bookWords;
   for (const auto& [core, seen] : seen_)
     if (seen.stands == Stands::No && isBookWord(core, seen)) bookWords.push_back(core);
@@ -133,7 +149,7 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
     for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
       total += weighed_[r].channel;
     for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
-      weighed_[r].share = weighed_[r].channel / total;
+      weighed_[r].share = total > 0 ? weighed_[r].channel / total : 0.0;
   }
   tallyShares();
   std::vector<double> shares(weighed_.size());
@@ -146,7 +162,8 @@ Decider::Decider(const KnownWords& known, const Profile& profile,
                                       vouches(seen, readingText_[w.reading] == core));
         total += shares[r];
       }
-      for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r) shares[r] /= total;
+      for (std::size_t r = seen.first; r < seen.first + seen.readings; ++r)
+        shares[r] = total > 0 ? shares[r] / total : 0.0;
     }
     for (std::size_t r = 0; r < weighed_.size(); ++r) weighed_[r].share = shares[r];
     tallyShares();
@@ -290,6 +307,9 @@ Decision Decider::decideCore(std::string_view core) const {
                     : why.known()             ? Stands::Listed
                                               : Stands::No;
     candidates = readingsOfForm(core);
+    std::erase_if(candidates, [&](const Candidate& c) {
+      return isCaseTwin(c.text, core) && priorOf(c.text) <= kUnseen;
+    });
     if (unseen.stands == Stands::Beyond &&
         std::none_of(candidates.begin(), candidates.end(),
                      [&](const Candidate& c) { return c.text == core; }))

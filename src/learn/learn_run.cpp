@@ -20,6 +20,7 @@
 #include "dictionary/sorted_words.h"
 #include "files/text_files.h"
 #include "learn/decision.h"
+#include "learn/line_breaks.h"
 #include "learn/ocr_weighing.h"
 #include "profile/known_words.h"
 #include "profile/learning.h"
@@ -331,13 +332,22 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   const std::size_t ownHyphens = markOwnHyphens(pages, lexicon);
   // Words broken at a line end by "=" are joined, as scanmend's "=" does,
   // wherever the pages have such line ends.
-  const std::vector<BookWord> words = joinedWordsOf(pages);
   const bool join = std::any_of(pages.begin(), pages.end(), hasLineEndMarker);
   OcrWeighing weighing(std::move(inputs.ocrWords), pages);
   if (join) {
     for (std::string& page : pages) page = joinHyphenatedLines(std::move(page));
     weighing.followJoining(pages);
   }
+  // The words that other line ends break are decided whole, and written
+  // back in their places.
+  std::vector<std::vector<BrokenWord>> broken;
+  std::vector<std::string> joinedPages;
+  for (const std::string& page : pages) {
+    broken.push_back(brokenWordsOf(page, lexicon));
+    joinedPages.push_back(withBrokenWordsJoined(page, broken.back()));
+  }
+  const std::vector<BookWord> words = joinedWordsOf(joinedPages);
+  joinedPages.clear();
   err << "scanmend-learn: " << pages.size() << " pages, " << occurrences(words) << " words, "
       << words.size() << " distinct\n";
   // Which rules of the period's spelling this book follows; a profile
@@ -455,9 +465,47 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     std::size_t copied = 0;
     std::size_t at = 0;
     std::size_t k = 0;
+    const std::vector<BrokenWord>& breaks = broken[n];
+    std::size_t nextBreak = 0;
+    std::string tailShown;  // the second half of the broken word before, as written
+    std::size_t tailBegin = std::string::npos;
+    std::size_t tailEnd = 0;
     for (std::string_view word = nextWord(page, at); !word.empty();
          word = nextWord(page, at), ++k) {
       const auto start = static_cast<std::size_t>(word.data() - page.data());
+      const std::size_t end = start + word.size();
+      if (tailBegin >= start && tailBegin < end) {
+        // The second half of a broken word, decided with the first.
+        corrected.append(page.substr(copied, tailBegin - copied)).append(tailShown);
+        corrected.append(page.substr(tailEnd, end - tailEnd));
+        copied = end;
+        tailBegin = std::string::npos;
+        continue;
+      }
+      if (nextBreak < breaks.size() && breaks[nextBreak].headBegin >= start &&
+          breaks[nextBreak].headBegin < end) {
+        const BrokenWord& b = breaks[nextBreak++];
+        // As the book's words were counted: from the word's start on.
+        const std::string read = std::string(page.substr(start, b.headEnd - start)) +
+                                 std::string(page.substr(b.tailBegin, b.tailEnd - b.tailBegin));
+        const auto found = wordOf.find(read);
+        const std::uint32_t i = found == wordOf.end() ? 0 : found->second;
+        std::string decided = found == wordOf.end() || written[i].empty() ? read : written[i];
+        if (decided != read && startsSentence(page, start)) capitaliseFirstLetter(decided);
+        auto [head, tail] = splitAtBreak(read, b.headEnd - start, decided);
+        const WordOutcome::Kind kind =
+            found == wordOf.end() ? WordOutcome::Kind::Unknown : kinds[i];
+        countOutcome(kind, 1, stats);
+        if (kind == WordOutcome::Kind::Unknown) countUnknownWord(unknown, read);
+        corrected.append(page.substr(copied, start - copied)).append(head);
+        // A letter or mark read for the hyphen is the hyphen.
+        corrected.append(b.hyphen ? page.substr(b.markBegin, b.markEnd - b.markBegin) : "-");
+        copied = std::max(end, b.markEnd);
+        tailShown = std::move(tail);
+        tailBegin = b.tailBegin;
+        tailEnd = b.tailEnd;
+        continue;
+      }
       corrected.append(page.substr(copied, start - copied));
       const std::uint32_t i = wordOf.at(word);
       WordOutcome::Kind kind = kinds[i];

@@ -256,7 +256,8 @@ const Threshold& thresholdOf(const ExchangeKey& key) {
 
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
                             const std::vector<std::string_view>& own, const SortedWords& lexicon,
-                            const Spelling& spelling, const std::vector<double>* ruleWeights) {
+                            const Spelling& spelling, const std::vector<double>* ruleWeights,
+                            const Profile* usual) {
   std::map<ExchangeKey, ExchangeEvidence> evidence;
   std::vector<std::vector<const ExchangeKey*>> resolving(unknown.size());
   for (std::size_t w = 0; w < unknown.size(); ++w)
@@ -299,10 +300,26 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
   // rate is needed only for the exchanges that the unknown words support:
   // each is tried where it fits, not searched for, and only until the own
   // words that take it are too many, which more own words cannot mend.
+  // An exchange that the OCR's usual misreadings lack needs the more:
+  // in a book of many words that the dictionary lacks (an old print, a
+  // foreign passage) every exchange of one vowel for another finds words.
+  const auto needsOf = [&](const ExchangeKey& key) {
+    Threshold needs = thresholdOf(key);
+    const auto& [scanned, atEnd, reading] = key;
+    const ProfileEntry* entry = usual != nullptr ? usual->find(scanned, atEnd) : nullptr;
+    const bool known = entry != nullptr && std::any_of(entry->readings.begin(), entry->readings.end(),
+                                                       [&](const Reading& r) { return r.text == reading; });
+    if (usual != nullptr && !known) {
+      needs.words *= 2;
+      needs.ratio *= 2;
+      needs.significance += 2;
+    }
+    return needs;
+  };
   auto tells = [&](const ExchangeKey& key, ExchangeEvidence& e, double priorRate,
                    double priorWords) {
     const auto& [scanned, atEnd, reading] = key;
-    const Threshold& needs = thresholdOf(key);
+    const Threshold needs = needsOf(key);
     const Holding& hold = holdingFor(scanned, atEnd);
     auto passes = [&] {
       const double pageRate = static_cast<double>(e.unknownWords) /
@@ -326,7 +343,7 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
   // "ch"): read as letters, it is a misreading wherever the book shows it.
   for (auto& [key, e] : evidence) {
     const bool mark = holdsOcrMark(std::get<0>(key));
-    if (e.unknownWords >= (mark ? kMarkWords : thresholdOf(key).words) &&
+    if (e.unknownWords >= (mark ? kMarkWords : needsOf(key).words) &&
         tells(key, e, mark ? kMarkOwnRate : 0.5, 1.0))
       chosen.insert(key);
   }

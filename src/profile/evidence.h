@@ -27,6 +27,7 @@
 #include "dictionary/dictionary.h"
 #include "dictionary/sorted_words.h"
 #include "profile/known_words.h"
+#include "profile/profile.h"
 #include "profile/spelling.h"
 
 namespace scanmend {
@@ -103,9 +104,12 @@ struct Misreadings {
 // Exchanges that `spelling` explains, and those of a letter for its other
 // case, are the book's own and never counted.
 // Where the spelling's rules are weighed for the book, only those it uses
-// (weighing a half at least) are its own.
+// (weighing a half at least) are its own. Given the OCR's `usual`
+// misreadings, an exchange that they lack needs twice the words and the
+// excess.
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
                             const std::vector<std::string_view>& own, const SortedWords& lexicon,
-                            const Spelling& spelling, const std::vector<double>* ruleWeights = nullptr);
+                            const Spelling& spelling, const std::vector<double>* ruleWeights = nullptr,
+                            const Profile* usual = nullptr);
 
 }  // namespace scanmend

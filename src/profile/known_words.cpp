@@ -13,6 +13,12 @@ constexpr std::size_t kLeastTail = 4;
 // The letters that join the parts of a compound ("Guts+besitzer",
 // "Sonnen+schein").
 constexpr std::string_view kJoints[] = {"", "s", "es", "n", "en"};
+// A spelling whose rules the book follows this little is no spelling of
+// its own: the word may as well be a misreading ("Fursten" in a book
+// that prints "F\xFCrsten"). A part of a compound needs rules the book
+// surely follows.
+constexpr double kLeastSpellingWeight = 0.1;
+constexpr double kOwnSpellingWeight = 0.5;
 
 std::string capitalised(std::string_view word) {
   std::string out(word);
@@ -32,19 +38,29 @@ KnownWord KnownWords::of(std::string_view word) const {
   }
   if (!isLetterWord(word)) return {};
   if (std::optional<SpellingForm> form = spelling_.explain(word, lexicon_)) {
-    double weight = 1.0;
-    for (const std::uint16_t rule : form->rules)
-      if (rule < weights_.size()) weight *= weights_[rule];
-    return {KnownWord::Why::Spelling, std::move(form->modern), std::move(form->rules), weight};
+    const double weight = weightOf(*form);
+    if (weight >= kLeastSpellingWeight)
+      return {KnownWord::Why::Spelling, std::move(form->modern), std::move(form->rules), weight};
   }
   if (std::string parts = compoundParts(word, 2); !parts.empty())
     return {KnownWord::Why::Compound, std::move(parts), {}, 1.0};
   return {};
 }
 
+double KnownWords::weightOf(const SpellingForm& form) const {
+  double weight = 1.0;
+  for (const std::uint16_t rule : form.rules)
+    if (rule < weights_.size()) weight *= weights_[rule];
+  return weight;
+}
+
 bool KnownWords::knownPart(std::string_view part) const {
   if (containsOrCapitalised(lexicon_, part) || lexicon_.contains(capitalised(part))) return true;
-  return spelling_.modernFormOf(part, lexicon_, Spelling::FirstLetter::EitherCase).has_value();
+  // The period's spelling of a part, only by rules that the book follows:
+  // "lihen" is no "liehen" in a book that prints "ie".
+  const std::optional<SpellingForm> form =
+      spelling_.explain(part, lexicon_, Spelling::FirstLetter::EitherCase);
+  return form.has_value() && weightOf(*form) >= kOwnSpellingWeight;
 }
 
 std::string KnownWords::compoundParts(std::string_view word, int depth) const {

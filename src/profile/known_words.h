@@ -52,6 +52,8 @@ class KnownWords {
   std::string compoundParts(std::string_view word, int depth) const;
   // Whether the last part of a compound is a word, as printed or of 1901.
   bool knownPart(std::string_view part) const;
+  // How surely the book follows the rules that make `form`.
+  double weightOf(const SpellingForm& form) const;
 
   const SortedWords& lexicon_;
   const Spelling& spelling_;

@@ -65,7 +65,7 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
                        const KnownWords& known, const Profile* prior) {
   const Misreadings found = findMisreadings(
       unknown, own, lexicon, known.spelling(),
-      known.ruleWeights().empty() ? nullptr : &known.ruleWeights());
+      known.ruleWeights().empty() ? nullptr : &known.ruleWeights(), prior);
   const std::map<ExchangeKey, std::int64_t>& evidence = found.exchanges;
 
   // A first guess that the rounds correct: the readings share a part of
