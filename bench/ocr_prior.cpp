@@ -9,8 +9,8 @@
 //
 // Both directories hold 001.txt, 002.txt, ... in Windows-1252; words
 // broken at a line end with "=" or "-" are joined first. A letter the OCR
-// left out is counted with the scanned letter after it ("zurukehrt" for
-// "zurueckkehrt" counts "k" read as "ck"), or before it at the word's end.
+// left out is counted with the scanned letter after it, or before it at the
+// word's end (profile/alignment.h).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +23,7 @@
 #include "base/letters.h"
 #include "correction/word_splitting.h"
 #include "files/text_files.h"
+#include "profile/alignment.h"
 
 namespace {
 
@@ -90,61 +91,6 @@ std::vector<std::pair<std::string, std::string>> lineUp(const std::vector<std::s
   return pairs;
 }
 
-struct Step {
-  std::size_t readFrom, readLength;
-  std::string truth;
-};
-
-// The cheapest steps from `read` to `truth`: a letter kept or exchanged,
-// one read for two or two for one, a letter added or left out.
-std::vector<Step> stepsOf(const std::string& read, const std::string& truth) {
-  const std::size_t n = read.size();
-  const std::size_t m = truth.size();
-  constexpr double kNone = 1e9;
-  std::vector<std::vector<double>> cost(n + 1, std::vector<double>(m + 1, kNone));
-  std::vector<std::vector<std::pair<int, int>>> from(n + 1, std::vector<std::pair<int, int>>(m + 1));
-  cost[0][0] = 0;
-  for (std::size_t i = 0; i <= n; ++i)
-    for (std::size_t j = 0; j <= m; ++j) {
-      if (cost[i][j] >= kNone) continue;
-      auto go = [&](std::size_t di, std::size_t dj, double c) {
-        if (i + di > n || j + dj > m) return;
-        if (cost[i][j] + c < cost[i + di][j + dj]) {
-          cost[i + di][j + dj] = cost[i][j] + c;
-          from[i + di][j + dj] = {static_cast<int>(di), static_cast<int>(dj)};
-        }
-      };
-      if (i < n && j < m) go(1, 1, read[i] == truth[j] ? 0.0 : 1.0);
-      go(1, 2, 1.4);
-      go(2, 1, 1.4);
-      go(1, 0, 1.0);
-      go(0, 1, 1.0);
-    }
-  std::vector<Step> steps;
-  for (std::size_t i = n, j = m; i > 0 || j > 0;) {
-    const auto [di, dj] = from[i][j];
-    i -= static_cast<std::size_t>(di);
-    j -= static_cast<std::size_t>(dj);
-    steps.push_back({i, static_cast<std::size_t>(di), truth.substr(j, static_cast<std::size_t>(dj))});
-  }
-  std::reverse(steps.begin(), steps.end());
-  // A letter added goes with the scanned letter after it, or at the end
-  // with the one before.
-  std::vector<Step> joined;
-  std::string pending;
-  for (Step& step : steps) {
-    if (step.readLength == 0) {
-      pending += step.truth;
-      continue;
-    }
-    step.truth = pending + step.truth;
-    pending.clear();
-    joined.push_back(std::move(step));
-  }
-  if (!pending.empty() && !joined.empty()) joined.back().truth += pending;
-  return joined;
-}
-
 using Key = std::tuple<std::string, bool, std::string>;  // scanned, at the end, reading
 
 }  // namespace
@@ -175,19 +121,19 @@ int main(int argc, char** argv) {
       for (const auto& [read, meant] : lineUp(truth, wordsOf(dirs[d + 1] + name))) {
         // Words wrong in more than a third of their letters are other
         // words, not misreadings of these.
-        const std::vector<Step> steps = stepsOf(read, meant);
+        const std::vector<scanmend::AlignedStep> steps = scanmend::alignWords(read, meant);
         std::size_t wrong = 0;
-        for (const Step& step : steps)
-          wrong += step.readLength != 1 || step.truth.size() != 1 || read[step.readFrom] != step.truth[0];
+        for (const auto& step : steps)
+          wrong += step.length != 1 || step.meant.size() != 1 || read[step.at] != step.meant[0];
         if (3 * wrong > std::max(read.size(), meant.size())) continue;
         for (std::size_t at = 0; at < read.size(); ++at) {
           ++occurrences[{read.substr(at, 1), at + 1 == read.size()}];
           if (at + 1 < read.size()) ++occurrences[{read.substr(at, 2), at + 2 == read.size()}];
         }
-        for (const Step& step : steps) {
-          const std::string scanned = read.substr(step.readFrom, step.readLength);
-          if (scanned == step.truth) continue;
-          const Key key{scanned, step.readFrom + step.readLength == read.size(), step.truth};
+        for (const auto& step : steps) {
+          const std::string scanned = read.substr(step.at, step.length);
+          if (scanned == step.meant) continue;
+          const Key key{scanned, step.at + step.length == read.size(), step.meant};
           ++misread[key];
           if (examples[key].size() < 3) examples[key].push_back(read + ">" + meant);
         }

@@ -104,11 +104,20 @@ TEST(Decision, AWordsOwnOccurrencesDoNotVouchForItsReadings) {
   const KnownWords known(lexicon, Spelling::shipped());
   const Profile profile = profileOf("f\tother\ts\t0.74\t\t\n");
   // Three times "f" for s would make "gesunden" of it: the book must show
-  // "gesunden" elsewhere for that.
+  // "gesunden" elsewhere for that. A dictionary word is then a suspect to
+  // review, and changed only where the OCR's confidence weighs each
+  // occurrence.
   const std::vector<BookWord> alone = wordsOf("gefunden gefunden gefunden");
-  EXPECT_EQ(Decider(known, profile, alone).decide("gefunden").result, "gefunden");
+  const Decision kept = Decider(known, profile, alone).decide("gefunden");
+  EXPECT_EQ(kept.result, "gefunden");
+  EXPECT_FALSE(kept.suspect);
   const std::vector<BookWord> elsewhere = wordsOf("gefunden gesunden gesunden gesunden");
-  EXPECT_EQ(Decider(known, profile, elsewhere).decide("gefunden").result, "gesunden");
+  const Decision suspect = Decider(known, profile, elsewhere).decide("gefunden");
+  EXPECT_EQ(suspect.result, "gefunden");
+  EXPECT_TRUE(suspect.suspect);
+  EXPECT_EQ(suspect.runnerUp, "gesunden");
+  EXPECT_EQ(Decider(known, profile, elsewhere, /*occurrencesWeighed=*/true).decide("gefunden").result,
+            "gesunden");
 }
 
 TEST(Decision, AnUnlistedWordKeepsItselfAgainstARareMisreading) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <cstdlib>
 
 #include "base/letters.h"
 #include "book/word_core.h"
@@ -15,13 +14,19 @@ namespace scanmend::learn {
 namespace {
 
 // What a word never seen in the book weighs, against a word seen once.
-static const double kUnseen = getenv("UNSEEN") ? atof(getenv("UNSEEN")) : 0.5;
-// How much likelier another reading must be than the word as it stands.
-static const double kFarLikelier = getenv("FAR") ? atof(getenv("FAR")) : 4.0;
+constexpr double kUnseen = 0.5;
+// How much likelier another reading must be than a dictionary word as
+// it stands: a real word is read right far more often than a misreading
+// makes it ("fein" is mostly "fein"), so it is changed only where the
+// book's own words make the reading overwhelming, and else left for review
+// as a suspect where the reading is at least as likely.
+constexpr double kFarLikelier = 100.0;
+constexpr double kFarLikelierWeighed = 4.0;
+constexpr double kSuspect = 1.0;
 // The share of a book's true words that its dictionary lacks: a word that
 // is not listed may be right as it stands, and a reading that only a rare
 // misreading reaches ("wolle" as "walle") must be likelier than that.
-static const double kOutOfDictionary = getenv("OOD") ? atof(getenv("OOD")) : 0.01;
+constexpr double kOutOfDictionary = 0.01;
 // A word that the dictionary lacks is the book's own (a name, a place, a
 // compound the book builds) where the book uses it this often, on more
 // than one page, and it reads as no word that the book shows.
@@ -68,8 +73,11 @@ std::string markedAmong(const std::string& result, const std::vector<Candidate>&
 }  // namespace
 
 Decider::Decider(const KnownWords& known, const Profile& profile,
-                 const std::vector<BookWord>& words)
-    : known_(known), lexicon_(known.lexicon()), profile_(profile) {
+                 const std::vector<BookWord>& words, bool occurrencesWeighed)
+    : known_(known),
+      lexicon_(known.lexicon()),
+      realWordOdds_(occurrencesWeighed ? kFarLikelierWeighed : kFarLikelier),
+      profile_(profile) {
   for (const BookWord& word : words) {
     const auto [begin, end] = coreOf(word.text);
     if (end - begin < 2) continue;
@@ -362,10 +370,12 @@ Decision Decider::decideCore(std::string_view core) const {
   }
   std::size_t chosen = best;
   if (identity < candidates.size()) {
-    const double needed = seen.stands == Stands::Listed ? kFarLikelier : 1.0;
+    const double needed = seen.stands == Stands::Listed ? realWordOdds_ : 1.0;
     if (scores[best] <= needed * scores[identity]) chosen = identity;
     decision.asRead = scores[identity] / total;
     decision.asReadOutweighedBy = needed;
+    decision.suspect = seen.stands == Stands::Listed && chosen == identity && best != identity &&
+                       scores[best] >= kSuspect * scores[identity];
   }
   std::size_t second = candidates.size();
   for (std::size_t c = 0; c < candidates.size(); ++c)

@@ -15,7 +15,8 @@
 // word that the book uses on several pages and that reads as no word of
 // the book) has itself among its readings. A listed word keeps itself
 // unless another reading is far likelier; the others against any likelier
-// reading. Any other word may still be right and missing from the
+// reading, and where another reading is at least as likely it is left as
+// a suspect for review. Any other word may still be right and missing from the
 // dictionary, and keeps itself against readings that only rare
 // misreadings reach. A
 // word without a reading may still be settled by the I/J rule (an I read
@@ -57,6 +58,9 @@ struct Decision {
   // Why a word that the dictionary lacks was kept as it stands, or empty:
   // "spelling of Teil", "compound Guts+besitzer", "the book's own word".
   std::string kept;
+  // A dictionary word kept as it stands though a misreading of it is at
+  // least as likely (the runner-up): a real-word error to review.
+  bool suspect = false;
 };
 
 // Decisions below this probability are uncertain: they count as ambiguous,
@@ -67,7 +71,12 @@ class Decider {
  public:
   // `known`, `profile` and `words` must outlive the decider; `words` are
   // the book's distinct words, which give the words' frequencies.
-  Decider(const KnownWords& known, const Profile& profile, const std::vector<BookWord>& words);
+  // With `occurrencesWeighed`, the OCR's confidence weighs each occurrence
+  // of a word that the decision changes, and turns back those read with
+  // the confidence of right words: a dictionary word then needs a reading
+  // only four times likelier to be changed.
+  Decider(const KnownWords& known, const Profile& profile, const std::vector<BookWord>& words,
+          bool occurrencesWeighed = false);
   // The decider keeps views of the words and the profile: no temporaries.
   Decider(const KnownWords&, const Profile&, std::vector<BookWord>&&) = delete;
   Decider(const KnownWords&, Profile&&, const std::vector<BookWord>&) = delete;
@@ -125,6 +134,7 @@ class Decider {
 
   const KnownWords& known_;
   const SortedWords& lexicon_;
+  const double realWordOdds_;
   const Profile& profile_;
   std::unordered_map<std::string_view, Seen> seen_;
   SortedWords bookForms_;  // the forms that stand beyond the dictionary

@@ -12,15 +12,18 @@
 #include "book/book.h"
 #include "book/book_hyphens.h"
 #include "book/ocr_evidence.h"
+#include "book/word_core.h"
 #include "correction/line_joining.h"
 #include "correction/phrase_repairs.h"
 #include "correction/run_stats.h"
 #include "correction/unknown_words.h"
 #include "correction/word_splitting.h"
 #include "dictionary/sorted_words.h"
+#include "files/replacement.h"
 #include "files/text_files.h"
 #include "learn/decision.h"
 #include "learn/line_breaks.h"
+#include "learn/reviewed_words.h"
 #include "learn/ocr_weighing.h"
 #include "profile/known_words.h"
 #include "profile/learning.h"
@@ -38,7 +41,7 @@ constexpr int kExitNotWritten = 2;
 
 constexpr std::string_view kUsage =
     "Usage: scanmend-learn [--profile FILE] [--spelling FILE] [--prior FILE]...\n"
-    "                      [--learn-only] [--mark-uncertain]\n"
+    "                      [--decisions FILE] [--learn-only] [--mark-uncertain]\n"
     "\n"
     "Run in a book's working directory: reads dic.txt and the pages in/001.txt,\n"
     "in/002.txt, ..., learns which letters this book's OCR misreads as what,\n"
@@ -53,6 +56,8 @@ constexpr std::string_view kUsage =
     "                    shipped (see the manual page)\n"
     "  --prior FILE      start from this profile of what the OCR usually misreads\n"
     "                    instead of those shipped (several: the likeliest)\n"
+    "  --decisions FILE  what a person decided in review (decisions.tsv): kept,\n"
+    "                    known and learned from as the book's own truth\n"
     "  --learn-only      write profile.tsv and nothing else\n"
     "  --mark-uncertain  where the likeliest reading has a probability below one\n"
     "                    half, write the word with \"*\" where its readings differ\n"
@@ -61,10 +66,15 @@ constexpr std::string_view kUsage =
     "  --version         print the version\n";
 
 constexpr std::string_view kChangesHeader =
-    "scanned\twritten\tprobability\trunner_up\trunner_up_probability\tcount\tpages\tkept\n";
+    "scanned\twritten\treason\tprobability\trunner_up\trunner_up_probability\tcount\tpages\t"
+    "detail\n";
+// A word kept with a reason beyond the dictionary is listed where its
+// likeliest reading is less likely than this.
+constexpr double kInDoubt = 0.9;
 
 struct Settings {
   std::string profileFile;
+  std::string decisionsFile;
   std::string spellingFile;
   std::vector<std::string> priorFiles;
   bool learnOnly = false;
@@ -140,21 +150,31 @@ void capitaliseFirstLetter(std::string& word) {
   }
 }
 
-// The line of changes.tsv for a word changed or decided under doubt, or
-// that the dictionary lacks but that was kept with a reason; nothing for
-// the others.
+// Why a word is listed in changes.tsv: changed for a misreading, kept
+// as a dictionary word that a misreading is as likely to make (a
+// suspect), decided in doubt, or kept in doubt for a reason beyond the
+// dictionary (the period's spelling, a compound, the book's own word);
+// empty for a word that needs no review.
+std::string_view reasonOf(const BookWord& word, const Decision& d) {
+  if (d.kind == WordOutcome::Kind::Ambiguous) return "doubt";
+  if (d.result != word.text) return d.kept == "reviewed" ? "reviewed" : "misreading";
+  if (d.suspect) return "suspect";
+  if (d.kept.empty() || d.probability >= kInDoubt) return "";
+  if (d.kept.starts_with("spelling")) return "spelling";
+  if (d.kept.starts_with("compound")) return "compound";
+  return "book-word";
+}
+
+// The line of changes.tsv for a word that needs review, in UTF-8; nothing
+// for the others.
 void appendChange(const BookWord& word, const Decision& d, std::string& out) {
-  if (d.kind != WordOutcome::Kind::Ambiguous && d.result == word.text && d.kept.empty()) return;
-  out.append(word.text).append("\t").append(d.result).append("\t").append(fixed(d.probability));
-  out.append("\t").append(d.runnerUp).append("\t");
+  const std::string_view reason = reasonOf(word, d);
+  if (reason.empty()) return;
+  out.append(utf8(word.text)).append("\t").append(utf8(d.result)).append("\t").append(reason);
+  out.append("\t").append(fixed(d.probability)).append("\t").append(utf8(d.runnerUp)).append("\t");
   if (!d.runnerUp.empty()) out.append(fixed(d.runnerUpProbability));
-  out.append("\t")
-      .append(std::to_string(word.count))
-      .append("\t")
-      .append(pageList(word.pages))
-      .append("\t")
-      .append(d.kept)
-      .append("\n");
+  out.append("\t").append(std::to_string(word.count)).append("\t").append(pageList(word.pages));
+  out.append("\t").append(utf8(d.kept)).append("\n");
 }
 
 // The rules of the spelling table that the book's words follow, the
@@ -181,6 +201,26 @@ void overrideWeights(const Profile& profile, const Spelling& spelling, std::vect
     }
 }
 
+// What a person decided of a form holds: the word as read kept, or the
+// word meant written in its letters' place.
+void applyVerdict(const ReviewedWords& reviewed, std::string_view word, const SortedWords& lexicon,
+                  Decision& decision) {
+  const auto [begin, end] = coreOf(word);
+  const Verdict* verdict = reviewed.of(word.substr(begin, end - begin));
+  if (verdict == nullptr) return;
+  decision.result = decision.marked =
+      std::string(word.substr(0, begin)) + (verdict->keep ? std::string(word.substr(begin, end - begin)) : verdict->meant) +
+      std::string(word.substr(end));
+  decision.probability = 1;
+  decision.runnerUp.clear();
+  decision.runnerUpProbability = 0;
+  decision.suspect = false;
+  decision.kept = "reviewed";
+  decision.kind = decision.result != word        ? WordOutcome::Kind::ChangedIncorrect
+                  : lexicon.contains(word)       ? WordOutcome::Kind::CorrectUnchanged
+                                                 : WordOutcome::Kind::Unknown;
+}
+
 bool parseSettings(const std::vector<std::string>& arguments, Settings& settings,
                    std::ostream& err) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -193,11 +233,14 @@ bool parseSettings(const std::vector<std::string>& arguments, Settings& settings
       settings.profileFile = arguments[++i];
     } else if (argument == "--spelling" && i + 1 < arguments.size()) {
       settings.spellingFile = arguments[++i];
+    } else if (argument == "--decisions" && i + 1 < arguments.size()) {
+      settings.decisionsFile = arguments[++i];
     } else if (argument == "--prior" && i + 1 < arguments.size()) {
       settings.priorFiles.push_back(arguments[++i]);
     } else {
       err << "scanmend-learn: "
-          << (argument == "--profile" || argument == "--spelling" || argument == "--prior"
+          << (argument == "--profile" || argument == "--spelling" || argument == "--prior" ||
+                      argument == "--decisions"
                   ? argument + " needs a file"
                                                                   : "unknown argument " + argument)
           << "\n\n"
@@ -221,6 +264,7 @@ struct Inputs {
   Spelling spelling = Spelling::shipped();
   std::vector<OcrPrior> priors = shippedPriors();
   std::vector<OcrWord> ocrWords;  // from ocr.tsv, where import left one
+  ReviewedWords reviewed;         // what a person decided, where given
 };
 
 // The fix for a file in UTF-8, named by `files` ("dic.txt", "in/*.txt").
@@ -278,6 +322,19 @@ bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
     err << "scanmend-learn: " << why << "\n";
     return false;
   }
+  if (!settings.decisionsFile.empty()) {
+    std::string table;
+    std::string why;
+    if (const ReadResult result = readFile(settings.decisionsFile, table);
+        result != ReadResult::Read) {
+      err << "scanmend-learn: " << settings.decisionsFile << " " << readFailure(result) << "\n";
+      return false;
+    }
+    if (!ReviewedWords::parse(table, inputs.reviewed, why)) {
+      err << "scanmend-learn: " << settings.decisionsFile << ": " << why << "\n";
+      return false;
+    }
+  }
   if (!settings.priorFiles.empty()) inputs.priors.clear();
   for (const std::string& file : settings.priorFiles) {
     std::string why;
@@ -325,6 +382,10 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
 
   err << "scanmend-learn: reading dic.txt\n";
   SortedWords lexicon;
+  // The words a person decided are right are known as the dictionary's.
+  std::string decided;
+  for (const std::string& word : inputs.reviewed.meantWords()) decided.append(word).append("\n");
+  if (!decided.empty()) inputs.dictionaryBytes.insert(0, decided);
   lexicon.assign(std::move(inputs.dictionaryBytes));
   KnownWords known(lexicon, inputs.spelling);
   // Where this book's OCR writes the hyphen at a line's end as another
@@ -361,7 +422,7 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     const std::vector<OcrPrior>& priors = inputs.priors;
     const OcrPrior& prior = priors[likeliestPrior(words, known, priors)];
     err << "scanmend-learn: starting from the usual misreadings of " << prior.name << "\n";
-    profile = learnProfile(words, known, &prior.profile);
+    profile = learnProfile(words, known, &prior.profile, inputs.reviewed.readings(words));
     profile.setSpelling(spellingInUse(inputs.spelling, spellingUses));
   }
   bool allWritten = true;
@@ -411,11 +472,12 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
   RunStats stats;
   UnknownWordCounts unknown;
   {
-    const Decider decider(known, profile, words);
+    const Decider decider(known, profile, words, weighing.hasConfidences());
     for (std::size_t i = 0; i < words.size(); ++i) {
       const BookWord& word = words[i];
       wordOf.emplace(word.text, static_cast<std::uint32_t>(i));
       Decision decision = decider.decide(word.text);
+      applyVerdict(inputs.reviewed, word.text, lexicon, decision);
       kinds[i] = decision.kind;
       const bool ambiguous = decision.kind == WordOutcome::Kind::Ambiguous;
       changed += ambiguous || decision.result != word.text;
@@ -442,7 +504,10 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     forEachWord(pages[n], [&](std::string_view word) {
       const OcrWord* seen = weighing.evidence(n, k++);
       if (seen == nullptr || !seen->hasConfidence()) return;
-      const std::uint32_t i = wordOf.at(word);
+      // A half of a word broken at a line end was decided with the other.
+      const auto found = wordOf.find(word);
+      if (found == wordOf.end()) return;
+      const std::uint32_t i = found->second;
       if (!lexicon.contains(word) &&
           (!written[i].empty() || kinds[i] == WordOutcome::Kind::Unknown))
         weighing.count(seen->confidence, false);
@@ -507,7 +572,13 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
         continue;
       }
       corrected.append(page.substr(copied, start - copied));
-      const std::uint32_t i = wordOf.at(word);
+      const auto found = wordOf.find(word);
+      if (found == wordOf.end()) {  // cannot be: every word was counted
+        corrected.append(word);
+        copied = end;
+        continue;
+      }
+      const std::uint32_t i = found->second;
       WordOutcome::Kind kind = kinds[i];
       std::string shown = written[i];
       if (const OcrWord* seen = weighing.evidence(n, k); seen != nullptr) {
@@ -574,7 +645,13 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
       changes.append(line).append("\t").append(std::to_string(turned[i])).append("\n");
     }
   }
-  const bool changesWritten = write(changes, "changes.tsv");
+  // A report for people: UTF-8, LF, as the OCR's files are.
+  Replacement changesFile("changes.tsv");
+  const bool changesWritten = changesFile.write(changes) && changesFile.commit();
+  if (!changesWritten) {
+    err << "scanmend-learn: changes.tsv: cannot write the file\n";
+    allWritten = false;
+  }
 
   out << "\r\nStats:\r\n\r\n" << formatCounterLines(stats, "", "\r\n") << "\r\n";
   out << (settings.profileFile.empty() ? "Learned " : "Profile ") << readings << " readings of "

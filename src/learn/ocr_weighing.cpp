@@ -123,6 +123,10 @@ double OcrWeighing::ratio(float confidence) const {
   return ((right_[bin] + 1) / (right + bins)) / ((wrong_[bin] + 1) / (wrong + bins));
 }
 
+bool OcrWeighing::hasConfidences() const {
+  return std::any_of(rows_.begin(), rows_.end(), [](const OcrWord& row) { return row.hasConfidence(); });
+}
+
 std::string OcrWeighing::reconsider(std::string_view word, std::string_view shown,
                                     const FormVerdict& verdict, const OcrWord& evidence,
                                     const SortedWords& lexicon, WordOutcome::Kind& kind) {

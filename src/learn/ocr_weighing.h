@@ -45,6 +45,8 @@ class OcrWeighing {
   OcrWeighing& operator=(const OcrWeighing&) = delete;
 
   bool empty() const { return rows_.empty(); }
+  // Whether any occurrence has a confidence to weigh.
+  bool hasConfidences() const;
 
   // The pages as the correction reads them, after line ends were joined
   // (or the same pages): each word's evidence is found again, a word

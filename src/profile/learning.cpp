@@ -8,6 +8,7 @@
 
 #include "base/letters.h"
 #include "book/word_core.h"
+#include "profile/alignment.h"
 #include "profile/evidence.h"
 #include "profile/readings.h"
 
@@ -43,6 +44,8 @@ constexpr double kPriorOccurrences = 100;
 // spellings that the table lacks, whose only readings are rare
 // exchanges, "Seckel" read as "Deckel".
 constexpr double kRightUnknown = 0.01;
+// The first guess for an exchange that only reviewed words show.
+constexpr double kReviewedGuess = 0.01;
 constexpr double kOwnSpellingWeight = 0.5;
 
 using UnitKey = std::pair<std::string, bool>;  // scanned, at the end
@@ -137,6 +140,27 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
   return profile;
 }
 
+// The exchanges that the reviewed words show, added where the profile
+// lacks them, so that the rounds weigh them.
+Profile withReviewed(Profile profile, const std::vector<ReviewedReading>& reviewed) {
+  std::vector<ProfileEntry> entries = profile.entries();
+  for (const ReviewedReading& word : reviewed)
+    for (const AlignedStep& step : alignWords(word.read, word.meant)) {
+      const std::string scanned = word.read.substr(step.at, step.length);
+      if (scanned == step.meant || step.meant.size() > 2) continue;
+      const bool atEnd = step.at + step.length == word.read.size();
+      auto entry = std::find_if(entries.begin(), entries.end(), [&](const ProfileEntry& e) {
+        return e.scanned == scanned && e.atEnd == atEnd;
+      });
+      if (entry == entries.end()) entry = entries.insert(entries.end(), {scanned, atEnd, {}});
+      if (std::none_of(entry->readings.begin(), entry->readings.end(),
+                       [&](const Reading& r) { return r.text == step.meant; }))
+        entry->readings.push_back({step.meant, kReviewedGuess, 1, {}});
+    }
+  profile.assign(std::move(entries));
+  return profile;
+}
+
 struct Tally {
   double weight = 0;
   std::int64_t words = 0;  // distinct words whose likeliest reading takes it
@@ -155,7 +179,8 @@ struct AsPrinted {
 
 class Rounds {
  public:
-  Rounds(const KnownWords& known, const Profile* prior) : known_(known), prior_(prior) {}
+  Rounds(const KnownWords& known, const Profile* prior, const std::vector<ReviewedReading>& reviewed)
+      : known_(known), prior_(prior), reviewed_(reviewed) {}
 
   // One round: every word's readings weighed by their channels, and the
   // word as it stands where it may be right. A word whose one reading is
@@ -180,6 +205,7 @@ class Rounds {
 
   const KnownWords& known_;
   const Profile* prior_;
+  const std::vector<ReviewedReading>& reviewed_;
   std::unordered_map<const BookWord*, AsPrinted> asPrinted_;
 };
 
@@ -236,6 +262,28 @@ Profile Rounds::reestimate(const Profile& profile, std::vector<const BookWord*>&
     }
   }
   open = std::move(stillOpen);
+  // What a person decided counts wholly, each scanned letter where it
+  // stands.
+  for (const ReviewedReading& word : reviewed_) {
+    const auto count = static_cast<double>(word.count);
+    for (const AlignedStep& step : alignWords(word.read, word.meant)) {
+      const std::string_view scanned = std::string_view(word.read).substr(step.at, step.length);
+      const bool atEnd = step.at + step.length == word.read.size();
+      if (profile.find(scanned, atEnd) != nullptr) {
+        Tally& tally = tallies[{std::string(scanned), atEnd, step.meant}];
+        tally.weight += count;
+        if (step.meant != scanned) {
+          // Surely this book's: it needs no second word.
+          tally.words += kLeastWords;
+          if (tally.examples.size() < kExamples)
+            tally.examples.emplace_back(word.count, word.read + ">" + word.meant);
+        }
+      }
+      if (step.length == 1 && step.meant == scanned && step.at + 1 < word.read.size())
+        stays(std::string_view(word.read).substr(step.at, 2), step.at + 2 == word.read.size(),
+              count);
+    }
+  }
   std::map<UnitKey, double> totals;
   // Every scanned letter of the profile in a word's path is in one step,
   // and so is every group of the profile that the path reads letter by
@@ -290,13 +338,17 @@ Profile withoutNoise(const Profile& profile) {
 }  // namespace
 
 Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& knownWords,
-                     const Profile* prior) {
+                     const Profile* prior, const std::vector<ReviewedReading>& reviewed) {
   const SortedWords& lexicon = knownWords.lexicon();
   std::vector<const BookWord*> unknown;
   std::vector<const BookWord*> known;
   std::vector<const BookWord*> learning;
   for (const BookWord& word : words) {  // most frequent first
     if (!isLearnable(word)) continue;
+    // A reviewed word teaches what the person decided, not its readings.
+    if (std::any_of(reviewed.begin(), reviewed.end(),
+                    [&](const ReviewedReading& r) { return r.read == word.text; }))
+      continue;
     if (learning.size() < kLearningWords) learning.push_back(&word);
     if (containsOrCapitalised(lexicon, word.text) ||
         (unknown.size() < kUnknownSample && isOwnSpelling(knownWords.of(word.text))))
@@ -324,10 +376,11 @@ Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& known
   for (const BookWord* word : unknown) unknownTexts.push_back(word->text);
 
   Profile profile = initialProfile(unknownTexts, own, lexicon, knownWords, prior);
+  if (!reviewed.empty()) profile = withReviewed(std::move(profile), reviewed);
   // Noise goes after every round: the readings that resolve nothing would
   // only widen the next round's search.
   std::vector<const BookWord*> settled;
-  Rounds rounds(knownWords, prior);
+  Rounds rounds(knownWords, prior, reviewed);
   for (int round = 0; round < kRounds && !profile.empty(); ++round)
     profile = withoutNoise(rounds.reestimate(profile, learning, settled));
   return profile;

@@ -16,6 +16,8 @@
 // frequent short words and would teach that anything may be "zu".
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "book/book.h"
@@ -31,7 +33,17 @@ namespace scanmend {
 // shown each scanned letter a hundred times more, read as the prior reads
 // it, so that a short book is corrected by what the OCR usually does and a
 // long one by what it did here.
+//
+// The words that a person reviewed teach their misreadings for certain:
+// each counts wholly for the exchanges that make the word meant of the
+// word as read, in every round.
+struct ReviewedReading {
+  std::string read;
+  std::string meant;
+  std::int64_t count = 1;
+};
 Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& known,
-                     const Profile* prior = nullptr);
+                     const Profile* prior = nullptr,
+                     const std::vector<ReviewedReading>& reviewed = {});
 
 }  // namespace scanmend
