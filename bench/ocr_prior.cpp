@@ -125,7 +125,9 @@ int main(int argc, char** argv) {
         std::size_t wrong = 0;
         for (const auto& step : steps)
           wrong += step.length != 1 || step.meant.size() != 1 || read[step.at] != step.meant[0];
+        // A word cut short by more than a third is another word too.
         if (3 * wrong > std::max(read.size(), meant.size())) continue;
+        ++occurrences[{"", true}];  // a word's end, where letters may be left out
         for (std::size_t at = 0; at < read.size(); ++at) {
           ++occurrences[{read.substr(at, 1), at + 1 == read.size()}];
           if (at + 1 < read.size()) ++occurrences[{read.substr(at, 2), at + 2 == read.size()}];

@@ -50,7 +50,9 @@ std::vector<AlignedStep> alignWords(std::string_view read, std::string_view mean
     added.clear();
     joined.push_back(std::move(step));
   }
-  if (!added.empty() && !joined.empty()) joined.back().meant += added;
+  // Letters left out at the word's end are a step of their own, of no
+  // scanned letter: "dur" is "durch" with "ch" added.
+  if (!added.empty()) joined.push_back({n, 0, std::move(added)});
   return joined;
 }
 

@@ -37,10 +37,11 @@ KnownWord KnownWords::of(std::string_view word) const {
     if (lexicon_.contains(small)) return {KnownWord::Why::Capitalised, {}, {}, 1.0};
   }
   if (!isLetterWord(word)) return {};
-  if (std::optional<SpellingForm> form = spelling_.explain(word, lexicon_)) {
+  if (const std::optional<SpellingForm>& form =
+          explained(word)) {
     const double weight = weightOf(*form);
     if (weight >= kLeastSpellingWeight)
-      return {KnownWord::Why::Spelling, std::move(form->modern), std::move(form->rules), weight};
+      return {KnownWord::Why::Spelling, form->modern, form->rules, weight};
   }
   if (std::string parts = compoundParts(word, 2); !parts.empty())
     return {KnownWord::Why::Compound, std::move(parts), {}, 1.0};
@@ -59,8 +60,24 @@ bool KnownWords::knownPart(std::string_view part) const {
   // The period's spelling of a part, only by rules that the book follows:
   // "lihen" is no "liehen" in a book that prints "ie".
   const std::optional<SpellingForm> form =
-      spelling_.explain(part, lexicon_, Spelling::FirstLetter::EitherCase);
+      spelling_.explain(part, lexicon_, Spelling::FirstLetter::EitherCase,
+                        weights_.empty() ? nullptr : &weights_, kOwnSpellingWeight);
   return form.has_value() && weightOf(*form) >= kOwnSpellingWeight;
+}
+
+const std::optional<SpellingForm>& KnownWords::explained(std::string_view word) const {
+  const auto found = explained_.find(std::string(word));
+  if (found != explained_.end()) return found->second;
+  return explained_
+      .emplace(std::string(word),
+               spelling_.explain(word, lexicon_, Spelling::FirstLetter::CapitalAsSmall,
+                                 weights_.empty() ? nullptr : &weights_, kLeastSpellingWeight))
+      .first->second;
+}
+
+void KnownWords::weighRules(std::vector<double> weights) {
+  weights_ = std::move(weights);
+  explained_.clear();
 }
 
 std::string KnownWords::compoundParts(std::string_view word, int depth) const {

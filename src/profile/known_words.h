@@ -8,7 +8,9 @@
 #pragma once
 
 #include <string>
+#include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "dictionary/sorted_words.h"
@@ -35,14 +37,15 @@ struct KnownWord {
 
 class KnownWords {
  public:
-  // Both must outlive this object.
+  // Both must outlive this object. Not safe to share between threads: it
+  // keeps what it found.
   KnownWords(const SortedWords& lexicon, const Spelling& spelling)
       : lexicon_(lexicon), spelling_(spelling) {}
 
   KnownWord of(std::string_view word) const;
   // How surely the book uses each rule of the spelling table, by the
   // rules' numbers; without them every rule counts fully.
-  void weighRules(std::vector<double> weights) { weights_ = std::move(weights); }
+  void weighRules(std::vector<double> weights);
   const std::vector<double>& ruleWeights() const { return weights_; }
   const SortedWords& lexicon() const { return lexicon_; }
   const Spelling& spelling() const { return spelling_; }
@@ -55,9 +58,14 @@ class KnownWords {
   // How surely the book follows the rules that make `form`.
   double weightOf(const SpellingForm& form) const;
 
+  // The spelling's reading of a word, found once: each form of a book is
+  // asked for by learning, weighing and deciding alike.
+  const std::optional<SpellingForm>& explained(std::string_view word) const;
+
   const SortedWords& lexicon_;
   const Spelling& spelling_;
   std::vector<double> weights_;
+  mutable std::unordered_map<std::string, std::optional<SpellingForm>> explained_;
 };
 
 }  // namespace scanmend

@@ -219,6 +219,7 @@ Profile Rounds::reestimate(const Profile& profile, std::vector<const BookWord*>&
       tallies[{std::string(scanned), atEnd, std::string(scanned)}].weight += weight;
   };
   auto staysAll = [&](std::string_view text, double weight) {
+    stays(text.substr(text.size()), true, weight);  // nothing left off at the end
     for (std::size_t at = 0; at < text.size(); ++at) {
       if (at + 1 < text.size()) stays(text.substr(at, 2), at + 2 == text.size(), weight);
       stays(text.substr(at, 1), at + 1 == text.size(), weight);

@@ -113,10 +113,13 @@ void Profile::assign(std::vector<ProfileEntry> entries) {
 void Profile::reindex() {
   for (auto& place : single_) place.fill(0);
   for (auto& place : pairs_) place.clear();
+  leftOff_ = 0;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const std::string& scanned = entries_[i].scanned;
     const std::size_t place = entries_[i].atEnd ? 1 : 0;
-    if (scanned.size() == 1)
+    if (scanned.empty())
+      leftOff_ = entries_[i].atEnd ? static_cast<int>(i + 1) : 0;
+    else if (scanned.size() == 1)
       single_[place][static_cast<unsigned char>(scanned[0])] = static_cast<int>(i + 1);
     else
       pairs_[place][pairKey(scanned)] = static_cast<int>(i + 1);
@@ -126,7 +129,9 @@ void Profile::reindex() {
 const ProfileEntry* Profile::find(std::string_view scanned, bool atEnd) const {
   const std::size_t place = atEnd ? 1 : 0;
   int index = 0;
-  if (scanned.size() == 1) {
+  if (scanned.empty()) {
+    index = atEnd ? leftOff_ : 0;
+  } else if (scanned.size() == 1) {
     index = single_[place][static_cast<unsigned char>(scanned[0])];
   } else if (scanned.size() == 2 && !pairs_[place].empty()) {
     const auto found = pairs_[place].find(pairKey(scanned));
@@ -223,8 +228,11 @@ bool parseProfile(std::string_view given, Profile& profile, std::string& error) 
       spelling.push_back(std::move(use));
       continue;
     }
-    if (!isGroup(row[0]) || !(row[2].empty() || isGroup(row[2]))) {
-      error = where + "the scanned letters are one or two letters, the reading none, one or two";
+    if (!(isGroup(row[0]) || (row[0].empty() && row[1] == kAtEnd && isGroup(row[2]))) ||
+        !(row[2].empty() || isGroup(row[2]))) {
+      error = where +
+              "the scanned letters are one or two letters (or none at the end, for letters left "
+              "off), the reading none, one or two";
       return false;
     }
     if (row[1] != kAtEnd && row[1] != kElsewhere) {

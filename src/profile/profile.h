@@ -40,7 +40,9 @@ struct Reading {
 };
 
 struct ProfileEntry {
-  std::string scanned;  // one or two bytes
+  // One or two bytes; none, at the end, for the letters the OCR leaves
+  // off a word ("dur" for "durch").
+  std::string scanned;
   bool atEnd = false;   // where they end the word; elsewhere when false
   std::vector<Reading> readings;
   // The share that stays as scanned.
@@ -79,6 +81,7 @@ class Profile {
   std::vector<ProfileEntry> entries_;             // in byte order of the scanned letters
   std::array<std::array<int, 256>, 2> single_{};  // entry + 1 by place and byte, 0 for none
   std::array<std::unordered_map<std::uint16_t, int>, 2> pairs_;
+  int leftOff_ = 0;  // entry + 1 of the letters left off at the end, 0 for none
   std::vector<SpellingUse> spelling_;
 };
 

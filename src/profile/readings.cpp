@@ -46,7 +46,7 @@ class ReadingWalk {
   void walk(std::size_t at, SortedWords::Range range, double channel) {
     if (channel < kLeastChannel) return;
     if (at == word_.size()) {
-      if (lexicon_.holdsWord(range)) record(channel);
+      end(range, channel);
       return;
     }
     // The letters that the profile holds nothing for read as they stand,
@@ -94,6 +94,33 @@ class ReadingWalk {
       steps_.pop_back();
       text_.resize(textLength);
     });
+  }
+
+  // The word ends here: a word of the dictionary as read, or with the
+  // letters that the OCR may have left off.
+  void end(SortedWords::Range range, double channel) {
+    const ProfileEntry* leftOff = profile_.find("", true);
+    if (leftOff == nullptr) {
+      if (lexicon_.holdsWord(range)) record(channel);
+      return;
+    }
+    const auto at = static_cast<std::uint16_t>(word_.size());
+    if (lexicon_.holdsWord(range)) {
+      steps_.push_back({at, 0, ""});
+      record(channel * leftOff->stay());
+      steps_.pop_back();
+    }
+    for (const Reading& reading : leftOff->readings) {
+      if (channel * reading.probability < kLeastChannel) continue;
+      const SortedWords::Range longer = lexicon_.narrow(range, reading.text);
+      if (longer.empty() || !lexicon_.holdsWord(longer)) continue;
+      const std::size_t textLength = text_.size();
+      text_.append(reading.text);
+      steps_.push_back({at, 0, reading.text});
+      record(channel * reading.probability);
+      steps_.pop_back();
+      text_.resize(textLength);
+    }
   }
 
   // Whether the profile has readings of the letter at `at`, or of the
@@ -241,7 +268,8 @@ void forEachOneExchange(
 }
 
 double stayChannel(std::string_view word, const Profile& profile) {
-  double channel = 1.0;
+  const ProfileEntry* leftOff = profile.find("", true);
+  double channel = leftOff != nullptr ? leftOff->stay() : 1.0;
   for (std::size_t at = 0; at < word.size(); ++at) {
     if (at + 1 < word.size())
       if (const ProfileEntry* pair = profile.find(word.substr(at, 2), at + 2 == word.size()))

@@ -21,7 +21,7 @@ namespace scanmend {
 // they stay).
 struct ReadingStep {
   std::uint16_t at = 0;
-  std::uint8_t length = 1;
+  std::uint8_t length = 1;  // none for the letters read after the word's end
   std::string reading;
 };
 

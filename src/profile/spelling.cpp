@@ -55,8 +55,11 @@ class SpellingWalk {
   SpellingWalk(std::string_view word, const std::vector<SpellingRule>& rules,
                const std::vector<std::uint16_t>& rulesByFirstByte,
                const std::array<std::uint16_t, 257>& firstRuleOfByte,
-               const std::vector<std::uint16_t>& droppedAtEnd, const SortedWords& lexicon)
-      : word_(word),
+               const std::vector<std::uint16_t>& droppedAtEnd, const SortedWords& lexicon,
+               const std::vector<double>* weights, double least)
+      : weights_(weights),
+        least_(least),
+        word_(word),
         rules_(rules),
         rulesByFirstByte_(rulesByFirstByte),
         firstRuleOfByte_(firstRuleOfByte),
@@ -85,7 +88,8 @@ class SpellingWalk {
       // A letter that the period drops at a word's end ("Gedult" beside
       // "Geduld" is another rule; "hab" for "habe" is this one).
       if (used + 1 < bestRules_ && used < mostRules_ && !short_)
-        for (const std::uint16_t r : droppedAtEnd_) apply(r, at, range, used);
+        for (const std::uint16_t r : droppedAtEnd_)
+          if (weighsEnough(r)) apply(r, at, range, used);
       return;
     }
     go(at + 1, range, word_.substr(at, 1), used);
@@ -93,7 +97,9 @@ class SpellingWalk {
     const auto byte = static_cast<unsigned char>(word_[at]);
     for (std::size_t r = firstRuleOfByte_[byte]; r < firstRuleOfByte_[byte + 1]; ++r) {
       const SpellingRule& rule = rules_[rulesByFirstByte_[r]];
-      if (!fitsAt(rule, at) || (short_ && rule.historical.size() != rule.modern.size())) continue;
+      if (!fitsAt(rule, at) || (short_ && rule.historical.size() != rule.modern.size()) ||
+          !weighsEnough(rulesByFirstByte_[r]))
+        continue;
       apply(rulesByFirstByte_[r], at, range, used);
       if (used + 1 >= bestRules_) return;
     }
@@ -120,6 +126,12 @@ class SpellingWalk {
     form_.resize(size);
   }
 
+  // A rule that weighs less than the least that the caller asks for can
+  // make no form that weighs enough.
+  bool weighsEnough(std::uint16_t r) const {
+    return weights_ == nullptr || r >= weights_->size() || (*weights_)[r] >= least_;
+  }
+
   bool fitsAt(const SpellingRule& rule, std::size_t at) const {
     const std::string_view letters = rule.historical;
     if (word_.compare(at, letters.size(), letters) != 0) return false;
@@ -134,6 +146,8 @@ class SpellingWalk {
     return false;
   }
 
+  const std::vector<double>* weights_;
+  const double least_;
   const std::string_view word_;
   const std::vector<SpellingRule>& rules_;
   const std::vector<std::uint16_t>& rulesByFirstByte_;
@@ -235,7 +249,8 @@ std::optional<std::string> Spelling::modernFormOf(std::string_view word, const S
 }
 
 std::optional<SpellingForm> Spelling::explain(std::string_view word, const SortedWords& lexicon,
-                                              FirstLetter first) const {
+                                              FirstLetter first, const std::vector<double>* weights,
+                                              double least) const {
   if (word.size() < kShortestShortWord || word.size() > kLongestWord) return std::nullopt;
   const auto printed = static_cast<unsigned char>(word[0]);
   const unsigned char other = otherCase(printed, first);
@@ -243,7 +258,29 @@ std::optional<SpellingForm> Spelling::explain(std::string_view word, const Sorte
   inOtherCase[0] = static_cast<char>(other);
   if (lexicon.contains(word) || (other != printed && lexicon.contains(inOtherCase)))
     return std::nullopt;
-  return SpellingWalk(word, rules_, rulesByFirstByte_, firstRuleOfByte_, droppedAtEnd_, lexicon)
+  // Most words hold the letters of no rule that weighs enough: they need
+  // no walk.
+  if (weights != nullptr) {
+    bool fits = false;
+    for (std::size_t r = 0; r < rules_.size() && !fits; ++r) {
+      if (r < weights->size() && (*weights)[r] < least) continue;
+      const SpellingRule& rule = rules_[r];
+      switch (rule.place) {
+        case SpellingRule::Place::Start:
+          fits = word.starts_with(rule.historical);
+          break;
+        case SpellingRule::Place::End:
+          fits = word.ends_with(rule.historical);
+          break;
+        case SpellingRule::Place::Anywhere:
+          fits = word.find(rule.historical) != std::string_view::npos;
+          break;
+      }
+    }
+    if (!fits) return std::nullopt;
+  }
+  return SpellingWalk(word, rules_, rulesByFirstByte_, firstRuleOfByte_, droppedAtEnd_, lexicon,
+                      weights, least)
       .fewestRules(first);
 }
 

@@ -64,9 +64,12 @@ class Spelling {
   // "Jn"), and a single letter none.
   std::optional<std::string> modernFormOf(std::string_view word, const SortedWords& lexicon,
                                           FirstLetter first = FirstLetter::CapitalAsSmall) const;
-  // The same with the rules that make the form.
+  // The same with the rules that make the form; with `weights` (by
+  // rule), only by the rules that weigh at least `least`.
   std::optional<SpellingForm> explain(std::string_view word, const SortedWords& lexicon,
-                                      FirstLetter first = FirstLetter::CapitalAsSmall) const;
+                                      FirstLetter first = FirstLetter::CapitalAsSmall,
+                                      const std::vector<double>* weights = nullptr,
+                                      double least = 0) const;
 
   // Whether reading the scanned letters as `reading` at that place is what
   // a rule does: the rule's letters around them alike, the rest its change

@@ -14,6 +14,7 @@ namespace {
 constexpr double kPriorUses = 0.5;
 constexpr double kPriorTwins = 4.0;
 constexpr std::size_t kExamples = 3;
+constexpr std::size_t kMostForms = 6000;
 
 // The word without the quotation marks and dashes that OCR leaves at its
 // ends.
@@ -76,8 +77,12 @@ std::vector<RuleUse> weighSpellingRules(const std::vector<BookWord>& words,
     return a.first < b.first;
   });
   std::vector<double> twins(uses.size(), 0.0);
+  // The most frequent forms tell which rules the book follows; the rare
+  // ones would only make the weighing as slow as the whole book is long.
+  std::size_t weighed = 0;
   for (const auto& [text, form] : byCount) {
     if (text.size() < 2 || !isLetterWord(text)) continue;
+    if (++weighed > kMostForms) break;
     const KnownWord why = known.of(text);
     if (why.why != KnownWord::Why::Spelling) continue;
     std::string other(why.detail);
