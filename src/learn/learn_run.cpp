@@ -423,6 +423,11 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     const OcrPrior& prior = priors[likeliestPrior(words, known, priors)];
     err << "scanmend-learn: starting from the usual misreadings of " << prior.name << "\n";
     profile = learnProfile(words, known, &prior.profile, inputs.reviewed.readings(words));
+    // Weighed again now that the misreadings are known: a word that a
+    // likely misreading explains too is no word of the period's spelling.
+    known.weighRules({});
+    spellingUses = weighSpellingRules(words, known, &profile);
+    known.weighRules(weightsOf(spellingUses));
     profile.setSpelling(spellingInUse(inputs.spelling, spellingUses));
   }
   bool allWritten = true;

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "base/letters.h"
+#include "profile/readings.h"
 
 namespace scanmend {
 namespace {
@@ -12,9 +13,12 @@ namespace {
 // What a rule weighs before the book says anything: as if it had been
 // seen half a time and contradicted four times.
 constexpr double kPriorUses = 0.5;
-constexpr double kPriorTwins = 4.0;
+constexpr double kPriorTwins = 10.0;
 constexpr std::size_t kExamples = 3;
 constexpr std::size_t kMostForms = 6000;
+// A misreading this likely, against the word's letters as they stand,
+// explains a word as well as the period's spelling does.
+constexpr double kContested = 0.05;
 
 // The word without the quotation marks and dashes that OCR leaves at its
 // ends.
@@ -28,8 +32,8 @@ std::string_view lettersOf(std::string_view word) {
 
 }  // namespace
 
-std::vector<RuleUse> weighSpellingRules(const std::vector<BookWord>& words,
-                                        const KnownWords& known) {
+std::vector<RuleUse> weighSpellingRules(const std::vector<BookWord>& words, const KnownWords& known,
+                                        const Profile* profile) {
   std::vector<RuleUse> uses(known.spelling().rules().size());
   // Each form of the book without its marks, with its count and pages.
   struct Form {
@@ -89,8 +93,14 @@ std::vector<RuleUse> weighSpellingRules(const std::vector<BookWord>& words,
     other[0] = static_cast<char>(isCapital(static_cast<unsigned char>(other[0]))
                                      ? smallLetterOf(static_cast<unsigned char>(other[0]))
                                      : capitalOf(static_cast<unsigned char>(other[0])));
-    const double beside =
+    double beside =
         printedBeside(why.detail, *form) + (other != why.detail ? printedBeside(other, *form) : 0);
+    if (profile != nullptr) {
+      const std::vector<Candidate> read = readingsOnlyOf(text, *profile, known.lexicon(), 1);
+      if (!read.empty() && read.front().text != text &&
+          read.front().channel >= kContested * stayChannel(text, *profile))
+        beside += static_cast<double>(form->count);
+    }
     std::vector<std::uint16_t> seen;
     for (const std::uint16_t rule : why.rules) {
       if (std::find(seen.begin(), seen.end(), rule) != seen.end()) continue;

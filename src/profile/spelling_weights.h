@@ -15,6 +15,7 @@
 
 #include "book/book.h"
 #include "profile/known_words.h"
+#include "profile/profile.h"
 
 namespace scanmend {
 
@@ -27,8 +28,12 @@ struct RuleUse {
 };
 
 // One use per rule of `known`'s spelling table, by the rules' numbers.
-// `known` must not weigh the rules yet.
-std::vector<RuleUse> weighSpellingRules(const std::vector<BookWord>& words, const KnownWords& known);
+// `known` must not weigh the rules yet. Once the book's misreadings are
+// known (`profile`), a word that a likely misreading makes a dictionary
+// word as well ("Nechte", the "N\xE4chte" of "e" for "\xE4" or the
+// "Rechte" of "N" read for "R") speaks against its rules as a twin does.
+std::vector<RuleUse> weighSpellingRules(const std::vector<BookWord>& words, const KnownWords& known,
+                                        const Profile* profile = nullptr);
 
 // The weights alone, for KnownWords::weighRules.
 std::vector<double> weightsOf(const std::vector<RuleUse>& uses);
