@@ -95,7 +95,7 @@ rm -rf out changes.tsv
 "$learn" --profile empty.tsv > /dev/null 2>&1
 grep -q 'Der Theil ist mein, der Theyl seyn' out/001.txt || fail "the old spelling kept: $(cat out/001.txt)"
 ! grep -q -e Theil -e seyn word_fr.txt changes.tsv || fail "known, with nothing to review: $(cat word_fr.txt changes.tsv)"
-printf '# mine\nTh\tT\tstart\nyl\til\tend\n' > mine.tsv
+printf '# mine, followed always\nTh\tT\tstart\t\talways\nyl\til\tend\tTheyl\talways\n' > mine.tsv
 "$learn" --profile empty.tsv --spelling mine.tsv > /dev/null 2>&1
 ! grep -q Theyl word_fr.txt || fail "a rule of the user's own: $(cat word_fr.txt)"
 grep -q seyn word_fr.txt || fail "the user's table instead of the one shipped: $(cat word_fr.txt)"
