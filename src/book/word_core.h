@@ -14,9 +14,11 @@
 namespace scanmend {
 
 // A byte that OCR writes for letters of Fraktur it misread: "<" for "ch",
-// ">" for "ck", a digit for "s" or "z", "|" for "l" or "i".
+// ">" for "ck", a digit for "s" or "z", "|" for "l" or "i", a brace or a
+// backslash for the long s or "sch".
 inline bool isOcrMark(unsigned char byte) {
-  return byte == '<' || byte == '>' || byte == '|' || (byte >= '0' && byte <= '9');
+  return byte == '<' || byte == '>' || byte == '|' || byte == '{' || byte == '}' || byte == '\\' ||
+         (byte >= '0' && byte <= '9');
 }
 
 // [begin, end) of the core: from the first letter (or a "<", ">" or "|"
