@@ -303,6 +303,7 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
   // An exchange that the OCR's usual misreadings lack needs the more:
   // in a book of many words that the dictionary lacks (an old print, a
   // foreign passage) every exchange of one vowel for another finds words.
+  // A long book still shows its own misreadings often enough.
   const auto needsOf = [&](const ExchangeKey& key) {
     Threshold needs = thresholdOf(key);
     const auto& [scanned, atEnd, reading] = key;
@@ -310,7 +311,7 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
     const bool known = entry != nullptr && std::any_of(entry->readings.begin(), entry->readings.end(),
                                                        [&](const Reading& r) { return r.text == reading; });
     if (usual != nullptr && !known) {
-      needs.words *= 2;
+      needs.words *= 4;
       needs.ratio *= 2;
       needs.significance += 2;
     }
