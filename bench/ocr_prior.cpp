@@ -46,7 +46,8 @@ std::vector<std::string> wordsOf(const std::string& path) {
     std::size_t end = word.size();
     while (begin < end && (word[begin] == '\x84' || word[begin] == '\x93' || word[begin] == '\x94'))
       ++begin;
-    while (end > begin && (word[end - 1] == '\x84' || word[end - 1] == '\x93' || word[end - 1] == '\x94'))
+    while (end > begin &&
+           (word[end - 1] == '\x84' || word[end - 1] == '\x93' || word[end - 1] == '\x94'))
       --end;
     if (end > begin) words.emplace_back(word.substr(begin, end - begin));
   });
@@ -56,7 +57,7 @@ std::vector<std::string> wordsOf(const std::string& path) {
 // Pairs of (OCR word, true word) where the two lists line up: the same
 // words, or runs of as many words between them.
 std::vector<std::pair<std::string, std::string>> lineUp(const std::vector<std::string>& truth,
-                                                       const std::vector<std::string>& read) {
+                                                        const std::vector<std::string>& read) {
   const std::size_t n = truth.size();
   const std::size_t m = read.size();
   std::vector<std::vector<unsigned>> length(n + 1, std::vector<unsigned>(m + 1, 0));
@@ -71,7 +72,8 @@ std::vector<std::pair<std::string, std::string>> lineUp(const std::vector<std::s
   std::size_t gapJ = 0;
   auto closeGap = [&] {
     if (i - gapI == j - gapJ)
-      for (std::size_t k = 0; k < i - gapI; ++k) pairs.emplace_back(read[gapJ + k], truth[gapI + k]);
+      for (std::size_t k = 0; k < i - gapI; ++k)
+        pairs.emplace_back(read[gapJ + k], truth[gapI + k]);
   };
   while (i < n && j < m) {
     if (truth[i] == read[j]) {
@@ -151,8 +153,8 @@ int main(int argc, char** argv) {
     const auto isIJ = [](const std::string& s) { return s == "I" || s == "J"; };
     if (isIJ(scanned) && isIJ(reading)) continue;
     const long of = occurrences[{scanned, atEnd}];
-    std::printf("%s\t%s\t%s\t%.4f\t%ld\t", scanned.c_str(), atEnd ? "end" : "other", reading.c_str(),
-                static_cast<double>(count) / static_cast<double>(of), count);
+    std::printf("%s\t%s\t%s\t%.4f\t%ld\t", scanned.c_str(), atEnd ? "end" : "other",
+                reading.c_str(), static_cast<double>(count) / static_cast<double>(of), count);
     for (std::size_t k = 0; k < examples[key].size(); ++k)
       std::printf("%s%s", k == 0 ? "" : " ", examples[key][k].c_str());
     std::printf("\n");

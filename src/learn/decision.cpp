@@ -37,7 +37,7 @@ constexpr std::size_t kBookWordLength = 3;
 // they are, make a word used often a misreading rather than the book's
 // own; a name stands beside its dictionary neighbours only by rare
 // misreadings ("Hans" and "Haus", by "n" for "u").
-constexpr double kBookWordDoubt = 0.1;
+constexpr double kBookWordDoubt = 0.01;
 // A form's readings, at most, the likeliest.
 constexpr std::size_t kMostReadings = 32;
 // The rounds that weigh each form's readings by how often the book shows

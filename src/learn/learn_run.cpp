@@ -23,8 +23,8 @@
 #include "files/text_files.h"
 #include "learn/decision.h"
 #include "learn/line_breaks.h"
-#include "learn/reviewed_words.h"
 #include "learn/ocr_weighing.h"
+#include "learn/reviewed_words.h"
 #include "profile/known_words.h"
 #include "profile/learning.h"
 #include "profile/ocr_prior.h"
@@ -103,13 +103,26 @@ std::string pageList(const std::vector<std::int64_t>& pages) {
   return out;
 }
 
+// Whether the period at `dot` ends a number ("den 31. Mai") or a single
+// letter ("S. 12", "d. h.") rather than a sentence.
+bool endsAbbreviation(std::string_view page, std::size_t dot) {
+  std::size_t begin = dot;
+  while (begin > 0 && !isWordSeparator(static_cast<unsigned char>(page[begin - 1]))) --begin;
+  const std::string_view word = page.substr(begin, dot - begin);
+  if (word.empty()) return false;
+  if (std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return true;
+  return word.size() == 1 && isLetter(static_cast<unsigned char>(word[0]));
+}
+
 // Whether the word at `start` begins a sentence: it is the first after a
 // ".", "!" or "?" on its page (quotation marks and blanks between). A
 // page's first word may go on a sentence of the page before.
 bool startsSentence(std::string_view page, std::size_t start) {
   for (std::size_t at = start; at > 0; --at) {
     const char c = page[at - 1];
-    if (c == '.' || c == '!' || c == '?') return true;
+    if (c == '!' || c == '?') return true;
+    if (c == '.') return !endsAbbreviation(page, at - 1);
     const bool between =
         isWordSeparator(static_cast<unsigned char>(c)) || c == '\x84' || c == '\x93' || c == '\x94';
     if (!between) return false;
@@ -184,9 +197,8 @@ std::vector<SpellingUse> spellingInUse(const Spelling& spelling, const std::vect
   for (std::size_t r = 0; r < uses.size(); ++r)
     if (uses[r].words > 0)
       inUse.push_back({spelling.rules()[r], uses[r].weight, uses[r].words, uses[r].examples});
-  std::stable_sort(inUse.begin(), inUse.end(), [](const SpellingUse& a, const SpellingUse& b) {
-    return a.weight > b.weight;
-  });
+  std::stable_sort(inUse.begin(), inUse.end(),
+                   [](const SpellingUse& a, const SpellingUse& b) { return a.weight > b.weight; });
   return inUse;
 }
 
@@ -209,16 +221,17 @@ void applyVerdict(const ReviewedWords& reviewed, std::string_view word, const So
   const Verdict* verdict = reviewed.of(word.substr(begin, end - begin));
   if (verdict == nullptr) return;
   decision.result = decision.marked =
-      std::string(word.substr(0, begin)) + (verdict->keep ? std::string(word.substr(begin, end - begin)) : verdict->meant) +
+      std::string(word.substr(0, begin)) +
+      (verdict->keep ? std::string(word.substr(begin, end - begin)) : verdict->meant) +
       std::string(word.substr(end));
   decision.probability = 1;
   decision.runnerUp.clear();
   decision.runnerUpProbability = 0;
   decision.suspect = false;
   decision.kept = "reviewed";
-  decision.kind = decision.result != word        ? WordOutcome::Kind::ChangedIncorrect
-                  : lexicon.contains(word)       ? WordOutcome::Kind::CorrectUnchanged
-                                                 : WordOutcome::Kind::Unknown;
+  decision.kind = decision.result != word  ? WordOutcome::Kind::ChangedIncorrect
+                  : lexicon.contains(word) ? WordOutcome::Kind::CorrectUnchanged
+                                           : WordOutcome::Kind::Unknown;
 }
 
 bool parseSettings(const std::vector<std::string>& arguments, Settings& settings,
@@ -242,7 +255,7 @@ bool parseSettings(const std::vector<std::string>& arguments, Settings& settings
           << (argument == "--profile" || argument == "--spelling" || argument == "--prior" ||
                       argument == "--decisions"
                   ? argument + " needs a file"
-                                                                  : "unknown argument " + argument)
+                  : "unknown argument " + argument)
           << "\n\n"
           << kUsage;
       return false;
@@ -536,6 +549,21 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
     std::size_t at = 0;
     std::size_t k = 0;
     const std::vector<BrokenWord>& breaks = broken[n];
+    // The words that no German reading explains, in page order: a word
+    // amid three of them, one on each side, is of their language too
+    // (French, Latin, names), and stays as read.
+    std::vector<bool> foreign;
+    forEachWord(page, [&](std::string_view word) {
+      const auto found = wordOf.find(word);
+      foreign.push_back(found != wordOf.end() &&
+                        kinds[found->second] == WordOutcome::Kind::Unknown &&
+                        written[found->second].empty() && isPlainWord(word));
+    });
+    const auto isForeign = [&](std::size_t k) { return k < foreign.size() && foreign[k]; };
+    const auto amidForeign = [&](std::size_t k) {
+      return k > 0 && isForeign(k - 1) && isForeign(k + 1) &&
+             ((k > 1 && isForeign(k - 2)) || isForeign(k + 2));
+    };
     std::size_t nextBreak = 0;
     std::string tailShown;  // the second half of the broken word before, as written
     std::size_t tailBegin = std::string::npos;
@@ -593,6 +621,11 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
           confidenceSum[i] += seen->confidence;
           ++confidences[i];
         }
+      }
+      if (!shown.empty() && amidForeign(k)) {
+        shown.clear();
+        kind = lexicon.contains(word) ? WordOutcome::Kind::CorrectUnchanged
+                                      : WordOutcome::Kind::Unknown;
       }
       if (!shown.empty() && startsSentence(page, start)) {
         // A word mended at a sentence's start begins it with a capital,

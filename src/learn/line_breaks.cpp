@@ -81,7 +81,8 @@ std::string withBrokenWordsJoined(std::string_view page, const std::vector<Broke
 
 std::pair<std::string, std::string> splitAtBreak(std::string_view read, std::size_t headLength,
                                                  std::string_view decided) {
-  if (decided == read) return {std::string(read.substr(0, headLength)), std::string(read.substr(headLength))};
+  if (decided == read)
+    return {std::string(read.substr(0, headLength)), std::string(read.substr(headLength))};
   std::size_t prefix = 0;
   while (prefix < read.size() && prefix < decided.size() && read[prefix] == decided[prefix])
     ++prefix;

@@ -124,7 +124,8 @@ double OcrWeighing::ratio(float confidence) const {
 }
 
 bool OcrWeighing::hasConfidences() const {
-  return std::any_of(rows_.begin(), rows_.end(), [](const OcrWord& row) { return row.hasConfidence(); });
+  return std::any_of(rows_.begin(), rows_.end(),
+                     [](const OcrWord& row) { return row.hasConfidence(); });
 }
 
 std::string OcrWeighing::reconsider(std::string_view word, std::string_view shown,

@@ -45,7 +45,8 @@ bool ReviewedWords::parse(std::string_view given, ReviewedWords& reviewed, std::
     const std::vector<std::string_view> cells = tabSeparatedCells(line);
     if (number == 1) {
       const auto column = [&](std::string_view name) {
-        return static_cast<std::size_t>(std::find(cells.begin(), cells.end(), name) - cells.begin());
+        return static_cast<std::size_t>(std::find(cells.begin(), cells.end(), name) -
+                                        cells.begin());
       };
       readColumn = column("read");
       writtenColumn = column("written");
@@ -69,8 +70,8 @@ bool ReviewedWords::parse(std::string_view given, ReviewedWords& reviewed, std::
     if (decision == "reject") {
       ++keep;
     } else {
-      const std::string_view word = decision == "accept" ? coreLetters(cells[writtenColumn])
-                                                         : coreLetters(decision);
+      const std::string_view word =
+          decision == "accept" ? coreLetters(cells[writtenColumn]) : coreLetters(decision);
       if (word.empty()) {
         error = "line " + std::to_string(number) + ": the decision \"" + std::string(decision) +
                 "\" is accept, reject or a word";
@@ -85,8 +86,9 @@ bool ReviewedWords::parse(std::string_view given, ReviewedWords& reviewed, std::
   }
   for (const auto& [form, vote] : votes) {
     const auto& [keep, meant] = vote;
-    const auto most = std::max_element(meant.begin(), meant.end(),
-                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    const auto most =
+        std::max_element(meant.begin(), meant.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
     if (most == meant.end() || keep >= most->second) {
       reviewed.verdicts_[form] = {true, {}};
     } else {

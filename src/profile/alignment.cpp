@@ -22,7 +22,8 @@ std::vector<AlignedStep> alignWords(std::string_view read, std::string_view mean
         if (i + di > n || j + dj > m) return;
         if (here + step < cost[cell(i + di, j + dj)]) {
           cost[cell(i + di, j + dj)] = here + step;
-          from[cell(i + di, j + dj)] = {static_cast<unsigned char>(di), static_cast<unsigned char>(dj)};
+          from[cell(i + di, j + dj)] = {static_cast<unsigned char>(di),
+                                        static_cast<unsigned char>(dj)};
         }
       };
       if (i < n && j < m) go(1, 1, read[i] == meant[j] ? 0.0 : 1.0);

@@ -149,9 +149,8 @@ ClassifiedWords classifyWords(const std::vector<BookWord>& words, const Dictiona
     const bool capitalised = !listed && isCapitalisedForm(word.text, dictionary);
     classified.known.push_back(listed);
     classified.capitalised.push_back(capitalised);
-    classified.periodSpelling.push_back(
-        !listed && !capitalised && known != nullptr &&
-        known->of(word.text).why == KnownWord::Why::Spelling);
+    classified.periodSpelling.push_back(!listed && !capitalised && known != nullptr &&
+                                        known->of(word.text).why == KnownWord::Why::Spelling);
   }
   return classified;
 }
@@ -266,7 +265,8 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
         [&](std::string_view scanned, bool atEnd, std::string_view reading, std::string_view) {
           // The period's spelling is the book's own: the scanner misreads
           // the shapes of letters.
-          if (!isLetterWord(reading) || spelling.explains(scanned, atEnd, reading, ruleWeights, kOwnSpelling))
+          if (!isLetterWord(reading) ||
+              spelling.explains(scanned, atEnd, reading, ruleWeights, kOwnSpelling))
             return;
           const auto place =
               evidence.try_emplace({std::string(scanned), atEnd, std::string(reading)}).first;
@@ -308,8 +308,9 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
     Threshold needs = thresholdOf(key);
     const auto& [scanned, atEnd, reading] = key;
     const ProfileEntry* entry = usual != nullptr ? usual->find(scanned, atEnd) : nullptr;
-    const bool known = entry != nullptr && std::any_of(entry->readings.begin(), entry->readings.end(),
-                                                       [&](const Reading& r) { return r.text == reading; });
+    const bool known =
+        entry != nullptr && std::any_of(entry->readings.begin(), entry->readings.end(),
+                                        [&](const Reading& r) { return r.text == reading; });
     if (usual != nullptr && !known) {
       needs.words *= 4;
       needs.ratio *= 2;

@@ -111,7 +111,8 @@ struct Misreadings {
 // not by the scanner.
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
                             const std::vector<std::string_view>& own, const SortedWords& lexicon,
-                            const Spelling& spelling, const std::vector<double>* ruleWeights = nullptr,
+                            const Spelling& spelling,
+                            const std::vector<double>* ruleWeights = nullptr,
                             const Profile* usual = nullptr);
 
 }  // namespace scanmend

@@ -37,8 +37,7 @@ KnownWord KnownWords::of(std::string_view word) const {
     if (lexicon_.contains(small)) return {KnownWord::Why::Capitalised, {}, {}, 1.0};
   }
   if (!isLetterWord(word)) return {};
-  if (const std::optional<SpellingForm>& form =
-          explained(word)) {
+  if (const std::optional<SpellingForm>& form = explained(word)) {
     const double weight = weightOf(*form);
     if (weight >= kLeastSpellingWeight)
       return {KnownWord::Why::Spelling, form->modern, form->rules, weight};

@@ -7,8 +7,8 @@
 // which it differs from the dictionary are never learned as a misreading.
 #pragma once
 
-#include <string>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>

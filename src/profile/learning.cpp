@@ -66,9 +66,9 @@ bool isLearnable(const BookWord& word) {
 Profile initialProfile(const std::vector<std::string_view>& unknown,
                        const std::vector<std::string_view>& own, const SortedWords& lexicon,
                        const KnownWords& known, const Profile* prior) {
-  const Misreadings found = findMisreadings(
-      unknown, own, lexicon, known.spelling(),
-      known.ruleWeights().empty() ? nullptr : &known.ruleWeights(), prior);
+  const Misreadings found =
+      findMisreadings(unknown, own, lexicon, known.spelling(),
+                      known.ruleWeights().empty() ? nullptr : &known.ruleWeights(), prior);
   const std::map<ExchangeKey, std::int64_t>& evidence = found.exchanges;
 
   // A first guess that the rounds correct: the readings share a part of
@@ -119,9 +119,10 @@ Profile initialProfile(const std::vector<std::string_view>& unknown,
       const auto same = std::find_if(guessed.begin(), guessed.end(), [&](const ProfileEntry& e) {
         return e.scanned == usual.scanned && e.atEnd == usual.atEnd;
       });
-      ProfileEntry& entry = same != guessed.end()
-                                ? *same
-                                : guessed.emplace_back(ProfileEntry{usual.scanned, usual.atEnd, {}});
+      ProfileEntry& entry =
+          same != guessed.end()
+              ? *same
+              : guessed.emplace_back(ProfileEntry{usual.scanned, usual.atEnd, {}});
       for (const Reading& reading : usual.readings)
         if (std::none_of(entry.readings.begin(), entry.readings.end(),
                          [&](const Reading& r) { return r.text == reading.text; }))
@@ -179,7 +180,8 @@ struct AsPrinted {
 
 class Rounds {
  public:
-  Rounds(const KnownWords& known, const Profile* prior, const std::vector<ReviewedReading>& reviewed)
+  Rounds(const KnownWords& known, const Profile* prior,
+         const std::vector<ReviewedReading>& reviewed)
       : known_(known), prior_(prior), reviewed_(reviewed) {}
 
   // One round: every word's readings weighed by their channels, and the
@@ -297,7 +299,8 @@ Profile Rounds::reestimate(const Profile& profile, std::vector<const BookWord*>&
   for (const ProfileEntry& entry : profile.entries()) {
     ProfileEntry& updated = entries.emplace_back(ProfileEntry{entry.scanned, entry.atEnd, {}});
     const double total = totals[{entry.scanned, entry.atEnd}];
-    const ProfileEntry* usual = prior != nullptr ? prior->find(entry.scanned, entry.atEnd) : nullptr;
+    const ProfileEntry* usual =
+        prior != nullptr ? prior->find(entry.scanned, entry.atEnd) : nullptr;
     const double priorWeight = usual != nullptr ? kPriorOccurrences : 0.0;
     for (const Reading& reading : entry.readings) {
       const auto found = tallies.find({entry.scanned, entry.atEnd, reading.text});

@@ -46,7 +46,8 @@ bool spellingPlace(std::string_view name, SpellingRule::Place& place) {
 }
 
 void appendExamples(const std::vector<std::string>& examples, std::string& out) {
-  for (std::size_t k = 0; k < examples.size(); ++k) out.append(k == 0 ? "" : " ").append(examples[k]);
+  for (std::size_t k = 0; k < examples.size(); ++k)
+    out.append(k == 0 ? "" : " ").append(examples[k]);
 }
 
 std::uint16_t pairKey(std::string_view two) {
@@ -202,8 +203,8 @@ bool parseProfile(std::string_view given, Profile& profile, std::string& error) 
     }
     const bool isSpelling = row.size() > 6 && row[6] == kSpelling;
     if (row.size() > 6 && !isSpelling && row[6] != kMisreading) {
-      error = where + "the kind is \"misreading\" or \"spelling\", not \"" + std::string(row[6]) +
-              "\"";
+      error =
+          where + "the kind is \"misreading\" or \"spelling\", not \"" + std::string(row[6]) + "\"";
       return false;
     }
     double probability = -1;
@@ -217,8 +218,9 @@ bool parseProfile(std::string_view given, Profile& profile, std::string& error) 
       SpellingUse use;
       if (!spellingPlace(row[1], use.rule.place) || row[0] == row[2] ||
           (row[0].empty() && use.rule.place != SpellingRule::Place::End)) {
-        error = where + "a spelling rule is the historical letters, start, end or anywhere, and "
-                        "the letters of 1901";
+        error = where +
+                "a spelling rule is the historical letters, start, end or anywhere, and "
+                "the letters of 1901";
         return false;
       }
       use.rule.historical = row[0];

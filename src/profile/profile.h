@@ -43,7 +43,7 @@ struct ProfileEntry {
   // One or two bytes; none, at the end, for the letters the OCR leaves
   // off a word ("dur" for "durch").
   std::string scanned;
-  bool atEnd = false;   // where they end the word; elsewhere when false
+  bool atEnd = false;  // where they end the word; elsewhere when false
   std::vector<Reading> readings;
   // The share that stays as scanned.
   double stay() const;

@@ -115,11 +115,11 @@ std::vector<RuleUse> weighSpellingRules(const std::vector<BookWord>& words, cons
   }
   for (std::size_t r = 0; r < uses.size(); ++r) {
     uses[r].twins = static_cast<std::int64_t>(twins[r] + 0.5);
-    uses[r].weight = known.spelling().rules()[r].always
-                         ? 1.0
-                         : (static_cast<double>(uses[r].uses) + kPriorUses) /
-                               (static_cast<double>(uses[r].uses) + twins[r] + kPriorUses +
-                                kPriorTwins);
+    uses[r].weight =
+        known.spelling().rules()[r].always
+            ? 1.0
+            : (static_cast<double>(uses[r].uses) + kPriorUses) /
+                  (static_cast<double>(uses[r].uses) + twins[r] + kPriorUses + kPriorTwins);
   }
   return uses;
 }
