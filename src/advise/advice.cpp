@@ -12,6 +12,7 @@
 #include "correction/word_correction.h"
 #include "profile/evidence.h"
 #include "profile/learning.h"
+#include "profile/ocr_prior.h"
 
 namespace scanmend::advise {
 namespace {
@@ -352,7 +353,10 @@ Advice adviseArguments(const Book& book, const Dictionary& dictionary, const Kno
   say("gathering evidence from " + std::to_string(words.words.size()) + " distinct words");
   const Evidence evidence = gatherEvidence(words, dictionary);
   say("learning the book's misreadings");
-  const Profile profile = learnProfile(mostFrequentFirst(words.words), known);
+  const std::vector<BookWord> byCount = mostFrequentFirst(words.words);
+  const std::vector<OcrPrior>& priors = shippedPriors();
+  const Profile profile =
+      learnProfile(byCount, known, &priors[likeliestPrior(byCount, known, priors)].profile);
   const Weighing weighing(words, dictionary, evidence);
   const std::int64_t minimumWords = minimumWordsFor(evidence);
   const std::vector<std::string> candidates =

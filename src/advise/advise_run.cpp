@@ -10,6 +10,7 @@
 #include "files/text_files.h"
 #include "profile/known_words.h"
 #include "profile/spelling.h"
+#include "profile/spelling_weights.h"
 
 namespace scanmend::advise {
 namespace {
@@ -94,7 +95,7 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
   // dictionary, which takes the file's bytes over.
   SortedWords lexicon;
   lexicon.assign(bytes);
-  const KnownWords known(lexicon, spelling);
+  KnownWords known(lexicon, spelling);
   Dictionary dictionary;
   dictionary.assign(std::move(bytes), identityFold(), ReadingSearch::PrefixWalk);
 
@@ -119,6 +120,9 @@ int runAdvisor(const std::vector<std::string>& arguments, std::ostream& out, std
     for (const std::string& finding : findings)
       err << "scanmend-advise: check: " << finding << "\n";
 
+  // The period's spelling as this book follows it.
+  known.weighRules(
+      weightsOf(weighSpellingRules(book.lineEndMarkers > 0 ? book.joinedWords : book.words, known)));
   const Advice advice = adviseArguments(book, dictionary, known, progress);
   switch (output) {
     case Output::Report:
