@@ -234,6 +234,16 @@ Evidence gatherEvidence(const ClassifiedWords& words, const Dictionary& dictiona
 
 namespace {
 
+// Vowels only: where an old print's words differ from the dictionary's
+// by its language ("han", "vnd"), they differ mostly in vowels.
+bool isVowels(std::string_view letters) {
+  if (letters.empty()) return false;
+  for (const char c : letters)
+    if (std::string_view("aeiouyAEIOUY\xE4\xF6\xFC\xC4\xD6\xDC").find(c) == std::string_view::npos)
+      return false;
+  return true;
+}
+
 bool isCaseOnly(std::string_view scanned, std::string_view reading) {
   return scanned.size() == 1 && reading.size() == 1 && scanned != reading &&
          smallLetterOf(static_cast<unsigned char>(scanned[0])) ==
@@ -302,8 +312,9 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
   // words that take it are too many, which more own words cannot mend.
   // An exchange that the OCR's usual misreadings lack needs the more:
   // in a book of many words that the dictionary lacks (an old print, a
-  // foreign passage) every exchange of one vowel for another finds words.
-  // A long book still shows its own misreadings often enough.
+  // foreign passage) every exchange of one vowel for another finds words,
+  // so a vowel for a vowel needs the most. A long book still shows its
+  // own misreadings often enough.
   const auto needsOf = [&](const ExchangeKey& key) {
     Threshold needs = thresholdOf(key);
     const auto& [scanned, atEnd, reading] = key;
@@ -312,7 +323,7 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
         entry != nullptr && std::any_of(entry->readings.begin(), entry->readings.end(),
                                         [&](const Reading& r) { return r.text == reading; });
     if (usual != nullptr && !known) {
-      needs.words *= 4;
+      needs.words *= isVowels(scanned) && isVowels(reading) ? 4 : 2;
       needs.ratio *= 2;
       needs.significance += 2;
     }

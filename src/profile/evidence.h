@@ -105,10 +105,10 @@ struct Misreadings {
 // case, are the book's own and never counted.
 // Where the spelling's rules are weighed for the book, only those it uses
 // (weighing a half at least) are its own. Given the OCR's `usual`
-// misreadings, an exchange that they lack needs four times the words and
-// twice the excess: in an old print many words that the dictionary lacks
-// are a vowel away from its words ("han", "Mar") by the period's language,
-// not by the scanner.
+// misreadings, an exchange that they lack needs twice the words and the
+// excess, a vowel read for a vowel four times the words: in an old print
+// many words that the dictionary lacks are a vowel away from its words
+// ("han", "Mar") by the period's language, not by the scanner.
 Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
                             const std::vector<std::string_view>& own, const SortedWords& lexicon,
                             const Spelling& spelling,
