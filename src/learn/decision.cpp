@@ -40,6 +40,12 @@ constexpr std::size_t kBookWordLength = 3;
 constexpr double kBookWordDoubt = 0.01;
 // A form's readings, at most, the likeliest.
 constexpr std::size_t kMostReadings = 32;
+// A reading in the book's spelling takes only rules that the book follows
+// at least this surely: those it hardly follows add little but time.
+constexpr double kLeastSpelledReading = 0.2;
+// Only a word that no misreading this likely, against its letters as they
+// stand, makes a dictionary word is read in the book's spelling too.
+constexpr double kSpellBelow = 0.1;
 // The rounds that weigh each form's readings by how often the book shows
 // them: the shares settle after a few.
 constexpr int kRounds = 3;
@@ -186,7 +192,18 @@ void Decider::tallyShares() {
 }
 
 std::vector<Candidate> Decider::readingsOfForm(std::string_view core) const {
+  // Readings as the dictionary has them and as the book spells them; the
+  // form itself only where the dictionary lists it (a spelling of its own
+  // stands for itself by its rules' weight, below).
+  // A word that the dictionary lists needs no spelling of its own, nor
+  // one that a likely misreading makes a dictionary word.
   std::vector<Candidate> readings = readingsOnlyOf(core, profile_, lexicon_);
+  if (!containsOrCapitalised(lexicon_, core) &&
+      (readings.empty() || readings.front().channel < kSpellBelow * stayChannel(core, profile_))) {
+    const SpellingReadings spelling{known_.spelling(), known_.ruleWeights(), kLeastSpelledReading};
+    readings = readingsOnlyOf(core, profile_, lexicon_, kMostReadings, &spelling);
+    std::erase_if(readings, [&](const Candidate& c) { return c.text == core; });
+  }
   if (bookForms_.size() == 0) return readings;
   bool added = false;
   for (Candidate& form : readingsOnlyOf(core, profile_, bookForms_)) {

@@ -13,11 +13,7 @@ constexpr std::size_t kLeastTail = 4;
 // The letters that join the parts of a compound ("Guts+besitzer",
 // "Sonnen+schein").
 constexpr std::string_view kJoints[] = {"", "s", "es", "n", "en"};
-// A spelling whose rules the book follows this little is no spelling of
-// its own: the word may as well be a misreading ("Fursten" in a book
-// that prints "F\xFCrsten"). A part of a compound needs rules the book
-// surely follows.
-constexpr double kLeastSpellingWeight = 0.1;
+// A part of a compound needs rules the book surely follows.
 constexpr double kOwnSpellingWeight = 0.5;
 
 std::string capitalised(std::string_view word) {

@@ -18,6 +18,11 @@
 
 namespace scanmend {
 
+// A spelling whose rules the book follows this little (their weights
+// multiplied) is no spelling of its own: the word may as well be a
+// misreading ("Fursten" in a book that prints "F\xFCrsten").
+inline constexpr double kLeastSpellingWeight = 0.1;
+
 struct KnownWord {
   enum class Why { Unknown, Listed, Capitalised, Spelling, Compound };
   Why why = Why::Unknown;

@@ -26,11 +26,35 @@ void continueWith(const SortedWords& lexicon, SortedWords::Range range, std::str
   if (!next.empty()) visit(next);
 }
 
+// A word of fewer letters takes only rules that put as many letters for
+// as many, and at most this many rules make one word, as the spelling's
+// own search has it.
+constexpr std::size_t kShortestSpelled = 4;
+constexpr int kMostRules = 3;
+
 class ReadingWalk {
  public:
   ReadingWalk(std::string_view word, const Profile& profile, const SortedWords& lexicon,
-              bool keepSteps)
-      : word_(word), profile_(profile), lexicon_(lexicon), keepSteps_(keepSteps) {}
+              bool keepSteps, const SpellingReadings* spelling = nullptr)
+      : word_(word), profile_(profile), lexicon_(lexicon), keepSteps_(keepSteps) {
+    if (spelling == nullptr || word.size() < 2) return;
+    const std::vector<SpellingRule>& rules = spelling->spelling.rules();
+    for (std::size_t r = 0; r < rules.size(); ++r) {
+      const double weight = r < spelling->weights.size() ? spelling->weights[r] : 1.0;
+      if (weight < spelling->least) continue;
+      if (word.size() < kShortestSpelled && rules[r].historical.size() != rules[r].modern.size())
+        continue;
+      rules_.push_back({&rules[r], weight});
+    }
+    // Where a rule's letters may begin as scanned, the letters are read
+    // one by one, not in a run.
+    mayBeginRule_.assign(word.size(), false);
+    for (const Rule& rule : rules_)
+      for (std::size_t at = word.find(rule.rule->historical.substr(0, 1));
+           !rule.rule->historical.empty() && at != std::string_view::npos;
+           at = word.find(rule.rule->historical[0], at + 1))
+        mayBeginRule_[at] = true;
+  }
 
   std::vector<Candidate> run(std::size_t most) {
     walk(0, lexicon_.all(), 1.0);
@@ -46,13 +70,17 @@ class ReadingWalk {
   void walk(std::size_t at, SortedWords::Range range, double channel) {
     if (channel < kLeastChannel) return;
     if (at == word_.size()) {
-      end(range, channel);
+      if (pending_.empty()) {
+        end(range, channel);
+      } else {
+        spell(at, range, channel);
+      }
       return;
     }
     // The letters that the profile holds nothing for read as they stand,
     // a run of them at once.
     std::size_t end = at;
-    while (end < word_.size() && !held(end)) ++end;
+    while (pending_.empty() && end < word_.size() && !held(end)) ++end;
     if (end > at) {
       const std::string_view run = word_.substr(at, end - at);
       continueWith(lexicon_, range, run, [&](SortedWords::Range next) {
@@ -85,6 +113,18 @@ class ReadingWalk {
   void step(std::size_t at, std::size_t length, std::string_view reading, SortedWords::Range range,
             double channel) {
     if (channel < kLeastChannel) return;
+    if (!rules_.empty()) {
+      // The letters read go to the printed word, and from there through
+      // the spelling's rules to the dictionary's.
+      const std::size_t pendingLength = pending_.size();
+      pending_.append(reading);
+      steps_.push_back({static_cast<std::uint16_t>(at), static_cast<std::uint8_t>(length),
+                        std::string(reading)});
+      spell(at + length, range, channel);
+      steps_.pop_back();
+      pending_.resize(pendingLength);
+      return;
+    }
     continueWith(lexicon_, range, reading, [&](SortedWords::Range next) {
       const std::size_t textLength = text_.size();
       text_.append(reading);
@@ -96,9 +136,78 @@ class ReadingWalk {
     });
   }
 
+  // The printed letters not yet read as the dictionary's (pending_), each
+  // as it stands or by a rule whose letters they begin with, before the
+  // scanned letters from `at` on; or, where they begin a rule's letters,
+  // held until more are read.
+  void spell(std::size_t at, SortedWords::Range range, double channel) {
+    if (channel < kLeastChannel) return;
+    if (pending_.empty()) {
+      walk(at, range, channel);
+      return;
+    }
+    const std::string held = pending_;
+    const bool atStart = text_.empty();
+    const auto take = [&](std::size_t printed, std::string_view letters, double weight) {
+      continueWith(lexicon_, range, letters, [&](SortedWords::Range next) {
+        const std::size_t textLength = text_.size();
+        text_.append(held.substr(0, printed));
+        pending_ = held.substr(printed);
+        spell(at, next, channel * weight);
+        pending_ = held;
+        text_.resize(textLength);
+      });
+    };
+    take(1, std::string_view(held).substr(0, 1), 1.0);
+    bool mayGrow = false;
+    for (const Rule& rule : rules_) {
+      const std::string& historical = rule.rule->historical;
+      if (historical.empty()) continue;
+      if (historical.size() > held.size()) {
+        mayGrow = mayGrow || (at < word_.size() && historical.starts_with(held));
+        continue;
+      }
+      if (rulesUsed_ >= kMostRules || !held.starts_with(historical)) continue;
+      switch (rule.rule->place) {
+        case SpellingRule::Place::Start:
+          if (!atStart) continue;
+          break;
+        case SpellingRule::Place::End:
+          if (at < word_.size() || historical.size() != held.size()) continue;
+          break;
+        case SpellingRule::Place::Anywhere:
+          break;
+      }
+      ++rulesUsed_;
+      if (rule.rule->modern.empty()) {
+        const std::size_t textLength = text_.size();
+        text_.append(historical);
+        pending_ = held.substr(historical.size());
+        spell(at, range, channel * rule.weight);
+        pending_ = held;
+        text_.resize(textLength);
+      } else {
+        take(historical.size(), rule.rule->modern, rule.weight);
+      }
+      --rulesUsed_;
+    }
+    if (mayGrow) walk(at, range, channel);
+  }
+
   // The word ends here: a word of the dictionary as read, or with the
-  // letters that the OCR may have left off.
+  // letters that the OCR may have left off, or that the period leaves off
+  // ("hab" of "habe").
   void end(SortedWords::Range range, double channel) {
+    if (rulesUsed_ < kMostRules)
+      for (const Rule& rule : rules_) {
+        if (!rule.rule->historical.empty() || word_.size() < kShortestSpelled) continue;
+        const SortedWords::Range longer = lexicon_.narrow(range, rule.rule->modern);
+        if (!longer.empty() && lexicon_.holdsWord(longer)) record(channel * rule.weight);
+      }
+    endOfOcr(range, channel);
+  }
+
+  void endOfOcr(SortedWords::Range range, double channel) {
     const ProfileEntry* leftOff = profile_.find("", true);
     if (leftOff == nullptr) {
       if (lexicon_.holdsWord(range)) record(channel);
@@ -126,6 +235,7 @@ class ReadingWalk {
   // Whether the profile has readings of the letter at `at`, or of the
   // group of two that it begins.
   bool held(std::size_t at) const {
+    if (!mayBeginRule_.empty() && mayBeginRule_[at]) return true;
     if (profile_.find(word_.substr(at, 1), at + 1 == word_.size()) != nullptr) return true;
     return at + 1 < word_.size() &&
            profile_.find(word_.substr(at, 2), at + 2 == word_.size()) != nullptr;
@@ -143,10 +253,19 @@ class ReadingWalk {
     found_.push_back({text_, channel, keepSteps_ ? steps_ : std::vector<ReadingStep>{}});
   }
 
+  struct Rule {
+    const SpellingRule* rule;
+    double weight;
+  };
+
   std::string_view word_;
   const Profile& profile_;
   const SortedWords& lexicon_;
   const bool keepSteps_;
+  std::vector<Rule> rules_;  // the spelling's rules that weigh enough, where asked for
+  std::vector<bool> mayBeginRule_;
+  std::string pending_;  // letters printed, not yet read as the dictionary's
+  int rulesUsed_ = 0;
   std::string text_;
   std::vector<ReadingStep> steps_;
   std::vector<Candidate> found_;
@@ -257,8 +376,9 @@ std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
 }
 
 std::vector<Candidate> readingsOnlyOf(std::string_view word, const Profile& profile,
-                                      const SortedWords& lexicon, std::size_t most) {
-  return ReadingWalk(word, profile, lexicon, false).run(most);
+                                      const SortedWords& lexicon, std::size_t most,
+                                      const SpellingReadings* spelling) {
+  return ReadingWalk(word, profile, lexicon, false, spelling).run(most);
 }
 
 void forEachOneExchange(

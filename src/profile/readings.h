@@ -13,6 +13,7 @@
 
 #include "dictionary/sorted_words.h"
 #include "profile/profile.h"
+#include "profile/spelling.h"
 
 namespace scanmend {
 
@@ -37,6 +38,18 @@ struct Candidate {
 // Readings below this probability are not followed.
 inline constexpr double kLeastChannel = 1e-7;
 
+// The period's spelling as a book follows it, for readings that are the
+// book's spelling of a dictionary word: a scanned word is read, through
+// the profile, as the letters printed, and those, through the spelling's
+// rules, as a dictionary word ("Creu\xDF" is the "Creutz" of "Kreuz").
+// A reading so made is the word printed, weighed by the weights of the
+// rules it takes; only rules that weigh `least` or more are tried.
+struct SpellingReadings {
+  const Spelling& spelling;
+  const std::vector<double>& weights;  // by rule
+  double least;
+};
+
 // The readings of `word` in `lexicon` under `profile`, each once with its
 // likeliest path, the likeliest first; at most `most` of them.
 std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
@@ -44,7 +57,8 @@ std::vector<Candidate> readingsOf(std::string_view word, const Profile& profile,
 // The same without their paths (`steps` empty), for callers that only
 // weigh the readings.
 std::vector<Candidate> readingsOnlyOf(std::string_view word, const Profile& profile,
-                                      const SortedWords& lexicon, std::size_t most = 32);
+                                      const SortedWords& lexicon, std::size_t most = 32,
+                                      const SpellingReadings* spelling = nullptr);
 
 // The probability that the scanner left every letter and group of `word`
 // as it stands: the channel of the word itself, listed or not.
