@@ -169,6 +169,29 @@ TEST(PeriodBooks, AWordWithThreeMisreadingsFindsItsReading) {
   EXPECT_EQ(Decider(known, profile, words).decide("Gefe\xDFlihkeit").result, "Gesetzlichkeit");
 }
 
+TEST(PeriodBooks, AMisreadPeriodFormReadsAsThatForm) {
+  const SortedWords lexicon = lexiconOf("sein Kreuz der und");
+  KnownWords known(lexicon, Spelling::shipped());
+  // A book that writes "ey" for "ei", "C" for "K" and "tz" for "z" as its
+  // own spelling, and whose OCR reads the long s as "f" and "tz" as "\xDF".
+  std::vector<double> weights(known.spelling().rules().size(), 0.0);
+  for (std::size_t r = 0; r < weights.size(); ++r) {
+    const SpellingRule& rule = known.spelling().rules()[r];
+    if ((rule.historical == "ey" && rule.modern == "ei") ||
+        (rule.historical == "C" && rule.modern == "K") ||
+        (rule.historical == "tz" && rule.modern == "z"))
+      weights[r] = 0.9;
+  }
+  known.weighRules(weights);
+  const Profile profile = profileOf("f\tother\ts\t0.5\n\xDF\tend\ttz\t0.3\n");
+  const std::vector<BookWord> words{
+      {"feyn", 3, {1, 2}}, {"Creu\xDF", 2, {1, 2}}, {"der", 9, {1, 2}}};
+  const Decider decider(known, profile, words);
+  // Neither "seyn" nor "Creutz" is printed right anywhere in the book.
+  EXPECT_EQ(decider.decide("feyn").result, "seyn");
+  EXPECT_EQ(decider.decide("Creu\xDF").result, "Creutz");
+}
+
 TEST(PeriodBooks, ATenPageBookStartsFromWhatTheOcrUsuallyMisreads) {
   // Too few misreadings to learn any from: "fie" once for "sie", "ift"
   // once for "ist", "<" once for "ch".
