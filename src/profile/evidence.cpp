@@ -319,9 +319,11 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
     Threshold needs = thresholdOf(key);
     const auto& [scanned, atEnd, reading] = key;
     const ProfileEntry* entry = usual != nullptr ? usual->find(scanned, atEnd) : nullptr;
+    // clang 14 captures no structured binding: `reading` goes in by a name of its own.
     const bool known =
-        entry != nullptr && std::any_of(entry->readings.begin(), entry->readings.end(),
-                                        [&](const Reading& r) { return r.text == reading; });
+        entry != nullptr &&
+        std::any_of(entry->readings.begin(), entry->readings.end(),
+                    [&wanted = reading](const Reading& r) { return r.text == wanted; });
     if (usual != nullptr && !known) {
       needs.words *= isVowels(scanned) && isVowels(reading) ? 4 : 2;
       needs.ratio *= 2;
