@@ -230,6 +230,8 @@ bool parseProfile(std::string_view given, Profile& profile, std::string& error) 
       spelling.push_back(std::move(use));
       continue;
     }
+    // What stays follows from the readings.
+    if (row[0] == row[2] && (row[0].empty() ? row[1] == kAtEnd : isGroup(row[0]))) continue;
     if (!(isGroup(row[0]) || (row[0].empty() && row[1] == kAtEnd && isGroup(row[2]))) ||
         !(row[2].empty() || isGroup(row[2]))) {
       error = where +
@@ -241,7 +243,6 @@ bool parseProfile(std::string_view given, Profile& profile, std::string& error) 
       error = where + "the place is \"end\" or \"other\", not \"" + std::string(row[1]) + "\"";
       return false;
     }
-    if (row[0] == row[2]) continue;  // what stays follows from the readings
     const bool atEnd = row[1] == kAtEnd;
     ProfileEntry& entry = entries[{std::string(row[0]), atEnd}];
     entry.scanned = row[0];
