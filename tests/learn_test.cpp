@@ -102,7 +102,7 @@ Profile profileOf(const std::string& rows) {
 TEST(Decision, AWordsOwnOccurrencesDoNotVouchForItsReadings) {
   const SortedWords lexicon = lexiconOf({"gefunden", "gesunden"});
   const KnownWords known(lexicon, Spelling::shipped());
-  const Profile profile = profileOf("f\tother\ts\t0.74\t\t\n");
+  const Profile profile = profileOf("f\tother\ts\t0.4\t\t\n");
   // Three times "f" for s would make "gesunden" of it: the book must show
   // "gesunden" elsewhere for that. A dictionary word is then a suspect to
   // review, and changed only where the OCR's confidence weighs each

@@ -20,7 +20,7 @@ constexpr double kUnseen = 0.5;
 // makes it ("fein" is mostly "fein"), so it is changed only where the
 // book's own words make the reading overwhelming, and else left for review
 // as a suspect where the reading is at least as likely.
-constexpr double kFarLikelier = 100.0;
+constexpr double kFarLikelier = 10.0;
 constexpr double kFarLikelierWeighed = 4.0;
 constexpr double kSuspect = 1.0;
 // The share of a book's true words that its dictionary lacks: a word that

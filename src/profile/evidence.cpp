@@ -96,6 +96,13 @@ struct Threshold {
 };
 constexpr Threshold kSingle{3, 2.0, 3.0};
 constexpr Threshold kGroup{5, 4.0, 5.0};
+// A usual misreading is contradicted where this many unknown words hold
+// its scanned letters, the own words' rate expects this many of them to
+// take it by chance, and they take it less than this many times as often.
+constexpr std::int64_t kEnoughToContradict = 100;
+constexpr double kExpectedToContradict = 3;
+constexpr double kContradicted = 1.5;
+constexpr std::size_t kOwnToContradict = 400;
 // A mark that OCR writes for letters needs this many words, and its own
 // rate starts near nothing.
 constexpr std::int64_t kMarkWords = 2;
@@ -389,6 +396,32 @@ Misreadings findMisreadings(const std::vector<std::string_view>& unknown,
 
   Misreadings found;
   for (const ExchangeKey& key : chosen) found.exchanges.emplace(key, evidence[key].unknownWords);
+  // A usual misreading that a book of many unknown words holding its
+  // letters takes no more often than its own words do is not this OCR's:
+  // the words that it would make are the dictionary's missing forms
+  // ("-em" beside "-en"), or the book's language.
+  if (usual != nullptr)
+    for (const ProfileEntry& entry : usual->entries())
+      for (const Reading& reading : entry.readings) {
+        const ExchangeKey key{entry.scanned, entry.atEnd, reading.text};
+        if (entry.scanned.empty() || !isLetterWord(entry.scanned) || !isLetterWord(reading.text) ||
+            chosen.contains(key))
+          continue;
+        const Holding& hold = holdingFor(entry.scanned, entry.atEnd);
+        if (hold.unknown < kEnoughToContradict || hold.own.empty()) continue;
+        std::int64_t ownWords = 0;
+        const std::size_t tried = std::min<std::size_t>(hold.own.size(), kOwnToContradict);
+        for (std::size_t k = 0; k < tried; ++k)
+          ownWords +=
+              exchangeMakesWord(hold.own[k], entry.scanned, entry.atEnd, reading.text, lexicon);
+        const auto shown = evidence.find(key);
+        const double taken =
+            static_cast<double>(shown == evidence.end() ? 0 : shown->second.unknownWords);
+        const double expected = static_cast<double>(ownWords) / static_cast<double>(tried) *
+                                static_cast<double>(hold.unknown);
+        if (expected >= kExpectedToContradict && taken < kContradicted * expected)
+          found.contradicted.insert(key);
+      }
   found.resolving.resize(resolving.size());
   for (std::size_t w = 0; w < resolving.size(); ++w)
     for (const ExchangeKey* key : resolving[w]) {

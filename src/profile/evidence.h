@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -92,6 +93,10 @@ struct Misreadings {
   // For each unknown word, in the order given, the misreadings that make it
   // a dictionary word (pointing into `exchanges`).
   std::vector<std::vector<const ExchangeKey*>> resolving;
+  // The OCR's usual misreadings that the book contradicts: it holds their
+  // scanned letters in many unknown words, which they make dictionary
+  // words no more often than they do the dictionary's own words.
+  std::set<ExchangeKey> contradicted;
 };
 
 // The exchanges that the `unknown` words take far more often, and surely

@@ -63,12 +63,26 @@ bool isLearnable(const BookWord& word) {
 // `own` are words of the dictionary's own: the book's known words and an
 // even spread of the dictionary, so that a rare letter group still has
 // enough of them to give its rate.
+// The first profile, and the prior without the readings that the book
+// contradicts (`usual`), which the rounds then start from too.
 Profile initialProfile(const std::vector<std::string_view>& unknown,
                        const std::vector<std::string_view>& own, const SortedWords& lexicon,
-                       const KnownWords& known, const Profile* prior) {
+                       const KnownWords& known, const Profile* given, Profile& usual) {
   const Misreadings found =
       findMisreadings(unknown, own, lexicon, known.spelling(),
-                      known.ruleWeights().empty() ? nullptr : &known.ruleWeights(), prior);
+                      known.ruleWeights().empty() ? nullptr : &known.ruleWeights(), given);
+  const Profile* prior = nullptr;
+  if (given != nullptr) {
+    std::vector<ProfileEntry> kept;
+    for (const ProfileEntry& entry : given->entries()) {
+      ProfileEntry& copy = kept.emplace_back(ProfileEntry{entry.scanned, entry.atEnd, {}});
+      for (const Reading& reading : entry.readings)
+        if (!found.contradicted.contains({entry.scanned, entry.atEnd, reading.text}))
+          copy.readings.push_back(reading);
+    }
+    usual.assign(std::move(kept));
+    prior = &usual;
+  }
   const std::map<ExchangeKey, std::int64_t>& evidence = found.exchanges;
 
   // A first guess that the rounds correct: the readings share a part of
@@ -379,12 +393,13 @@ Profile learnProfile(const std::vector<BookWord>& words, const KnownWords& known
   std::vector<std::string_view> unknownTexts;
   for (const BookWord* word : unknown) unknownTexts.push_back(word->text);
 
-  Profile profile = initialProfile(unknownTexts, own, lexicon, knownWords, prior);
+  Profile usual;
+  Profile profile = initialProfile(unknownTexts, own, lexicon, knownWords, prior, usual);
   if (!reviewed.empty()) profile = withReviewed(std::move(profile), reviewed);
   // Noise goes after every round: the readings that resolve nothing would
   // only widen the next round's search.
   std::vector<const BookWord*> settled;
-  Rounds rounds(knownWords, prior, reviewed);
+  Rounds rounds(knownWords, prior != nullptr ? &usual : nullptr, reviewed);
   for (int round = 0; round < kRounds && !profile.empty(); ++round)
     profile = withoutNoise(rounds.reestimate(profile, learning, settled));
   return profile;
