@@ -294,7 +294,7 @@ class OneStep : public OcrBook {
   std::map<std::string, std::string> filesIn(const std::string& folder) const {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(dir_ / folder))
-      files[entry.path().filename().string()] = readFile(entry.path());
+      if (entry.is_regular_file()) files[entry.path().filename().string()] = readFile(entry.path());
     return files;
   }
 };
@@ -314,13 +314,15 @@ TEST_F(OneStep, CorrectsAFolderOfEachFormatAndLeavesTheSourcesAlone) {
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(filesIn(folder), sources);
     const auto written = filesIn("corrected");
+    EXPECT_EQ(written.size(), sources.size()) << "the corrected files alone";
     for (const auto& [name, bytes] : sources) {
       ASSERT_TRUE(written.count(name)) << name;
       EXPECT_NE(written.at(name), bytes) << name << " has words to mend";
     }
-    for (const char* report : {"profile.tsv", "changes.tsv", "word_fr.txt", "exports.tsv"})
-      EXPECT_TRUE(written.count(report)) << report;
-    EXPECT_NE(run.out.find("Reports beside the corrected files"), std::string::npos) << run.out;
+    const auto reports = filesIn("corrected/review");
+    for (const char* report : {"profile.tsv", "changes.tsv", "word_fr.txt", "written.tsv"})
+      EXPECT_TRUE(reports.count(report)) << report;
+    EXPECT_NE(run.out.find("Reports in "), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("then: scanmend-pages export"), std::string::npos) << run.out;
   }
   // The PAGE word "fie", read "sie" as its glyph's second choice, is mended.
@@ -350,10 +352,10 @@ TEST_F(OneStep, RefusesWhatItCannotDo) {
     EXPECT_FALSE(fs::exists(dir_ / "corrected"));
   };
   refused({"correct", "alto"}, 2, "Usage");
-  refused({"correct", "alto", "corrected"}, 1, "dic.txt: cannot be read as the dictionary");
-  writeFile(dir_ / "changes.tsv", "Der Tag\n");
-  refused({"correct", "--dictionary", "book/dic.txt", "changes.tsv", "corrected"}, 1,
-          "has the name of a report");
+  refused({"correct", "alto", "corrected"}, 1, "dic.txt cannot be opened (the dictionary)");
+  writeFile(dir_ / "review", "Der Tag\n");
+  refused({"correct", "--dictionary", "book/dic.txt", "review", "corrected"}, 1,
+          "the folder of the reports");
   refused({"correct", "--dictionary", "book/dic.txt", "alto", "alto"}, 1, "holds the source");
 }
 
