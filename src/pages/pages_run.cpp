@@ -281,7 +281,8 @@ void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphen
         err << "scanmend-pages: warning: "
             << place(path, placedAt(bytes, ignored.firstAt)) << ": the confidence \""
             << ignored.firstValue << "\" is no number from 0 to 1 (0 to 100 in hOCR); ignored";
-        if (ignored.count > 1) err << ", as are " << ignored.count - 1 << " more in this file";
+        if (ignored.count == 2) err << ", as is one more in this file";
+        if (ignored.count > 2) err << ", as are " << ignored.count - 1 << " more in this file";
         err << "\n";
       }
     }
