@@ -338,6 +338,45 @@ void onSignalWhileWorking(int signal) {
   ::raise(signal);
 }
 
+// The handlers of the stopping signals while correct runs, the earlier
+// ones again afterwards. A signal ignored when the tool was started (a
+// job in the background of a shell without job control) stays ignored.
+class StoppingSignals {
+ public:
+  StoppingSignals() {
+    struct sigaction waiting {};
+    waiting.sa_handler = onSignalWhileWaiting;
+    sigemptyset(&waiting.sa_mask);
+    for (std::size_t i = 0; i < std::size(kStoppingSignals); ++i) {
+      sigaction(kStoppingSignals[i], nullptr, &before_[i]);
+      ignored_[i] = before_[i].sa_handler == SIG_IGN;
+      if (!ignored_[i]) sigaction(kStoppingSignals[i], &waiting, nullptr);
+    }
+  }
+  ~StoppingSignals() {
+    for (std::size_t i = 0; i < std::size(kStoppingSignals); ++i)
+      sigaction(kStoppingSignals[i], &before_[i], nullptr);
+  }
+  StoppingSignals(const StoppingSignals&) = delete;
+  StoppingSignals& operator=(const StoppingSignals&) = delete;
+
+  // In the worker: its own handlers.
+  void whileWorking() const {
+    for (std::size_t i = 0; i < std::size(kStoppingSignals); ++i)
+      if (!ignored_[i]) ::signal(kStoppingSignals[i], onSignalWhileWorking);
+  }
+  // Ends the program as the signal caught ends a program.
+  [[noreturn]] void endAsStopped() const {
+    ::signal(gCaught, SIG_DFL);
+    ::raise(gCaught);
+    std::_Exit(128 + gCaught);
+  }
+
+ private:
+  struct sigaction before_[std::size(kStoppingSignals)] {};
+  bool ignored_[std::size(kStoppingSignals)] = {};
+};
+
 // Removes the working directory; a learner that was just stopped may
 // still be leaving.
 void removeWorkingDirectory(const fs::path& book) {
@@ -395,6 +434,9 @@ int correctPages(const std::vector<std::string>& arguments, std::ostream& out, s
         << ", where correct works; write to a folder of its own, or set TMPDIR to another\n";
     return 1;
   }
+  // The signals that stop the run are caught before the working directory
+  // exists, so that none can leave it behind.
+  StoppingSignals signals;
   std::string pattern = (root / "scanmend-book-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) {
     err << "scanmend-pages: cannot create a working directory in " << root.string() << ": "
@@ -408,39 +450,27 @@ int correctPages(const std::vector<std::string>& arguments, std::ostream& out, s
   err.flush();
   std::cout.flush();
   std::cerr.flush();
-  const pid_t worker = ::fork();
+  const pid_t worker = gCaught != 0 ? -1 : ::fork();
   if (worker == 0) {
-    for (const int signal : kStoppingSignals) ::signal(signal, onSignalWhileWorking);
+    signals.whileWorking();
     const int status = correctIn(book, start, settings, out, err);
     out.flush();
     err.flush();
     return status;  // the worker ends as the tool ends
   }
-  if (worker < 0) {  // no process to spare: the work is done here
-    const int status = correctIn(book, start, settings, out, err);
-    removeWorkingDirectory(book);
-    return status;
-  }
-  struct sigaction waiting {};
-  waiting.sa_handler = onSignalWhileWaiting;
-  sigemptyset(&waiting.sa_mask);
-  struct sigaction before[std::size(kStoppingSignals)] {};
-  for (std::size_t i = 0; i < std::size(kStoppingSignals); ++i)
-    sigaction(kStoppingSignals[i], &waiting, &before[i]);
-  gWorker = worker;
-  if (gCaught != 0) ::kill(worker, gCaught);
   int status = 0;
-  while (waitpid(worker, &status, 0) < 0 && errno == EINTR) {
+  if (worker < 0) {  // no process to spare, or stopped already: the work is done here
+    status = gCaught != 0 ? 1 : correctIn(book, start, settings, out, err);
+  } else {
+    gWorker = worker;
+    if (gCaught != 0) ::kill(worker, gCaught);
+    while (waitpid(worker, &status, 0) < 0 && errno == EINTR) {
+    }
+    gWorker = 0;
   }
-  gWorker = 0;
   removeWorkingDirectory(book);
-  for (std::size_t i = 0; i < std::size(kStoppingSignals); ++i)
-    sigaction(kStoppingSignals[i], &before[i], nullptr);
-  if (gCaught != 0) {
-    // Ended as the signal ends a program, now that nothing is left behind.
-    ::signal(gCaught, SIG_DFL);
-    ::raise(gCaught);
-  }
+  if (gCaught != 0) signals.endAsStopped();
+  if (worker < 0) return status;
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   err << "scanmend-pages: correct ended by signal " << WTERMSIG(status)
       << "; its working directory is removed\n";
