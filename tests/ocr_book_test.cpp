@@ -340,6 +340,17 @@ TEST_F(OcrBook, AnOcrTableOfOtherPagesIsRefusedAtOnce) {
     EXPECT_EQ(learned.exitStatus, 1);
     EXPECT_NE(learned.err.find(c.says), std::string::npos) << learned.err;
   }
+  // A hyphen that the OCR read as a word of its own has a row of its own,
+  // though the page joins it to the word before.
+  writeFile(dir_ / "hyphen.xml",
+            "<alto><Layout><Page><PrintSpace><TextBlock><TextLine>"
+            "<String CONTENT=\"Die\" WC=\"0.9\"/><SP/><String CONTENT=\"Gesell\" WC=\"0.8\"/><SP/>"
+            "<String CONTENT=\"=\" WC=\"0.7\"/></TextLine><TextLine><String CONTENT=\"schaft\" "
+            "WC=\"0.9\"/></TextLine></TextBlock></PrintSpace></Page></Layout></alto>\n");
+  ASSERT_EQ(run("scanmend-pages", {"import", "--force", "../hyphen.xml"}).exitStatus, 0);
+  EXPECT_NE(readFile(book() / "ocr.tsv").find("1\t1\t3\t=\t0.70"), std::string::npos);
+  const ProcessResult hyphen = run("scanmend-learn", {});
+  EXPECT_EQ(hyphen.exitStatus, 0) << hyphen.err;
   fs::remove(book() / "ocr.tsv");
   ASSERT_EQ(mkfifo((book() / "ocr.tsv").c_str(), 0600), 0);
   const ProcessResult fifo = run("scanmend-learn", {});

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 
 #include "base/tab_separated.h"
@@ -109,8 +110,10 @@ bool parseOcrEvidence(std::string_view table, std::vector<OcrWord>& words, std::
 
 bool ocrRowsFitPages(const std::vector<OcrWord>& words, const std::vector<std::string>& pages,
                      std::string& error) {
-  // The pieces between spaces of each line of each page, counted only for
-  // the pages that rows name.
+  // The most words that each line of each page can hold, counted only for
+  // the pages that rows name: every word takes a byte of the line at least
+  // (import numbers a hyphen that stands as a word of its own, which the
+  // page joins to the word before).
   std::vector<std::vector<std::uint32_t>> piecesOfLines(pages.size());
   for (std::size_t row = 0; row < words.size(); ++row) {
     const OcrWord& word = words[row];
@@ -126,8 +129,7 @@ bool ocrRowsFitPages(const std::vector<OcrWord>& words, const std::vector<std::s
       for (std::size_t at = 0; at < page.size();) {
         const std::size_t end = std::min(page.find('\n', at), page.size());
         const std::string_view line = page.substr(at, end - at);
-        lines.push_back(static_cast<std::uint32_t>(
-            std::count(line.begin(), line.end(), ' ') + 1));
+        lines.push_back(static_cast<std::uint32_t>(std::min<std::size_t>(line.size() + 1, UINT32_MAX)));
         at = end + 1;
       }
     }
