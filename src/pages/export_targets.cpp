@@ -171,9 +171,13 @@ bool ExportRecord::mayWrite(const fs::path& target, bool force, std::string& rea
 }
 
 void ExportRecord::written(const fs::path& target, std::string_view bytes) {
+  written(target, bytes.size(), checksumOf(bytes));
+}
+
+void ExportRecord::written(const fs::path& target, std::size_t size, std::uint64_t checksum) {
   const std::string path = resolved(target).string();
   if (path.find_first_of("\t\n\r") != std::string::npos) return;  // no row can hold it
-  files_[path] = {bytes.size(), checksumOf(bytes)};
+  files_[path] = {size, checksum};
 }
 
 bool ExportRecord::write(const fs::path& target, std::string_view bytes, bool force,

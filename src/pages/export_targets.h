@@ -52,8 +52,10 @@ class ExportRecord {
   // file, within the folder and no protected file, and either not there or
   // as an earlier run left it (or `force`). Else why not.
   bool mayWrite(const std::filesystem::path& target, bool force, std::string& reason) const;
-  // Notes what was written to `target`.
+  // Notes what was written to `target`: the bytes, or their size and
+  // checksum.
   void written(const std::filesystem::path& target, std::string_view bytes);
+  void written(const std::filesystem::path& target, std::size_t size, std::uint64_t checksum);
   // Writes `bytes` to `target` where mayWrite allows, as a new file renamed
   // into place, and notes it; false, with the reason, where not.
   bool write(const std::filesystem::path& target, std::string_view bytes, bool force,

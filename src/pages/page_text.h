@@ -66,5 +66,9 @@ using FieldTexts = NewTexts;
 // not line up with the imported one.
 bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
                          FieldTexts& fieldTexts, std::string& reason);
+// The same for a text file, as the edits of its changed words, sorted by
+// their place: its one field's new text would be held whole.
+bool correctedTextEdits(const SourcePage& source, std::string_view corrected,
+                        std::vector<Edit>& edits, std::string& reason);
 
 }  // namespace scanmend::pages

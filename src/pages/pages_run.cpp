@@ -573,6 +573,7 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
     SourceError sourceError;
     std::string corrected;
     FieldTexts fieldTexts;
+    std::vector<Edit> textEdits;  // a text file's, in place of its field's text
     const std::string outPage = pagePath("out", entry.number);
     if (names[name] > 1) {
       fail("two sources in " + std::string(kPagesFile) + " are named " + name +
@@ -595,12 +596,14 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
     } else if (source.tokens.size() != entry.words) {
       fail(entry.source + " no longer has the words of the import");
     } else if (source.ownHyphens = hyphens[entry.number];
-               !correctedFieldTexts(source, corrected, fieldTexts, why)) {
+               !(source.format == Format::Text
+                     ? correctedTextEdits(source, corrected, textEdits, why)
+                     : correctedFieldTexts(source, corrected, fieldTexts, why))) {
       fail(outPage + " " + why + "; was it corrected from another import?");
     } else if (fs::exists(target, error) && fs::equivalent(target, entry.source, error)) {
       fail("exporting would overwrite the source " + entry.source);
     } else {
-      std::size_t changed = 0;
+      std::size_t changed = textEdits.size();
       char32_t unholdable = 0;
       for (const std::optional<std::string>& text : fieldTexts) {
         if (!text) continue;
@@ -613,15 +616,25 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
         continue;
       }
       // A large page is held once: the corrected page and the words are
-      // done with before the file is written anew.
+      // done with before the file is written anew, a piece at a time.
       corrected = std::string();
       source.tokens = std::vector<Token>();
-      const std::string exported =
-          applyEdits(bytes, sourceEdits(bytes, source, std::move(fieldTexts)));
-      if (!record.writeAllowed(target, exported, why)) {
-        fail(target.string() + " " + why);
+      const std::vector<Edit> edits = source.format == Format::Text
+                                          ? std::move(textEdits)
+                                          : sourceEdits(bytes, source, std::move(fieldTexts));
+      Replacement file(target.string());
+      Checksum checksum;
+      std::size_t size = 0;
+      const bool exported = forEachEditedPiece(bytes, edits, [&](std::string_view piece) {
+        checksum.add(piece);
+        size += piece.size();
+        return file.write(piece);
+      });
+      if (!exported || !file.commit()) {
+        fail(target.string() + " cannot be written");
         continue;
       }
+      record.written(target, size, checksum.value());
       ++written;
       changedFiles += changed > 0 ? 1 : 0;
       changedWords += changed;

@@ -150,6 +150,10 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
     error = {xmlError.line, xmlError.column, xmlError.message};
     return false;
   }
+  // Room for a field and a word of every element at most, for the reason
+  // that parseXml makes room for the elements.
+  page.fields.reserve(page.elements.size());
+  page.tokens.reserve(page.elements.size());
   const std::string& root = page.elements.front().name;
   bool known = false;
   if (root == "alto") {
@@ -231,6 +235,19 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error, bo
     return false;
   }
   page.format = Format::Text;
+  // The words and lines counted first: a large page's grown by doubling
+  // would be held one and a half times over while they move.
+  std::size_t words = 0;
+  std::size_t lines = 1;
+  bool inWord = false;
+  for (std::size_t at = start; at < bytes.size(); ++at) {
+    const bool space = isXmlSpace(bytes[at]);
+    words += !space && !inWord;
+    lines += bytes[at] == '\n';
+    inWord = !space;
+  }
+  page.tokens.reserve(words);
+  page.lineEnds.reserve(std::min(lines, words));
   const Field whole{static_cast<Offset>(start), static_cast<Offset>(bytes.size()), {}, 0, -1, true};
   detail::PageBuilder(page).addField(whole, true, true);
   return true;

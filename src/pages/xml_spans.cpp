@@ -122,6 +122,15 @@ void XMLCALL onText(void* data, const XML_Char* text, int length) {
   if (!innermost.holdsElements) innermost.text.append(text, static_cast<std::size_t>(length));
 }
 
+// How many start tags the bytes may hold: each "<" before a name.
+std::size_t startTagsIn(std::string_view bytes) {
+  std::size_t count = 0;
+  for (std::size_t at = bytes.find('<'); at != std::string_view::npos; at = bytes.find('<', at + 1))
+    if (at + 1 < bytes.size() && bytes[at + 1] != '/' && bytes[at + 1] != '!' && bytes[at + 1] != '?')
+      ++count;
+  return count;
+}
+
 struct ParserFree {
   void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
 };
@@ -142,6 +151,10 @@ bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlErro
     error = {1, 1, "file larger than 1 GiB"};
     return false;
   }
+  // Room for every element at once: a large file's elements grown by
+  // doubling would be held one and a half times over while they move. Room
+  // for those not kept is never touched, and takes no memory.
+  elements.reserve(startTagsIn(bytes));
   const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
   Parse parse{bytes, parser.get(), &elements, keptAttributes, keptElements, keptValue, {}, {}, {}};
   XML_SetUserData(parser.get(), &parse);
@@ -175,14 +188,21 @@ std::string applyEdits(std::string_view source, std::vector<Edit> edits) {
   for (const Edit& edit : edits) size = size - (edit.end - edit.begin) + edit.text.size();
   std::string out;
   out.reserve(size);
+  forEachEditedPiece(source, edits, [&out](std::string_view piece) {
+    out.append(piece);
+    return true;
+  });
+  return out;
+}
+
+bool forEachEditedPiece(std::string_view source, const std::vector<Edit>& edits,
+                        const std::function<bool(std::string_view)>& write) {
   std::size_t copied = 0;
   for (const Edit& edit : edits) {
-    out.append(source.substr(copied, edit.begin - copied));
-    out += edit.text;
+    if (!write(source.substr(copied, edit.begin - copied)) || !write(edit.text)) return false;
     copied = edit.end;
   }
-  out.append(source.substr(copied));
-  return out;
+  return write(source.substr(copied));
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -81,6 +82,11 @@ struct Edit {
 
 // The source with the edits applied; they must not overlap.
 std::string applyEdits(std::string_view source, std::vector<Edit> edits);
+// The same a piece at a time, for a file written as it is made: edits
+// sorted by their place, each piece handed to `write`, which says whether
+// it was written. False once one was not.
+bool forEachEditedPiece(std::string_view source, const std::vector<Edit>& edits,
+                        const std::function<bool(std::string_view)>& write);
 
 // The white space of XML: space, tab, CR, LF.
 inline bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
