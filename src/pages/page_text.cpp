@@ -131,7 +131,7 @@ std::vector<std::string> cutJoined(std::string_view corrected,
 // whole beside the file.
 class FieldWriter {
  public:
-  FieldWriter(const SourcePage& source, FieldTexts& fieldTexts, std::vector<Edit>* edits = nullptr)
+  FieldWriter(const SourcePage& source, FieldTexts& fieldTexts, WordEdits* edits = nullptr)
       : source_(source), fieldTexts_(fieldTexts), edits_(edits) {
     fieldTexts_.assign(edits == nullptr ? source.fields.size() : 0, std::nullopt);
     if (edits_ != nullptr) edits_->clear();
@@ -167,8 +167,7 @@ class FieldWriter {
     const auto field = static_cast<std::size_t>(token.field);
     if (edits_ != nullptr) {
       const Offset begin = source_.fields[field].begin;
-      edits_->push_back({begin + token.from, begin + token.to, std::move(tokenText_)});
-      tokenText_ = std::string();
+      edits_->add(begin + token.from, begin + token.to, tokenText_);
       token_ = kNone;
       return;
     }
@@ -199,7 +198,7 @@ class FieldWriter {
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   const SourcePage& source_;
   FieldTexts& fieldTexts_;
-  std::vector<Edit>* edits_;
+  WordEdits* edits_;
   std::size_t token_ = kNone;
   ImportedText imported_;
   std::string tokenText_;
@@ -339,7 +338,7 @@ std::string makePageText(const SourcePage& page) {
 namespace {
 
 bool writeCorrected(const SourcePage& source, std::string_view corrected, FieldTexts& fieldTexts,
-                    std::vector<Edit>* edits, std::string& reason) {
+                    WordEdits* edits, std::string& reason) {
   // As imported, word for word; else joined at "=", which need not change
   // the number of words or of lines ("ver=" and "&mehr" stay two words).
   std::size_t words = 0;
@@ -405,8 +404,31 @@ bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
   return writeCorrected(source, corrected, fieldTexts, nullptr, reason);
 }
 
-bool correctedTextEdits(const SourcePage& source, std::string_view corrected,
-                        std::vector<Edit>& edits, std::string& reason) {
+void WordEdits::clear() {
+  places_ = std::vector<Place>();
+  texts_ = std::string();
+}
+
+void WordEdits::add(Offset begin, Offset end, std::string_view text) {
+  texts_.append(text);
+  places_.push_back({begin, end, texts_.size()});
+}
+
+bool WordEdits::forEachPiece(std::string_view source,
+                             const std::function<bool(std::string_view)>& write) const {
+  std::size_t copied = 0;
+  std::size_t textAt = 0;
+  for (const Place& place : places_) {
+    const std::string_view text = std::string_view(texts_).substr(textAt, place.textEnd - textAt);
+    textAt = place.textEnd;
+    if (!write(source.substr(copied, place.begin - copied)) || !write(text)) return false;
+    copied = place.end;
+  }
+  return write(source.substr(copied));
+}
+
+bool correctedTextEdits(const SourcePage& source, std::string_view corrected, WordEdits& edits,
+                        std::string& reason) {
   FieldTexts none;
   return writeCorrected(source, corrected, none, &edits, reason);
 }

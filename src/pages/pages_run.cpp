@@ -573,7 +573,7 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
     SourceError sourceError;
     std::string corrected;
     FieldTexts fieldTexts;
-    std::vector<Edit> textEdits;  // a text file's, in place of its field's text
+    WordEdits textEdits;  // a text file's, in place of its field's text
     const std::string outPage = pagePath("out", entry.number);
     if (names[name] > 1) {
       fail("two sources in " + std::string(kPagesFile) + " are named " + name +
@@ -619,17 +619,18 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
       // done with before the file is written anew, a piece at a time.
       corrected = std::string();
       source.tokens = std::vector<Token>();
-      const std::vector<Edit> edits = source.format == Format::Text
-                                          ? std::move(textEdits)
-                                          : sourceEdits(bytes, source, std::move(fieldTexts));
       Replacement file(target.string());
       Checksum checksum;
       std::size_t size = 0;
-      const bool exported = forEachEditedPiece(bytes, edits, [&](std::string_view piece) {
+      const auto write = [&](std::string_view piece) {
         checksum.add(piece);
         size += piece.size();
         return file.write(piece);
-      });
+      };
+      const bool exported =
+          source.format == Format::Text
+              ? textEdits.forEachPiece(bytes, write)
+              : forEachEditedPiece(bytes, sourceEdits(bytes, source, std::move(fieldTexts)), write);
       if (!exported || !file.commit()) {
         fail(target.string() + " cannot be written");
         continue;

@@ -154,7 +154,7 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
   // that parseXml makes room for the elements.
   page.fields.reserve(page.elements.size());
   page.tokens.reserve(page.elements.size());
-  const std::string& root = page.elements.front().name;
+  const std::string_view root = page.elements.front().name;
   bool known = false;
   if (root == "alto") {
     page.format = Format::Alto;
@@ -167,7 +167,7 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
     known = detail::readHocr(page);
   }
   if (!known) {
-    error = {1, 1, "XML of no known OCR format (root element \"" + root + "\")"};
+    error = {1, 1, "XML of no known OCR format (root element \"" + std::string(root) + "\")"};
     return false;
   }
   return true;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 #include <span>
+#include <string>
+#include <unordered_set>
 
 namespace scanmend::pages {
 namespace {
@@ -68,7 +70,7 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     return;
   }
   XmlElement element;
-  element.name = local;
+  element.name = internedName(local);
   element.parent = innermostKept(parse);
   element.tagBegin = static_cast<Offset>(index);
   element.tagEnd =
@@ -81,6 +83,15 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
       parse.bytes.substr(element.tagBegin, element.tagEnd - element.tagBegin);
   std::size_t at = 1;
   const int specified = XML_GetSpecifiedAttributeCount(parse.parser);
+  // Room for the attributes kept, and no more: a large file has many
+  // elements.
+  std::size_t kept = 0;
+  for (int k = 0; k < specified && attributes[k] != nullptr; k += 2) {
+    const std::string_view attributeName = localName(attributes[k]);
+    kept += keeps(parse, attributeName) &&
+            (parse.keptValue == nullptr || parse.keptValue(attributeName, attributes[k + 1]));
+  }
+  element.attributes.reserve(kept);
   for (int k = 0; k < specified && attributes[k] != nullptr; k += 2) {
     at = tag.find('=', at);
     if (at == std::string_view::npos) break;
@@ -93,7 +104,7 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     if (!keeps(parse, attributeName) ||
         (parse.keptValue != nullptr && !parse.keptValue(attributeName, attributes[k + 1])))
       continue;
-    element.attributes.push_back({std::string(attributeName), attributes[k + 1],
+    element.attributes.push_back({internedName(attributeName), attributes[k + 1],
                                   static_cast<Offset>(element.tagBegin + open + 1),
                                   static_cast<Offset>(element.tagBegin + close)});
   }
@@ -136,6 +147,11 @@ struct ParserFree {
 };
 
 }  // namespace
+
+XmlName internedName(std::string_view name) {
+  static std::unordered_set<std::string> names;
+  return *names.emplace(name).first;
+}
 
 const XmlAttribute* XmlElement::attribute(std::string_view local) const {
   for (const XmlAttribute& candidate : attributes)

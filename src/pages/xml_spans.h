@@ -21,8 +21,14 @@ namespace scanmend::pages {
 // the elements of a large file are many.
 using Offset = std::uint32_t;
 
+// A local name, as the file has it: each distinct name is kept once for
+// the whole run (a file has a few dozen), and every element and attribute
+// of that name refers to it.
+using XmlName = std::string_view;
+XmlName internedName(std::string_view name);
+
 struct XmlAttribute {
-  std::string name;   // local name
+  XmlName name;       // local name
   std::string value;  // decoded (entities resolved), UTF-8
   Offset valueBegin;  // the raw value between its quotes: [valueBegin, valueEnd)
   Offset valueEnd;
@@ -31,7 +37,7 @@ struct XmlAttribute {
 };
 
 struct XmlElement {
-  std::string name;     // local name
+  XmlName name;         // local name
   int parent = -1;      // index of the enclosing element kept, -1 for the root
   Offset tagBegin = 0;  // the start tag: [tagBegin, tagEnd)
   Offset tagEnd = 0;
