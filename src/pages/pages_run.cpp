@@ -622,15 +622,31 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
       Replacement file(target.string());
       Checksum checksum;
       std::size_t size = 0;
+      // Many pieces are a few bytes, and go a chunk at a time; a large one
+      // goes as it is.
+      constexpr std::size_t kChunk = 1 << 16;
+      std::string chunk;
+      const auto put = [&](std::string_view bytes) {
+        checksum.add(bytes);
+        size += bytes.size();
+        return file.write(bytes);
+      };
+      const auto flush = [&] {
+        const bool flushed = put(chunk);
+        chunk.clear();
+        return flushed;
+      };
       const auto write = [&](std::string_view piece) {
-        checksum.add(piece);
-        size += piece.size();
-        return file.write(piece);
+        if (piece.size() >= kChunk) return flush() && put(piece);
+        chunk.append(piece);
+        return chunk.size() < kChunk || flush();
       };
       const bool exported =
-          source.format == Format::Text
-              ? textEdits.forEachPiece(bytes, write)
-              : forEachEditedPiece(bytes, sourceEdits(bytes, source, std::move(fieldTexts)), write);
+          (source.format == Format::Text
+               ? textEdits.forEachPiece(bytes, write)
+               : forEachEditedPiece(bytes, sourceEdits(bytes, source, std::move(fieldTexts)),
+                                    write)) &&
+          flush();
       if (!exported || !file.commit()) {
         fail(target.string() + " cannot be written");
         continue;
