@@ -146,12 +146,14 @@ done
 # with LF or CR LF, and Windows-1252, all correct alike, in correct and in
 # the learner alone.
 iconv -f WINDOWS-1252 -t UTF-8 dic.txt > dic-utf8.txt
-{ printf '\xef\xbb\xbf'; sed 's/$/\r/' dic-utf8.txt; } > dic-bom-crlf.txt
+{ printf '\xef\xbb\xbf'; sed 's/$/\r/' dic-utf8.txt; printf '\xc5\x81\xc3\xb3d\xc5\xba\r\n'; } > dic-bom-crlf.txt
 for dictionary in dic-utf8.txt dic-bom-crlf.txt; do
   correct --dictionary "$dictionary" src "c-$dictionary"
   [ $status -eq 0 ] && diff corrected/001.txt "c-$dictionary/001.txt" > /dev/null ||
     fail "the dictionary $dictionary: $(cat err.txt)"
 done
+says "dic-bom-crlf.txt: line $(($(wc -l < dic.txt) + 1)) holds a character that Windows-1252 lacks" \
+  "a word Windows-1252 cannot hold"
 mkdir -p learn-1252/in learn-utf8/in
 cp dic.txt learn-1252/dic.txt && cp dic-bom-crlf.txt learn-utf8/dic.txt
 for n in 1 2 3; do iconv -f UTF-8 -t WINDOWS-1252 "src/00$n.txt" | tee "learn-1252/in/00$n.txt" > "learn-utf8/in/00$n.txt"; done
@@ -194,4 +196,28 @@ correct --dictonary dic.txt src c5
 set +e; "$pages" fix src 2> err.txt; status=$?; set -e
 [ $status -eq 2 ] && says "unknown command fix" "a misspelt command"
 ! left_behind || fail "the working directory stayed behind"
+
+# The README's many books: each book's folder corrected by GNU parallel,
+# marked finished when every file was exported; run again, only the book
+# that failed runs, and the finished ones are not touched.
+if command -v parallel > /dev/null; then
+  mkdir -p library/books && cp -r src library/books/one && cp -r alto library/books/two
+  mkdir library/books/three && cp page.png library/books/three/
+  cp dic.txt library/dic.txt
+  JOB='[ -e corrected/{}/finished ] || { mkdir -p corrected/{} && scanmend-pages correct --dictionary dic.txt books/{} corrected/{} > corrected/{}/console.txt 2>&1 && touch corrected/{}/finished; }'
+  run_books() {
+    (cd library && export PATH="$bin:$PATH" &&
+      find books -mindepth 1 -maxdepth 1 -type d -printf '%P\n' | sort |
+      parallel --will-cite --jobs 2 --joblog jobs.log "$JOB") || true
+  }
+  run_books
+  [ -e library/corrected/one/finished ] && [ -e library/corrected/two/finished ] &&
+    [ ! -e library/corrected/three/finished ] || fail "many books: $(cat library/jobs.log)"
+  diff corrected/001.txt library/corrected/one/001.txt > /dev/null || fail "many books: a book otherwise"
+  touch -d '2000-01-01' library/corrected/one/001.txt
+  rm library/books/three/page.png && cp src/001.txt library/books/three/
+  run_books
+  [ -e library/corrected/three/finished ] && [ "$(stat -c %Y library/corrected/one/001.txt)" = \
+    "$(date -d 2000-01-01 +%s)" ] || fail "many books run again: $(cat library/jobs.log)"
+fi
 echo "scanmend-pages correct: all checks passed"

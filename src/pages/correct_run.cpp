@@ -48,8 +48,6 @@ constexpr std::string_view kReviewFolder = "review";
 constexpr std::string_view kRecordFile = "written.tsv";
 // The learner's reports, as it names them in the working directory.
 constexpr const char* kReports[] = {"profile.tsv", "changes.tsv", "word_fr.txt"};
-// The profile given with --profile, as the learner reads it.
-constexpr std::string_view kGivenProfile = "given-profile.tsv";
 
 struct CorrectSettings {
   std::vector<std::string> sources;
@@ -179,7 +177,7 @@ volatile sig_atomic_t gLearner = 0;
 int runLearner(const std::string& program, const CorrectSettings& settings) {
   std::vector<std::string> words{"scanmend-learn"};
   if (!settings.spelling.empty()) words.insert(words.end(), {"--spelling", settings.spelling});
-  if (!settings.profile.empty()) words.insert(words.end(), {"--profile", std::string(kGivenProfile)});
+  if (!settings.profile.empty()) words.insert(words.end(), {"--profile", settings.profile});
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
@@ -197,26 +195,21 @@ int runLearner(const std::string& program, const CorrectSettings& settings) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
-// Reads a user's text file (the dictionary, a profile) in UTF-8 or
-// Windows-1252 and writes it to `to` in Windows-1252; false after a
-// message. Lines that Windows-1252 cannot hold are left out of a
-// dictionary, with a warning, and refuse a profile.
-bool copyAsWindows1252(const std::string& from, const fs::path& to, std::string_view what,
-                       bool leaveOut, std::ostream& err) {
+// Reads the dictionary in UTF-8 or Windows-1252 and writes it to `to` in
+// Windows-1252, as import and the learner read it; false after a message.
+// Lines that Windows-1252 cannot hold are left out, with a warning.
+bool copyDictionary(const std::string& from, const fs::path& to, std::ostream& err) {
   std::string bytes;
   if (const ReadResult read = readFile(from, bytes); read != ReadResult::Read) {
-    err << "scanmend-pages: " << from << " " << readFailure(read) << " (the " << what << ")\n";
+    err << "scanmend-pages: " << from << " " << readFailure(read) << " (the dictionary)\n";
     return false;
   }
   Windows1252Text text = windows1252Text(bytes);
-  if (!text.leftOut.empty()) {
-    err << "scanmend-pages: " << (leaveOut ? "warning: " : "") << from << ": "
-        << lineList(text.leftOut) << " hold"
-        << (text.leftOut.size() == 1 ? "s" : "") << " a character that Windows-1252 lacks"
-        << (leaveOut ? "; no page can hold such a word, and it is left out\n"
-                     : "; write the letter as the pages have it\n");
-    if (!leaveOut) return false;
-  }
+  if (!text.leftOut.empty())
+    err << "scanmend-pages: warning: " << from << ": " << lineList(text.leftOut) << " hold"
+        << (text.leftOut.size() == 1 ? "s" : "")
+        << " a character that Windows-1252 lacks; no page can hold such a word, and it is left "
+           "out\n";
   // A last line without its line end would not be read.
   if (!text.bytes.empty() && text.bytes.back() != '\n') text.bytes.push_back('\n');
   Replacement file(to.string());
@@ -232,15 +225,12 @@ int correctIn(const fs::path& book, const fs::path& start, const CorrectSettings
               std::ostream& out, std::ostream& err) {
   const fs::path directory(settings.directory);
   const fs::path review = directory / kReviewFolder;
-  if (!copyAsWindows1252(settings.dictionary, book / "dic.txt", "dictionary", true, err)) {
+  if (!copyDictionary(settings.dictionary, book / "dic.txt", err)) {
     if (!settings.dictionaryGiven)
       err << "scanmend-pages: give the dictionary with --dictionary FILE (Debian's wogerman: "
              "apt-get install wogerman, then --dictionary /usr/share/dict/ogerman)\n";
     return 1;
   }
-  if (!settings.profile.empty() &&
-      !copyAsWindows1252(settings.profile, book / kGivenProfile, "profile", false, err))
-    return 1;
   const std::string learner = findLearner(start);
   if (learner.empty()) {
     err << "scanmend-pages: scanmend-learn was found neither beside scanmend-pages nor on the "
