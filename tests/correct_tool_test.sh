@@ -28,6 +28,8 @@ cp src/001.txt source-001.txt
 # runs correct; its exit status in $status, its messages in err.txt
 correct() { set +e; "$pages" correct "$@" > out.txt 2> err.txt; status=$?; set -e; }
 says() { grep -qF -- "$1" err.txt || fail "$2: the message lacks \"$1\": $(cat err.txt)"; }
+# exits with STATUS and says MESSAGE
+ends() { [ "$status" -eq "$1" ] || fail "$3: exit $status, not $1: $(cat err.txt)"; says "$2" "$3"; }
 
 # Where it writes: the corrected files alone in DIR, the reports in UTF-8
 # with LF and the record of what was written in DIR/review/.
@@ -54,7 +56,7 @@ correct --dictionary dic.txt src corrected
   fail "the user's files in DIR were overwritten"
 printf 'checked\n' >> corrected/review/changes.tsv
 correct --dictionary dic.txt src corrected
-[ $status -eq 1 ] && says "review/changes.tsv was changed since" "an edited report"
+ends 1 "review/changes.tsv was changed since" "an edited report"
 grep -q checked corrected/review/changes.tsv || fail "an edited report was overwritten"
 correct --force --dictionary dic.txt src corrected
 [ $status -eq 0 ] && ! grep -q checked corrected/review/changes.tsv || fail "--force overwrites a report"
@@ -72,7 +74,7 @@ mkdir -p own/src own/work && cp dic.txt own/work/dic.txt && cp src/001.txt own/s
 (cd own/work && set +e && "$pages" correct --force ../src . > ../../out.txt 2> ../../err.txt
   echo $? > ../../status)
 status=$(cat status)
-[ $status -eq 1 ] && says "a file given to be read, which is never written" "--force on the dictionary"
+ends 1 "a file given to be read, which is never written" "--force on the dictionary"
 cmp -s own/work/dic.txt dic.txt || fail "--force overwrote the dictionary"
 
 # Every DIR and TMPDIR: a message and exit 1, never an abort, nothing
@@ -103,7 +105,7 @@ if [ "$(id -u)" != 0 ]; then
   mkdir locked && chmod 000 locked
   correct --dictionary dic.txt src locked/corrected
   chmod 700 locked
-  [ $status -eq 1 ] && says "cannot be reached" "an unreadable DIR"
+  ends 1 "cannot be reached" "an unreadable DIR"
 fi
 
 # The learner is found beside scanmend-pages, else on the PATH, relative
@@ -112,13 +114,13 @@ fi
 mkdir -p alone fake learner-bin
 cp "$pages" alone/ && cp "$pages" fake/ && cp "$bin/scanmend-learn" learner-bin/
 set +e; PATH=/usr/bin:/bin alone/scanmend-pages correct --dictionary dic.txt src c2 > out.txt 2> err.txt; status=$?; set -e
-[ $status -eq 1 ] && says "found neither beside scanmend-pages nor on the PATH" "no learner"
+ends 1 "found neither beside scanmend-pages nor on the PATH" "no learner"
 set +e; PATH=learner-bin:/usr/bin:/bin alone/scanmend-pages correct --dictionary dic.txt src c2 \
   > out.txt 2> err.txt; status=$?; set -e
 [ $status -eq 0 ] && [ -f c2/001.txt ] || fail "the learner on a relative PATH entry: $(cat err.txt)"
 printf '#!/bin/sh\nexit 3\n' > fake/scanmend-learn && chmod +x fake/scanmend-learn
 set +e; fake/scanmend-pages correct --dictionary dic.txt src c3 > out.txt 2> err.txt; status=$?; set -e
-[ $status -eq 1 ] && says "scanmend-learn failed; nothing exported" "a failing learner"
+ends 1 "scanmend-learn failed; nothing exported" "a failing learner"
 ! left_behind || fail "a failing learner left the working directory"
 printf '#!/bin/sh\necho $$ > "%s/learner.pid"\nexec sleep 60\n' "$scratch" > fake/scanmend-learn
 for signal in TERM INT; do
@@ -169,14 +171,14 @@ diff corrected/001.txt c-profile/001.txt > /dev/null || fail "--profile decides 
 # A folder of ALTO files with a note: the note is no page, and is named.
 mkdir alto && cp "$data"/tesseract-*-alto3.xml alto/ && printf 'Kantone Logos\n' > alto/notes.txt
 correct --dictionary dic.txt alto c-alto
-[ $status -eq 0 ] && says "alto/notes.txt skipped: text, and this folder holds alto files" "a note"
+ends 0 "alto/notes.txt skipped: text, and this folder holds alto files" "a note"
 grep -q '^Imported 2 files (alto 2)' out.txt || fail "the note was imported: $(cat out.txt)"
 # What import does not read is named: an image, tesseract's TSV.
 printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' > page.png
 printf 'level\tpage_num\tblock_num\tpar_num\tline_num\tword_num\tleft\ttop\twidth\theight\tconf\ttext\n' > page.tsv
 for file in page.png:"is an image (PNG)" page.tsv:"is tesseract's TSV"; do
   correct --dictionary dic.txt "${file%%:*}" c-other
-  [ $status -eq 1 ] && says "${file#*:}, not an OCR file" "${file%%:*}"
+  ends 1 "${file#*:}, not an OCR file" "${file%%:*}"
 done
 
 # A character Windows-1252 lacks (the ligature ff) is no undefined byte on
@@ -192,9 +194,9 @@ correct --dictionary dic.txt ligature.txt c-lig
 
 # Misspelt options and commands are named.
 correct --dictonary dic.txt src c5
-[ $status -eq 2 ] && says "unknown option --dictonary" "a misspelt option"
+ends 2 "unknown option --dictonary" "a misspelt option"
 set +e; "$pages" fix src 2> err.txt; status=$?; set -e
-[ $status -eq 2 ] && says "unknown command fix" "a misspelt command"
+ends 2 "unknown command fix" "a misspelt command"
 ! left_behind || fail "the working directory stayed behind"
 
 # The README's many books: each book's folder corrected by GNU parallel,
