@@ -77,8 +77,14 @@ TEST(ExportCharacters, KeepsTheSourceWhereTheCorrectionLeftALetter) {
             "ellfchaft");
   // A character that Windows-1252 lacks comes back as it was, in a word
   // corrected around it too.
-  const ImportedText ligature = importCharacters("Schi\xEF\xAC\x80" "e fah");
-  EXPECT_EQ(exportCharacters(ligature, "Schi\xA4" "e sah"), "Schi\xEF\xAC\x80" "e sah");
+  const ImportedText ligature = importCharacters(
+      "Schi\xEF\xAC\x80"
+      "e fah");
+  EXPECT_EQ(exportCharacters(ligature,
+                             "Schi\xA4"
+                             "e sah"),
+            "Schi\xEF\xAC\x80"
+            "e sah");
   const ImportedText umlaut = importCharacters("fu\xCD\xA4r");
   EXPECT_EQ(exportCharacters(umlaut, "f\xFCr"), "fu\xCD\xA4r");
   EXPECT_EQ(exportCharacters(umlaut, "s\xFCr"), "su\xCD\xA4r");

@@ -296,7 +296,8 @@ TEST_F(OcrBook, ConfidencesThatAreNoNumbersAreIgnoredWithAWarning) {
        "ignored, as are 2 more in this file"},
       {"hOCR x_wconf",
        "<html><body><span class='ocr_line'><span class='ocrx_word' title='x_wconf 150'>sie</span> "
-       "<span class='ocrx_word' title='bbox 1 2 3 4; x_wconf -3'>Haus</span></span></body></html>\n",
+       "<span class='ocrx_word' title='bbox 1 2 3 4; x_wconf "
+       "-3'>Haus</span></span></body></html>\n",
        "page.xml:1:67: the confidence \"150\" is no number from 0 to 1 (0 to 100 in hOCR); "
        "ignored, as is one more in this file"},
       {"PAGE conf",

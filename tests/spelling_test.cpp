@@ -99,10 +99,10 @@ TEST(Spelling, ReadsATableOfTheUsersOwn) {
   EXPECT_EQ(spelling.modernFormOf("da\xDF", lexicon).value_or(""), "");  // short: no letter added
 
   const std::vector<std::pair<std::string, std::string>> refused{
-      {"th\tt\n", "line 1"},                    // no place
-      {"# a\nth\tt\tinside\n", "line 2"},       // an unknown place
-      {"th\tth\tanywhere\n", "line 1"},         // no change
-      {"\tt\tanywhere\n", "line 1"},            // no historical letters
+      {"th\tt\n", "line 1"},                            // no place
+      {"# a\nth\tt\tinside\n", "line 2"},               // an unknown place
+      {"th\tth\tanywhere\n", "line 1"},                 // no change
+      {"\tt\tanywhere\n", "line 1"},                    // no historical letters
       {"\xE2\x86\x92\tt\tanywhere\n", "Windows-1252"},  // a character Windows-1252 lacks
       {"th\tt\tanywhere\n\xC3\x9F\tss\tend\n\xE2\x86\x92\tt\tanywhere\n",
        "line 3: a character"},  // named by its line
@@ -119,13 +119,14 @@ TEST(Spelling, ReadsATableOfTheUsersOwn) {
 TEST(Spelling, ReadsATableWithAByteOrderMarkAndRulesGivenTwice) {
   Spelling spelling;
   std::string error;
-  ASSERT_TRUE(Spelling::parse("\xEF\xBB\xBFth\tt\tanywhere\r\n\xC3\x9F\tss\tend\r\n", spelling,
-                              error))
+  ASSERT_TRUE(
+      Spelling::parse("\xEF\xBB\xBFth\tt\tanywhere\r\n\xC3\x9F\tss\tend\r\n", spelling, error))
       << error;
   ASSERT_EQ(spelling.rules().size(), 2u);
   EXPECT_EQ(spelling.rules()[0].historical, "th");
   std::string table;
-  for (int copy = 0; copy < 2000; ++copy) table += "th\tt\tanywhere\nth\tt\tend\ney\tei\tanywhere\n";
+  for (int copy = 0; copy < 2000; ++copy)
+    table += "th\tt\tanywhere\nth\tt\tend\ney\tei\tanywhere\n";
   ASSERT_TRUE(Spelling::parse(table, spelling, error)) << error;
   ASSERT_EQ(spelling.rules().size(), 3u);
   const SortedWords lexicon = lexiconOf({"Teilteilteil", "sein"});

@@ -129,13 +129,14 @@ bool ocrRowsFitPages(const std::vector<OcrWord>& words, const std::vector<std::s
       for (std::size_t at = 0; at < page.size();) {
         const std::size_t end = std::min(page.find('\n', at), page.size());
         const std::string_view line = page.substr(at, end - at);
-        lines.push_back(static_cast<std::uint32_t>(std::min<std::size_t>(line.size() + 1, UINT32_MAX)));
+        lines.push_back(
+            static_cast<std::uint32_t>(std::min<std::size_t>(line.size() + 1, UINT32_MAX)));
         at = end + 1;
       }
     }
     if (word.line < 1 || word.line > lines.size()) {
-      error = where + "page " + std::to_string(word.page) + " has " +
-              std::to_string(lines.size()) + " lines, not " + std::to_string(word.line);
+      error = where + "page " + std::to_string(word.page) + " has " + std::to_string(lines.size()) +
+              " lines, not " + std::to_string(word.line);
       return false;
     }
     if (word.word < 1 || word.word > lines[word.line - 1]) {

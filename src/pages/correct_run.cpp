@@ -363,7 +363,7 @@ class StoppingSignals {
   }
 
  private:
-  struct sigaction before_[std::size(kStoppingSignals)] {};
+  struct sigaction before_[std::size(kStoppingSignals)]{};
   bool ignored_[std::size(kStoppingSignals)] = {};
 };
 
@@ -391,8 +391,8 @@ int correctPages(const std::vector<std::string>& arguments, std::ostream& out, s
     }
     source = absolute(source);
   }
-  for (std::string* file : {&settings.directory, &settings.dictionary, &settings.spelling,
-                            &settings.profile})
+  for (std::string* file :
+       {&settings.directory, &settings.dictionary, &settings.spelling, &settings.profile})
     if (!file->empty()) *file = absolute(*file);
 
   // The folders are checked before anything is done.

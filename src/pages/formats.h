@@ -105,7 +105,6 @@ bool readHocr(SourcePage& page);
 std::vector<Edit> altoEdits(std::string_view bytes, const SourcePage& page,
                             const NewTexts& newTexts);
 // Takes the new texts, which it leaves empty.
-std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
-                               NewTexts& newTexts);
+std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page, NewTexts& newTexts);
 
 }  // namespace scanmend::pages::detail

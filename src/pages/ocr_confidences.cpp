@@ -198,8 +198,7 @@ std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number) {
 }
 
 void forEachOcrWord(const SourcePage& page, std::int64_t number,
-                    const std::function<void(const OcrWord&)>& visit,
-                    IgnoredConfidences* ignored) {
+                    const std::function<void(const OcrWord&)>& visit, IgnoredConfidences* ignored) {
   if (page.format == Format::Text) return;
   const Tree tree(page.elements);
   const ConfidenceReader reader(ignored);
@@ -234,11 +233,10 @@ void forEachOcrWord(const SourcePage& page, std::int64_t number,
         // Of each letter the likeliest few, written in the order read.
         std::vector<std::size_t> byLikelihood(evidence.alternatives.size());
         for (std::size_t i = 0; i < byLikelihood.size(); ++i) byLikelihood[i] = i;
-        std::stable_sort(byLikelihood.begin(), byLikelihood.end(),
-                         [&](std::size_t a, std::size_t b) {
-                           return evidence.alternatives[a].confidence >
-                                  evidence.alternatives[b].confidence;
-                         });
+        std::stable_sort(
+            byLikelihood.begin(), byLikelihood.end(), [&](std::size_t a, std::size_t b) {
+              return evidence.alternatives[a].confidence > evidence.alternatives[b].confidence;
+            });
         std::vector<std::string> kept(evidence.alternatives.size());
         std::vector<std::size_t> keptOfLetter(letters.size(), 0);
         for (const std::size_t i : byLikelihood) {

@@ -90,8 +90,7 @@ bool readPageXml(SourcePage& page) {
   return true;
 }
 
-std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
-                               NewTexts& newTexts) {
+std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page, NewTexts& newTexts) {
   const Tree tree(page.elements);
   // The new text of every Unicode element that changes, by element.
   std::unordered_map<int, std::string> changed;

@@ -1,8 +1,8 @@
 #include "pages/pages_run.h"
 
-#include <algorithm>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -10,10 +10,10 @@
 #include <optional>
 
 #include "base/version.h"
+#include "book/book_hyphens.h"
 #include "dictionary/sorted_words.h"
 #include "files/replacement.h"
 #include "files/text_files.h"
-#include "book/book_hyphens.h"
 #include "pages/export_targets.h"
 #include "pages/manifest.h"
 #include "pages/ocr_confidences.h"
@@ -95,8 +95,8 @@ bool listDirectory(const std::string& directory, std::vector<std::string>& sourc
       inside.push_back(entry.path().string());
   }
   if (error) {
-    err << "scanmend-pages: " << directory << ": cannot list the directory ("
-        << error.message() << ")\n";
+    err << "scanmend-pages: " << directory << ": cannot list the directory (" << error.message()
+        << ")\n";
     return false;
   }
   std::sort(inside.begin(), inside.end());
@@ -281,9 +281,9 @@ void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphen
           &ignored);
       written = written && pass.evidence.write(rows);
       if (warn && ignored.count > 0) {
-        err << "scanmend-pages: warning: "
-            << place(path, placedAt(bytes, ignored.firstAt)) << ": the confidence \""
-            << ignored.firstValue << "\" is no number from 0 to 1 (0 to 100 in hOCR); ignored";
+        err << "scanmend-pages: warning: " << place(path, placedAt(bytes, ignored.firstAt))
+            << ": the confidence \"" << ignored.firstValue
+            << "\" is no number from 0 to 1 (0 to 100 in hOCR); ignored";
         if (ignored.count == 2) err << ", as is one more in this file";
         if (ignored.count > 2) err << ", as are " << ignored.count - 1 << " more in this file";
         err << "\n";
@@ -298,8 +298,8 @@ void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphen
     }
     if (!written) err << "scanmend-pages: " << pagePath("in", number) << ": cannot be written\n";
     pass.written = written;
-    pass.manifest.push_back({number, path, page.format, bytes.size(), checksum, count,
-                             pageChecksum, modifiedAt(pageFile.temporary())});
+    pass.manifest.push_back({number, path, page.format, bytes.size(), checksum, count, pageChecksum,
+                             modifiedAt(pageFile.temporary())});
     pass.wordCount += count;
     ++pass.formats[formatName(page.format)];
   }

@@ -227,7 +227,7 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error, bo
   if (const std::size_t bad = firstInvalidUtf8(bytes.substr(start));
       bad != std::string_view::npos) {
     error = placedAt(bytes, start + bad,
-                   "is not UTF-8 text (pages already in Windows-1252 need no import)");
+                     "is not UTF-8 text (pages already in Windows-1252 need no import)");
     return false;
   }
   if (bytes.size() > kMostXmlBytes) {

@@ -137,7 +137,8 @@ void XMLCALL onText(void* data, const XML_Char* text, int length) {
 std::size_t startTagsIn(std::string_view bytes) {
   std::size_t count = 0;
   for (std::size_t at = bytes.find('<'); at != std::string_view::npos; at = bytes.find('<', at + 1))
-    if (at + 1 < bytes.size() && bytes[at + 1] != '/' && bytes[at + 1] != '!' && bytes[at + 1] != '?')
+    if (at + 1 < bytes.size() && bytes[at + 1] != '/' && bytes[at + 1] != '!' &&
+        bytes[at + 1] != '?')
       ++count;
   return count;
 }
