@@ -532,6 +532,18 @@ TEST(BookHyphens, AMarkThatJoinsWordsFarMoreOftenThanChanceIsTheBooksHyphen) {
             "sprach: und sagte\r\nes sey Haus:\r\nund Hof nicht Eigenthum\r\nder Ge-\r\n"
             "meinde.\r\n");
 
+  // A dictionary in UTF-8 tells the same: the words with umlauts join.
+  writeFile(dir / "umlauts.txt",
+            "Der M\xC3\xBCl:\nler und die Br\xC3\xBC:\ncke am Fluss, die H\xC3\xA4u:\nser "
+            "und der Schl\xC3\xBCs:\nsel zum Tor.\n");
+  writeFile(dir / "book" / "dic.txt",
+            "\xEF\xBB\xBF"
+            "Der\r\nM\xC3\xBCller\r\nund\r\ndie\r\nBr\xC3\xBC"
+            "cke\r\nam\r\nFluss\r\nH\xC3\xA4user\r\nder\r\nSchl\xC3\xBCssel\r\nzum\r\nTor\r\n");
+  const ProcessResult umlauts = run("scanmend-pages", {"import", "../umlauts.txt"});
+  ASSERT_EQ(umlauts.exitStatus, 0) << umlauts.err;
+  EXPECT_NE(umlauts.out.find("4 line ends joined"), std::string::npos) << umlauts.out;
+
   // Without the dictionary's words nothing is joined, and no table of the
   // import before is left.
   writeFile(dir / "book" / "dic.txt", "und\r\n");

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "base/user_text.h"
 #include "base/version.h"
 #include "book/book_hyphens.h"
 #include "dictionary/sorted_words.h"
@@ -412,8 +413,9 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   BookHyphens hyphens;
   if (std::string bytes;
       !failed && pass->written && lineEnds.worthLooking() && readFileBytes("dic.txt", bytes)) {
+    // The dictionary as the learner reads it, in UTF-8 too.
     SortedWords dictionary;
-    dictionary.assign(std::move(bytes));
+    dictionary.assign(std::move(windows1252Text(bytes).bytes));
     hyphens = lineEnds.found(dictionary);
   }
   if (!hyphens.empty()) {
