@@ -5,7 +5,7 @@
 # tesseract's text)
 # and corrected with "Ufs =" between import and export; then the reading of
 # a --profile by its rows. Prints per file: megabytes, import and export
-# wall seconds, peak RSS in MB and its ratio to the file's size.
+# CPU seconds, peak RSS in MB and its ratio to the file's size.
 #   bash bench/pages_scaling.sh [SIZES_MB...]    (needs the bench preset built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,9 +46,11 @@ sed -i -e 's|<TextRegion id="\([^"]*\)">|&<Coords points="120,80 1460,80 1460,18
 : > "$work/text.head" && cp "$data/tesseract-deu.txt" "$work/text.body" && : > "$work/text.tail"
 
 measure() {  # WHAT COMMAND... (in the book); prints "seconds megabytes"
-  /usr/bin/time -f '%e %M' -o "$work/time" "${@:2}" > /dev/null 2> "$work/err" ||
+  # CPU seconds (user and system): wall time counts whatever else the
+  # machine does.
+  /usr/bin/time -f '%U %S %M' -o "$work/time" "${@:2}" > /dev/null 2> "$work/err" ||
     { cat "$work/err"; exit 1; }
-  awk '{ printf "%.2f %.1f\n", $1, $2 / 1024 }' "$work/time"
+  awk '{ printf "%.2f %.1f\n", $1 + $2, $3 / 1024 }' "$work/time"
 }
 
 printf '%-6s %6s %9s %9s %9s %9s %7s\n' format MB import_s import_MB export_s export_MB ratio

@@ -68,6 +68,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!correctedFieldTexts(page, corrected, texts, reason)) return 0;
   const bool control = holdsControlCharacter(texts);
   const std::string out = applyEdits(source, sourceEdits(source, page, std::move(texts)));
+  // A text file's corrected words as edits of their own give the same file.
+  if (page.format == Format::Text) {
+    WordEdits edits;
+    check(correctedTextEdits(page, corrected, edits, reason));
+    std::string written;
+    edits.forEachPiece(source, [&written](std::string_view piece) {
+      written.append(piece);
+      return true;
+    });
+    check(written == out);
+  }
   // A store whose checksum a fuzzer forged may stand for another page; the
   // source's own page must always give a file of its format again.
   if (readable && page == real && !control && page.format != Format::Text) {

@@ -31,7 +31,7 @@ TEST(ImportCharacters, ReadsEachCharacterAsTheByteTheCorrectionSees) {
       {"A\xCD\xA4"
        "rger",
        "\xC4rger"},
-      {"e\xCD\xA4", "e\x81"},  // no umlaut of e: an unreadable mark
+      {"e\xCD\xA4", "e\xA4"},  // no umlaut of e: an unreadable mark
       {"\xEA\x9D\x9B"
        "echt",
        "recht"},
@@ -40,12 +40,16 @@ TEST(ImportCharacters, ReadsEachCharacterAsTheByteTheCorrectionSees) {
        "\x84"
        "Ja\x93 \x80"},  // quotes, euro
       {"Ver\xE2\xB8\x97", "Ver-"},
-      {"\xE2\x98\x83", "\x81"},  // a snowman: unreadable
+      {"\xE2\x98\x83", "\xA4"},  // a snowman: unreadable
       {"a\xFF"
        "b",
-       "a\x81"
+       "a\xA4"
        "b"},                             // invalid UTF-8: unreadable
-      {"\xED\xA0\x80", "\x81\x81\x81"},  // a surrogate is no character
+      {"\xED\xA0\x80", "\xA4\xA4\xA4"},  // a surrogate is no character
+      {"Schi\xEF\xAC\x80"
+       "e",
+       "Schi\xA4"
+       "e"},  // the ligature ff, which Windows-1252 lacks
       {"", ""},
   };
   for (const CharacterCase& c : cases) {
@@ -71,6 +75,16 @@ TEST(ExportCharacters, KeepsTheSourceWhereTheCorrectionLeftALetter) {
   EXPECT_EQ(exportCharacters(text, text.bytes),
             "Ge\xC5\xBF"
             "ellfchaft");
+  // A character that Windows-1252 lacks comes back as it was, in a word
+  // corrected around it too.
+  const ImportedText ligature = importCharacters(
+      "Schi\xEF\xAC\x80"
+      "e fah");
+  EXPECT_EQ(exportCharacters(ligature,
+                             "Schi\xA4"
+                             "e sah"),
+            "Schi\xEF\xAC\x80"
+            "e sah");
   const ImportedText umlaut = importCharacters("fu\xCD\xA4r");
   EXPECT_EQ(exportCharacters(umlaut, "f\xFCr"), "fu\xCD\xA4r");
   EXPECT_EQ(exportCharacters(umlaut, "s\xFCr"), "su\xCD\xA4r");
@@ -99,7 +113,7 @@ TEST(Windows1252ToUtf8, EveryByteHasOneCharacter) {
   EXPECT_EQ(windows1252ToUtf8(0x84), "\xE2\x80\x9E");
   EXPECT_EQ(windows1252ToUtf8(0x81), "\xEF\xBF\xBD");  // undefined: the replacement character
   // Control characters would end a page or a line on disk.
-  EXPECT_EQ(importCharacters("\x1A").bytes, "\x81");
+  EXPECT_EQ(importCharacters("\x1A").bytes, "\xA4");
   for (int byte = 0x20; byte < 256; ++byte) {
     if (byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
         byte == 0x9D)

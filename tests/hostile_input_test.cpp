@@ -8,7 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -273,14 +276,23 @@ TEST_F(Book, ExportRefusesFoldersThatHoldTheBookOrItsSources) {
 TEST_F(Book, ExportRefusesTheCorrectionOfAnotherImport) {
   fs::copy_file(kData + "/tesseract-deu-alto3.xml", dir_ / "page.xml");
   importAndCorrect({(dir_ / "page.xml").string()});
+  // Corrected a while before the import below, as a correction left behind is.
+  fs::last_write_time(book() / "out/001.txt",
+                      fs::last_write_time(book() / "out/001.txt") - std::chrono::minutes(5));
   fs::remove(dir_ / "page.xml");
   fs::copy_file(kData + "/tesseract-frk-alto3.xml", dir_ / "page.xml");  // the same page, read anew
   ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "page.xml").string()}).exitStatus, 0);
   const ProcessResult result = run("scanmend-pages", {"export", "../corrected"});
   EXPECT_EQ(result.exitStatus, 1);
   EXPECT_NE(result.err.find("page 1: out/001.txt"), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find("was it corrected from another import?"), std::string::npos);
+  EXPECT_NE(result.err.find("before the pages were imported again"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "corrected/page.xml"));
+  // A page of the new import written into out/ by hand, from elsewhere:
+  // its lines do not line up.
+  writeFile(book() / "out/001.txt", readFile(book() / "out/001.txt"));
+  const ProcessResult again = run("scanmend-pages", {"export", "../corrected"});
+  EXPECT_NE(again.err.find("was it corrected from another import?"), std::string::npos)
+      << again.err;
 }
 
 // A control byte that XML cannot hold, in a corrected word, is refused in
@@ -341,9 +353,93 @@ TEST_F(Book, AFailedImportLeavesTheBookAsItWas) {
   EXPECT_EQ(entries(book() / "in"), std::vector<std::string>{"001.txt"});
 }
 
-// The learner never runs on a UTF-8 dictionary or pages, and says what it
-// did only when it did it.
-TEST_F(Book, TheLearnerRefusesUtf8AndSaysOnlyWhatHappened) {
+// Import replaces only the pages that an earlier import wrote and that are
+// as it wrote them: pages written by hand, or edited since, stay unless
+// --force is given.
+TEST_F(Book, ImportReplacesOnlyThePagesItWroteAndThatAreUnchanged) {
+  fs::copy_file(kData + "/tesseract-deu.txt", dir_ / "a.txt");
+  fs::copy_file(kData + "/hand-utf8-crlf.txt", dir_ / "b.txt");
+  fs::copy_file(kData + "/hand-alto4.xml", dir_ / "c.xml");
+  const std::string a = (dir_ / "a.txt").string();
+  const std::string b = (dir_ / "b.txt").string();
+  const std::string c = (dir_ / "c.xml").string();
+  ASSERT_EQ(run("scanmend-pages", {"import", a}).exitStatus, 0);
+  const std::string imported = readFile(book() / "in/001.txt");
+  const struct {
+    const char* name;
+    std::function<void()> change;
+    std::vector<std::string> arguments;
+    const char* says;  // "" where the import is done
+  } cases[] = {
+      {"pages written by hand after the imported one",
+       [&] {
+         writeFile(book() / "in/002.txt", "mein Seite\r\n");
+         writeFile(book() / "in/003.txt", "noch eine\r\n");
+       },
+       {"import", a, b, c},
+       "in/002.txt is there, and no import wrote it"},
+      {"a page edited by hand",
+       [&] { writeFile(book() / "in/001.txt", "gebessert\r\n"); },
+       {"import", a},
+       "in/001.txt was changed since import wrote it"},
+      {"a page edited, among pages to take away",
+       [&] { writeFile(book() / "in/001.txt", "gebessert\r\n"); },
+       {"import", b},
+       "in/001.txt was changed"},
+      {"a page as import wrote it", [] {}, {"import", b}, ""},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    fs::remove_all(book() / "in");
+    ASSERT_EQ(run("scanmend-pages", {"import", a}).exitStatus, 0);
+    k.change();
+    std::map<std::string, std::string> before;
+    for (const std::string& name : entries(book() / "in"))
+      before[name] = readFile(book() / "in" / name);
+    const ProcessResult result = run("scanmend-pages", k.arguments);
+    if (*k.says == '\0') {
+      EXPECT_EQ(result.exitStatus, 0) << result.err;
+      continue;
+    }
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find(k.says), std::string::npos) << result.err;
+    for (const auto& [name, bytes] : before) EXPECT_EQ(readFile(book() / "in" / name), bytes);
+    // With --force they are replaced, and no page beyond the import's is
+    // left to be read as the book's.
+    std::vector<std::string> forced{"import", "--force"};
+    forced.insert(forced.end(), k.arguments.begin() + 1, k.arguments.end());
+    ASSERT_EQ(run("scanmend-pages", forced).exitStatus, 0);
+    EXPECT_EQ(entries(book() / "in").size(), k.arguments.size() - 1);
+  }
+  EXPECT_NE(readFile(book() / "in/001.txt"), imported);
+}
+
+// A stale corrected page is never exported: after a new import without a
+// new correction, out/ holds the correction of the words imported before,
+// which line up with the new words wherever the lines have as many.
+TEST_F(Book, ExportRefusesCorrectedPagesOlderThanTheImport) {
+  writeFile(dir_ / "page.txt", "Die fah fprach\n");
+  writeFile(book() / "dic.txt", "Die\r\nsah\r\nsprach\r\nDer\r\nsahen\r\nsprachen\r\n");
+  importAndCorrect({(dir_ / "page.txt").string()});
+  ASSERT_EQ(readFile(book() / "out/001.txt"), "Die sah sprach\r\n");
+  fs::last_write_time(book() / "out/001.txt",
+                      fs::last_write_time(book() / "out/001.txt") - std::chrono::minutes(5));
+  writeFile(dir_ / "page.txt", "Der fahen fprachen\n");
+  ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "page.txt").string()}).exitStatus, 0);
+  const ProcessResult stale = run("scanmend-pages", {"export", "../corrected"});
+  EXPECT_EQ(stale.exitStatus, 1);
+  EXPECT_NE(stale.err.find("out/001.txt was written before the pages were imported again"),
+            std::string::npos)
+      << stale.err;
+  EXPECT_FALSE(fs::exists(dir_ / "corrected" / "page.txt"));
+  ASSERT_EQ(run("scanmend", {"Ufs"}).exitStatus, 0);
+  ASSERT_EQ(run("scanmend-pages", {"export", "../corrected"}).exitStatus, 0);
+  EXPECT_EQ(readFile(dir_ / "corrected" / "page.txt"), "Der sahen sprachen\n");
+}
+
+// The learner never runs on UTF-8 pages (out/ would be Windows-1252 of
+// them), and says what it did only when it did it.
+TEST_F(Book, TheLearnerRefusesUtf8PagesAndSaysOnlyWhatHappened) {
   fs::create_directories(book() / "in");
   writeFile(book() / "in/001.txt", "Die Gesellschaft sah sich um.\r\n");
   const struct {
@@ -354,13 +450,6 @@ TEST_F(Book, TheLearnerRefusesUtf8AndSaysOnlyWhatHappened) {
     int status;
     const char* says;
   } cases[] = {
-      {"a UTF-8 dictionary",
-       "Gr\xC3\xB6\xC3\x9F"
-       "e\r\nT\xC3\xBCr\r\nH\xC3\xA4user\r\n",
-       nullptr,
-       {},
-       1,
-       "dic.txt is UTF-8, not Windows-1252"},
       {"UTF-8 pages",
        nullptr,
        "Gr\xC3\xB6\xC3\x9F"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The many-books recipe of the README, through GNU parallel: each job asks
+# The many-books recipe of scanmend(1), through GNU parallel: each job asks
 # the advisor for its own book's words and runs scanmend with them, and
 # leaves a marker when the book is finished. Checks that
 #  - every book's files and console text are byte for byte those of the same
@@ -30,7 +30,7 @@ rmdir "$scratch/books/book4/out"               # every output page fails to open
 rm "$scratch/books/book5/dic.txt"              # no dictionary
 cp -r "$scratch/books" "$scratch/one-by-one"
 
-# The job of the README, for one book directory.
+# The job of scanmend(1), for one book directory.
 job='cd {} && [ -e finished ] || { args=$(scanmend-advise --args-only 2> advice-errors.txt) && scanmend $args > console.txt && touch finished; }'
 for book in "$scratch"/one-by-one/*/; do
   (cd "$book" && [ -e finished ] || { args=$(scanmend-advise --args-only 2> advice-errors.txt) && scanmend $args > console.txt && touch finished; }) || true

@@ -4,6 +4,7 @@
 // alone cannot tell them apart, and takes a letter's alternative that
 // makes a dictionary word.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
@@ -276,6 +277,124 @@ TEST_F(OcrBook, ADamagedTableIsRefusedWithWhatToDo) {
   EXPECT_FALSE(fs::exists(book() / "out" / "001.txt"));
 }
 
+// Confidences that are no number of their scale ("NaN", beyond 1 or 100,
+// below 0) are ignored, each file's first named with its place: ocr.tsv
+// holds only numbers, and the learner reads it.
+TEST_F(OcrBook, ConfidencesThatAreNoNumbersAreIgnoredWithAWarning) {
+  const struct {
+    const char* name;
+    const char* file;
+    const char* says;
+  } cases[] = {
+      {"ALTO WC and VC",
+       "<alto><Layout><Page><PrintSpace><TextBlock><TextLine>"
+       "<String CONTENT=\"sie\" WC=\"NaN\"/><SP/><String CONTENT=\"fich\" WC=\"0.4\">"
+       "<Glyph CONTENT=\"f\"><Variant CONTENT=\"s\" VC=\"nan\"/></Glyph></String><SP/>"
+       "<String CONTENT=\"Haus\" WC=\"1.5\"/></TextLine></TextBlock></PrintSpace></Page>"
+       "</Layout></alto>\n",
+       "page.xml:1:80: the confidence \"NaN\" is no number from 0 to 1 (0 to 100 in hOCR); "
+       "ignored, as are 2 more in this file"},
+      {"hOCR x_wconf",
+       "<html><body><span class='ocr_line'><span class='ocrx_word' title='x_wconf 150'>sie</span> "
+       "<span class='ocrx_word' title='bbox 1 2 3 4; x_wconf "
+       "-3'>Haus</span></span></body></html>\n",
+       "page.xml:1:67: the confidence \"150\" is no number from 0 to 1 (0 to 100 in hOCR); "
+       "ignored, as is one more in this file"},
+      {"PAGE conf",
+       "<PcGts><Page><TextRegion><TextLine><Word><TextEquiv conf=\"inf\"><Unicode>sie</Unicode>"
+       "</TextEquiv></Word></TextLine></TextRegion></Page></PcGts>\n",
+       "the confidence \"inf\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeFile(dir_ / "page.xml", c.file);
+    const ProcessResult imported = run("scanmend-pages", {"import", "--force", "../page.xml"});
+    ASSERT_EQ(imported.exitStatus, 0) << imported.err;
+    EXPECT_NE(imported.err.find(c.says), std::string::npos) << imported.err;
+    const std::string table = fs::exists(book() / "ocr.tsv") ? readFile(book() / "ocr.tsv") : "";
+    for (const char* number : {"nan", "inf", "1.50", "-"})
+      EXPECT_EQ(table.find(number), std::string::npos) << table;
+    const ProcessResult learned = run("scanmend-learn", {});
+    EXPECT_EQ(learned.exitStatus, 0) << learned.err;
+  }
+}
+
+// An ocr.tsv whose rows name a line or word that the pages lack is
+// refused at once, with its line: a line number of four billions once
+// asked for a hundred gigabytes. A FIFO in its place is never waited on.
+TEST_F(OcrBook, AnOcrTableOfOtherPagesIsRefusedAtOnce) {
+  ASSERT_EQ(run("scanmend-pages", {"import", (dir_ / "alto").string()}).exitStatus, 0);
+  const std::string header = "page\tline\tword\ttext\tconfidence\talternatives\n";
+  const struct {
+    const char* row;
+    const char* says;
+  } cases[] = {
+      {"1\t300000000\t1\tsie\t0.50\t\n", "ocr.tsv: line 2: page 1 has 12 lines, not 300000000"},
+      {"1\t4294967295\t1\tsie\t0.50\t\n", "not 4294967295"},
+      {"1\t1\t4294967295\tsie\t0.50\t\n", "line 1 of page 1 has no word 4294967295"},
+      {"9\t1\t1\tsie\t0.50\t\n", "page 9 is none of the 6 pages"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.row);
+    writeFile(book() / "ocr.tsv", header + c.row);
+    const ProcessResult learned = run("scanmend-learn", {});
+    EXPECT_EQ(learned.exitStatus, 1);
+    EXPECT_NE(learned.err.find(c.says), std::string::npos) << learned.err;
+  }
+  // A hyphen that the OCR read as a word of its own has a row of its own,
+  // though the page joins it to the word before.
+  writeFile(dir_ / "hyphen.xml",
+            "<alto><Layout><Page><PrintSpace><TextBlock><TextLine>"
+            "<String CONTENT=\"Die\" WC=\"0.9\"/><SP/><String CONTENT=\"Gesell\" WC=\"0.8\"/><SP/>"
+            "<String CONTENT=\"=\" WC=\"0.7\"/></TextLine><TextLine><String CONTENT=\"schaft\" "
+            "WC=\"0.9\"/></TextLine></TextBlock></PrintSpace></Page></Layout></alto>\n");
+  ASSERT_EQ(run("scanmend-pages", {"import", "--force", "../hyphen.xml"}).exitStatus, 0);
+  EXPECT_NE(readFile(book() / "ocr.tsv").find("1\t1\t3\t=\t0.70"), std::string::npos);
+  const ProcessResult hyphen = run("scanmend-learn", {});
+  EXPECT_EQ(hyphen.exitStatus, 0) << hyphen.err;
+  fs::remove(book() / "ocr.tsv");
+  ASSERT_EQ(mkfifo((book() / "ocr.tsv").c_str(), 0600), 0);
+  const ProcessResult fifo = run("scanmend-learn", {});
+  EXPECT_EQ(fifo.exitStatus, 1);
+  EXPECT_NE(fifo.err.find("ocr.tsv is not a regular file"), std::string::npos) << fifo.err;
+}
+
+// Each letter's alternatives repeat the word in ocr.tsv: a word keeps the
+// likeliest three of each letter, and a word longer than any word of a
+// language none, so that the table grows with the file, not with the
+// square of a word's length.
+TEST_F(OcrBook, AlternativesStayFewPerLetterAndLinearInTheWordsLength) {
+  const auto hocrWord = [](std::size_t letters, int choices) {
+    std::string word = "<span class='ocrx_word' title='x_wconf 40'>";
+    std::string text;
+    for (std::size_t k = 0; k < letters; ++k) text += "fie"[k % 3];
+    word += text;
+    for (std::size_t k = 0; k < letters; ++k) {
+      word += "<span class='ocrx_cinfo'><span class='ocrx_cinfo' title='x_confs 90'>";
+      word += text[k];
+      word += "</span>";
+      for (int c = 0; c < choices; ++c)
+        word += "<span class='ocrx_cinfo' title='x_confs " + std::to_string(10 + c) + "'>" +
+                std::string(1, static_cast<char>('k' + c)) + "</span>";
+      word += "</span>";
+    }
+    return word + "</span>";
+  };
+  const std::string page = "<html><body><span class='ocr_line'>" + hocrWord(3, 6) + " " +
+                           hocrWord(20000, 2) + "</span></body></html>\n";
+  writeFile(dir_ / "page.hocr", page);
+  const ProcessResult imported = run("scanmend-pages", {"import", "../page.hocr"});
+  ASSERT_EQ(imported.exitStatus, 0) << imported.err;
+  const std::string table = readFile(book() / "ocr.tsv");
+  EXPECT_LT(table.size(), page.size() / 10) << "no alternatives of the long word";
+  // Of the short word's six choices a letter (10% to 15%), the likeliest
+  // three, in the order read.
+  EXPECT_NE(table.find("1\t1\t1\tfie\t0.40\tnie:0.13 oie:0.14 pie:0.15 fne:0.13 foe:0.14 "
+                       "fpe:0.15 fin:0.13 fio:0.14 fip:0.15\n"),
+            std::string::npos)
+      << table.substr(0, 300);
+}
+
 }  // namespace
 }  // namespace scanmend
 
@@ -294,7 +413,7 @@ class OneStep : public OcrBook {
   std::map<std::string, std::string> filesIn(const std::string& folder) const {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(dir_ / folder))
-      files[entry.path().filename().string()] = readFile(entry.path());
+      if (entry.is_regular_file()) files[entry.path().filename().string()] = readFile(entry.path());
     return files;
   }
 };
@@ -314,13 +433,15 @@ TEST_F(OneStep, CorrectsAFolderOfEachFormatAndLeavesTheSourcesAlone) {
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(filesIn(folder), sources);
     const auto written = filesIn("corrected");
+    EXPECT_EQ(written.size(), sources.size()) << "the corrected files alone";
     for (const auto& [name, bytes] : sources) {
       ASSERT_TRUE(written.count(name)) << name;
       EXPECT_NE(written.at(name), bytes) << name << " has words to mend";
     }
-    for (const char* report : {"profile.tsv", "changes.tsv", "word_fr.txt", "exports.tsv"})
-      EXPECT_TRUE(written.count(report)) << report;
-    EXPECT_NE(run.out.find("Reports beside the corrected files"), std::string::npos) << run.out;
+    const auto reports = filesIn("corrected/review");
+    for (const char* report : {"profile.tsv", "changes.tsv", "word_fr.txt", "written.tsv"})
+      EXPECT_TRUE(reports.count(report)) << report;
+    EXPECT_NE(run.out.find("Reports in "), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("then: scanmend-pages export"), std::string::npos) << run.out;
   }
   // The PAGE word "fie", read "sie" as its glyph's second choice, is mended.
@@ -350,10 +471,10 @@ TEST_F(OneStep, RefusesWhatItCannotDo) {
     EXPECT_FALSE(fs::exists(dir_ / "corrected"));
   };
   refused({"correct", "alto"}, 2, "Usage");
-  refused({"correct", "alto", "corrected"}, 1, "dic.txt: cannot be read as the dictionary");
-  writeFile(dir_ / "changes.tsv", "Der Tag\n");
-  refused({"correct", "--dictionary", "book/dic.txt", "changes.tsv", "corrected"}, 1,
-          "has the name of a report");
+  refused({"correct", "alto", "corrected"}, 1, "dic.txt cannot be opened (the dictionary)");
+  writeFile(dir_ / "review", "Der Tag\n");
+  refused({"correct", "--dictionary", "book/dic.txt", "review", "corrected"}, 1,
+          "the folder of the reports");
   refused({"correct", "--dictionary", "book/dic.txt", "alto", "alto"}, 1, "holds the source");
 }
 
@@ -410,6 +531,18 @@ TEST(BookHyphens, AMarkThatJoinsWordsFarMoreOftenThanChanceIsTheBooksHyphen) {
             "Die Gesellschaft\r\nkam in die Kirche\r\nam Nachmittag\r\nund der Vater\r\n"
             "sprach: und sagte\r\nes sey Haus:\r\nund Hof nicht Eigenthum\r\nder Ge-\r\n"
             "meinde.\r\n");
+
+  // A dictionary in UTF-8 tells the same: the words with umlauts join.
+  writeFile(dir / "umlauts.txt",
+            "Der M\xC3\xBCl:\nler und die Br\xC3\xBC:\ncke am Fluss, die H\xC3\xA4u:\nser "
+            "und der Schl\xC3\xBCs:\nsel zum Tor.\n");
+  writeFile(dir / "book" / "dic.txt",
+            "\xEF\xBB\xBF"
+            "Der\r\nM\xC3\xBCller\r\nund\r\ndie\r\nBr\xC3\xBC"
+            "cke\r\nam\r\nFluss\r\nH\xC3\xA4user\r\nder\r\nSchl\xC3\xBCssel\r\nzum\r\nTor\r\n");
+  const ProcessResult umlauts = run("scanmend-pages", {"import", "../umlauts.txt"});
+  ASSERT_EQ(umlauts.exitStatus, 0) << umlauts.err;
+  EXPECT_NE(umlauts.out.find("4 line ends joined"), std::string::npos) << umlauts.out;
 
   // Without the dictionary's words nothing is joined, and no table of the
   // import before is left.

@@ -17,12 +17,12 @@ set +e; "$bin/scanmend-pages" frobnicate 2> err.txt; status=$?; set -e
 
 # All or nothing: one bad file among good ones, and nothing is written.
 printf '<alto>\n<String CONTENT="a">\n</alto>\n' > broken.xml
-set +e; "$bin/scanmend-pages" import "$data" broken.xml 2> err.txt; status=$?; set -e
+set +e; "$bin/scanmend-pages" import "$data"/* broken.xml 2> err.txt; status=$?; set -e
 [ $status -eq 1 ] || fail "a bad file exits 1"
 grep -q 'broken.xml:3:3: mismatched tag' err.txt || fail "the error names file, line and column: $(cat err.txt)"
 [ ! -e in ] && [ ! -e pages.tsv ] || fail "a failed import wrote something"
 
-"$bin/scanmend-pages" import "$data" > import.txt
+"$bin/scanmend-pages" import "$data"/* > import.txt
 count=$(ls "$data" | wc -l)
 [ "$(ls in | wc -l)" -eq "$count" ] && [ -d out ] || fail "one page a file, and out/"
 [ "$(tail -n +2 pages.tsv | wc -l)" -eq "$count" ] || fail "pages.tsv lists every file"
@@ -63,6 +63,6 @@ set +e; "$bin/scanmend-pages" export x 2> err.txt; status=$?; set -e
 
 # Pages that no import wrote are not replaced.
 cd .. && mkdir -p mine/in && cd mine && printf 'x\r\n' > in/001.txt
-set +e; "$bin/scanmend-pages" import "$data" 2> err.txt; status=$?; set -e
+set +e; "$bin/scanmend-pages" import "$data"/* 2> err.txt; status=$?; set -e
 [ $status -eq 1 ] && grep -q 'no import wrote' err.txt && [ "$(cat in/001.txt)" = $'x\r' ] || fail "own pages kept"
 echo "scanmend-pages: all checks passed"

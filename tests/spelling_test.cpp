@@ -99,16 +99,39 @@ TEST(Spelling, ReadsATableOfTheUsersOwn) {
   EXPECT_EQ(spelling.modernFormOf("da\xDF", lexicon).value_or(""), "");  // short: no letter added
 
   const std::vector<std::pair<std::string, std::string>> refused{
-      {"th\tt\n", "line 1"},                    // no place
-      {"# a\nth\tt\tinside\n", "line 2"},       // an unknown place
-      {"th\tth\tanywhere\n", "line 1"},         // no change
-      {"\tt\tanywhere\n", "line 1"},            // no historical letters
+      {"th\tt\n", "line 1"},                            // no place
+      {"# a\nth\tt\tinside\n", "line 2"},               // an unknown place
+      {"th\tth\tanywhere\n", "line 1"},                 // no change
+      {"\tt\tanywhere\n", "line 1"},                    // no historical letters
       {"\xE2\x86\x92\tt\tanywhere\n", "Windows-1252"},  // a character Windows-1252 lacks
+      {"th\tt\tanywhere\n\xC3\x9F\tss\tend\n\xE2\x86\x92\tt\tanywhere\n",
+       "line 3: a character"},  // named by its line
   };
   for (const auto& [table, reason] : refused) {
     EXPECT_FALSE(Spelling::parse(table, spelling, error)) << table;
     EXPECT_NE(error.find(reason), std::string::npos) << error;
   }
+}
+
+// A table saved by an editor that marks UTF-8 reads as the same table;
+// a rule given many times is one rule, so the search for a word's
+// spelling takes no longer than with one copy.
+TEST(Spelling, ReadsATableWithAByteOrderMarkAndRulesGivenTwice) {
+  Spelling spelling;
+  std::string error;
+  ASSERT_TRUE(
+      Spelling::parse("\xEF\xBB\xBFth\tt\tanywhere\r\n\xC3\x9F\tss\tend\r\n", spelling, error))
+      << error;
+  ASSERT_EQ(spelling.rules().size(), 2u);
+  EXPECT_EQ(spelling.rules()[0].historical, "th");
+  std::string table;
+  for (int copy = 0; copy < 2000; ++copy)
+    table += "th\tt\tanywhere\nth\tt\tend\ney\tei\tanywhere\n";
+  ASSERT_TRUE(Spelling::parse(table, spelling, error)) << error;
+  ASSERT_EQ(spelling.rules().size(), 3u);
+  const SortedWords lexicon = lexiconOf({"Teilteilteil", "sein"});
+  EXPECT_EQ(spelling.modernFormOf("Theiltheilth\xE9il", lexicon).value_or(""), "");
+  EXPECT_EQ(spelling.modernFormOf("seyn", lexicon).value_or(""), "sein");
 }
 
 TEST(KnownWords, SaysWhyAWordIsRightAsItStands) {

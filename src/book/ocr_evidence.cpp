@@ -1,6 +1,8 @@
 #include "book/ocr_evidence.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 
 #include "base/tab_separated.h"
@@ -102,6 +104,46 @@ bool parseOcrEvidence(std::string_view table, std::vector<OcrWord>& words, std::
       return false;
     }
     words.push_back(std::move(word));
+  }
+  return true;
+}
+
+bool ocrRowsFitPages(const std::vector<OcrWord>& words, const std::vector<std::string>& pages,
+                     std::string& error) {
+  // The most words that each line of each page can hold, counted only for
+  // the pages that rows name: every word takes a byte of the line at least
+  // (import numbers a hyphen that stands as a word of its own, which the
+  // page joins to the word before).
+  std::vector<std::vector<std::uint32_t>> piecesOfLines(pages.size());
+  for (std::size_t row = 0; row < words.size(); ++row) {
+    const OcrWord& word = words[row];
+    const std::string where = "line " + std::to_string(row + 2) + ": ";
+    if (word.page < 1 || static_cast<std::size_t>(word.page) > pages.size()) {
+      error = where + "page " + std::to_string(word.page) + " is none of the " +
+              std::to_string(pages.size()) + " pages";
+      return false;
+    }
+    std::vector<std::uint32_t>& lines = piecesOfLines[static_cast<std::size_t>(word.page - 1)];
+    if (lines.empty()) {
+      const std::string_view page = pages[static_cast<std::size_t>(word.page - 1)];
+      for (std::size_t at = 0; at < page.size();) {
+        const std::size_t end = std::min(page.find('\n', at), page.size());
+        const std::string_view line = page.substr(at, end - at);
+        lines.push_back(
+            static_cast<std::uint32_t>(std::min<std::size_t>(line.size() + 1, UINT32_MAX)));
+        at = end + 1;
+      }
+    }
+    if (word.line < 1 || word.line > lines.size()) {
+      error = where + "page " + std::to_string(word.page) + " has " + std::to_string(lines.size()) +
+              " lines, not " + std::to_string(word.line);
+      return false;
+    }
+    if (word.word < 1 || word.word > lines[word.line - 1]) {
+      error = where + "line " + std::to_string(word.line) + " of page " +
+              std::to_string(word.page) + " has no word " + std::to_string(word.word);
+      return false;
+    }
   }
   return true;
 }

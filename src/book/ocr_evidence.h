@@ -51,4 +51,11 @@ void appendOcrWordRow(std::string& out, const OcrWord& word);
 // other shape.
 bool parseOcrEvidence(std::string_view table, std::vector<OcrWord>& words, std::string& error);
 
+// Whether every row names a word place that the pages have (in/001.txt
+// first, each as read from disk): its page, its line on that page, and a
+// word that the line can hold. False, with the row's line in the table
+// and the reason, for a table of other pages.
+bool ocrRowsFitPages(const std::vector<OcrWord>& words, const std::vector<std::string>& pages,
+                     std::string& error);
+
 }  // namespace scanmend

@@ -36,6 +36,8 @@ class Replacement {
   bool commit();
 
   const std::string& target() const { return target_; }
+  // The new file, which a commit renames: its times are the target's then.
+  const std::string& temporary() const { return temporary_; }
 
  private:
   bool open();

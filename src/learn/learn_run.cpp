@@ -7,6 +7,7 @@
 
 #include "base/encoding_guess.h"
 #include "base/letters.h"
+#include "base/user_text.h"
 #include "base/version.h"
 #include "base/windows1252.h"
 #include "book/book.h"
@@ -48,7 +49,8 @@ constexpr std::string_view kUsage =
     "and corrects every word by its likeliest dictionary reading. Writes the\n"
     "pages to out/, the unresolved words to word_fr.txt (as scanmend does),\n"
     "the learned profile to profile.tsv and the changed words to changes.tsv.\n"
-    "All files are Windows-1252 text.\n"
+    "The pages are Windows-1252 text; dic.txt and a profile given may also be\n"
+    "UTF-8.\n"
     "\n"
     "  --profile FILE    correct with this profile (as profile.tsv is written)\n"
     "                    instead of learning one\n"
@@ -299,9 +301,15 @@ bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
         << "\n";
     return false;
   }
-  if (looksLikeUtf8(inputs.dictionaryBytes)) {
-    err << "scanmend-learn: " << convertUtf8("dic.txt", "dic.txt");
-    return false;
+  // A dictionary is taken as it was saved, in UTF-8 too: a word that
+  // Windows-1252 cannot hold is in no page.
+  if (Windows1252Text text = windows1252Text(inputs.dictionaryBytes); text.wasUtf8) {
+    if (!text.leftOut.empty())
+      err << "scanmend-learn: warning: dic.txt: " << lineList(text.leftOut) << " hold"
+          << (text.leftOut.size() == 1 ? "s" : "")
+          << " a character that Windows-1252 lacks; no page can hold such a word, and it is "
+             "left out\n";
+    inputs.dictionaryBytes = std::move(text.bytes);
   }
   PagesRead read = readPages();
   inputs.pages = std::move(read.pages);
@@ -321,9 +329,18 @@ bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
       return false;
     }
   }
-  if (std::string table; readFile(std::string(kOcrEvidenceFile), table) != ReadResult::NotOpened) {
+  std::string table;
+  if (const ReadResult read = readFile(std::string(kOcrEvidenceFile), table);
+      read != ReadResult::NotOpened) {
     std::string why;
-    if (!parseOcrEvidence(table, inputs.ocrWords, why)) {
+    if (read != ReadResult::Read) {
+      err << "scanmend-learn: " << kOcrEvidenceFile << " " << readFailure(read)
+          << " (scanmend-pages import writes it as a file; import again, or remove it to correct "
+             "without the OCR's confidences)\n";
+      return false;
+    }
+    if (!parseOcrEvidence(table, inputs.ocrWords, why) ||
+        !ocrRowsFitPages(inputs.ocrWords, inputs.pages, why)) {
       err << "scanmend-learn: " << kOcrEvidenceFile << ": " << why
           << " (scanmend-pages import writes it; import again, or remove it to correct without "
              "the OCR's confidences)\n";
@@ -362,6 +379,14 @@ bool readInputs(const Settings& settings, Inputs& inputs, std::ostream& err) {
     err << "scanmend-learn: " << settings.profileFile << " " << readFailure(result) << "\n";
     return false;
   }
+  // A profile edited and saved as UTF-8 is read as such.
+  Windows1252Text profile = windows1252Text(text);
+  if (!profile.leftOut.empty()) {
+    err << "scanmend-learn: " << settings.profileFile << ": " << lineList(profile.leftOut)
+        << ": a character that Windows-1252 lacks\n";
+    return false;
+  }
+  text = std::move(profile.bytes);
   decodeText(text);
   std::string why;
   if (!parseProfile(text, inputs.profile, why)) {

@@ -9,7 +9,7 @@
 namespace scanmend::pages::detail {
 namespace {
 
-bool isWordElement(const std::string& name) { return name == "String" || name == "HYP"; }
+bool isWordElement(std::string_view name) { return name == "String" || name == "HYP"; }
 
 std::string_view subsType(const XmlElement& element) {
   const XmlAttribute* type = element.attribute("SUBS_TYPE");

@@ -5,9 +5,10 @@
 // Import reads each character of the source as the byte the correction
 // sees: a Windows-1252 character as itself; the long s as "s"; a, o, u with
 // a combining small e above or a combining diaeresis as the umlaut; the r
-// rotunda as "r"; control characters and any other character as kUnreadable, a byte that no
-// dictionary word holds, so a word with it is never taken for another. Each
-// byte remembers the source text it stands for.
+// rotunda as "r"; control characters and any other character as
+// kUnreadable, a character that no dictionary word holds, so a word with it
+// is never taken for another. Each byte remembers the source text it
+// stands for, and export writes that text back.
 //
 // Export writes, byte by byte, the source's text where the corrected byte
 // is the imported one, and the corrected byte's own character where the
@@ -22,9 +23,12 @@
 
 namespace scanmend::pages {
 
-// Undefined in Windows-1252, so absent from any dictionary converted to it,
-// and no word separator, so it keeps the word it stands in whole.
-inline constexpr char kUnreadable = '\x81';
+// The currency sign, which no word holds, so absent from any dictionary,
+// and no word separator, so it keeps the word it stands in whole. A
+// character of Windows-1252, so that every byte of a page converts back
+// to UTF-8 with the tools people use on text (iconv stops at the bytes
+// that Windows-1252 leaves undefined).
+inline constexpr char kUnreadable = '\xA4';
 
 struct ImportedText {
   std::string bytes;   // Windows-1252, what the correction reads

@@ -43,17 +43,17 @@ std::string hex(std::uint64_t value) {
 }  // namespace
 
 bool mayExportInto(const fs::path& folder, const std::vector<std::string>& sources,
-                   std::string& reason) {
+                   const fs::path& workingDirectory, std::string& reason) {
   const fs::path target = resolved(folder);
-  const fs::path book = resolved(fs::current_path());
-  if (holds(target, book)) {
+  const fs::path book = workingDirectory.empty() ? fs::path() : resolved(workingDirectory);
+  if (!book.empty() && holds(target, book)) {
     reason =
         "is the working directory or holds it: a source named like dic.txt would overwrite "
         "the book; export into a folder of its own";
     return false;
   }
   for (const char* own : {"in", "out"}) {
-    if (holds(target, book / own)) {
+    if (!book.empty() && holds(target, book / own)) {
       reason = std::string("is the book's ") + own + "/: export into a folder of its own";
       return false;
     }
@@ -67,16 +67,37 @@ bool mayExportInto(const fs::path& folder, const std::vector<std::string>& sourc
   return true;
 }
 
+ExportRecord::ExportRecord(std::string file) : file_(std::move(file)) {}
+
 bool ExportRecord::load(std::string& reason) {
   std::string table;
-  const ReadResult read = readFile(std::string(kExportsFile), table);
-  if (read == ReadResult::NotOpened) return true;
-  if (read != ReadResult::Read) {
-    reason = std::string(kExportsFile) + " " + std::string(readFailure(read));
+  const ReadResult read = readFile(file_, table);
+  if (read == ReadResult::NotOpened) {
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(file_, error))) return true;
+    reason = file_ + " cannot be read";
     return false;
   }
+  if (read != ReadResult::Read) {
+    reason = file_ + " " + std::string(readFailure(read));
+    return false;
+  }
+  if (!table.empty() && !std::string_view(table).starts_with(kHeader)) {
+    reason = file_ + " is there, and is no record of the files written; move it away";
+    return false;
+  }
+  readRows(table);
+  return true;
+}
+
+void ExportRecord::loadAlso(const std::string& file) {
+  std::string table;
+  if (readFile(file, table) == ReadResult::Read && std::string_view(table).starts_with(kHeader))
+    readRows(table);
+}
+
+void ExportRecord::readRows(std::string_view rest) {
   // A row that cannot be read records nothing: its file then needs --force.
-  std::string_view rest(table);
   if (rest.starts_with(kHeader)) rest.remove_prefix(kHeader.size());
   while (!rest.empty()) {
     const std::size_t end = std::min(rest.find('\n'), rest.size());
@@ -91,10 +112,25 @@ bool ExportRecord::load(std::string& reason) {
       continue;
     files_[std::string(row[0])] = file;
   }
-  return true;
 }
 
+void ExportRecord::confineTo(const fs::path& folder) { folder_ = resolved(folder); }
+
+void ExportRecord::protect(const fs::path& file) { protected_.push_back(resolved(file)); }
+
 bool ExportRecord::mayWrite(const fs::path& target, bool force, std::string& reason) const {
+  const fs::path full = resolved(target);
+  if (!folder_.empty() && (full == folder_ || !holds(folder_, full))) {
+    reason = "lies outside " + folder_.string() + ", and nothing is written there";
+    return false;
+  }
+  for (const fs::path& file : protected_) {
+    std::error_code error;
+    if (full == file || fs::equivalent(full, file, error)) {
+      reason = "is " + file.string() + ", a file given to be read, which is never written";
+      return false;
+    }
+  }
   struct stat status {};
   if (::lstat(target.c_str(), &status) != 0) {
     if (errno == ENOENT) return true;
@@ -116,7 +152,7 @@ bool ExportRecord::mayWrite(const fs::path& target, bool force, std::string& rea
     return false;
   }
   if (force) return true;
-  const auto recorded = files_.find(resolved(target).string());
+  const auto recorded = files_.find(full.string());
   if (recorded == files_.end()) {
     reason =
         "is there, and no export wrote it; to keep it, export elsewhere, or overwrite it "
@@ -135,9 +171,29 @@ bool ExportRecord::mayWrite(const fs::path& target, bool force, std::string& rea
 }
 
 void ExportRecord::written(const fs::path& target, std::string_view bytes) {
+  written(target, bytes.size(), checksumOf(bytes));
+}
+
+void ExportRecord::written(const fs::path& target, std::size_t size, std::uint64_t checksum) {
   const std::string path = resolved(target).string();
   if (path.find_first_of("\t\n\r") != std::string::npos) return;  // no row can hold it
-  files_[path] = {bytes.size(), checksumOf(bytes)};
+  files_[path] = {size, checksum};
+}
+
+bool ExportRecord::write(const fs::path& target, std::string_view bytes, bool force,
+                         std::string& reason) {
+  return mayWrite(target, force, reason) && writeAllowed(target, bytes, reason);
+}
+
+bool ExportRecord::writeAllowed(const fs::path& target, std::string_view bytes,
+                                std::string& reason) {
+  Replacement file(target.string());
+  if (!file.write(bytes) || !file.commit()) {
+    reason = "cannot be written";
+    return false;
+  }
+  written(target, bytes);
+  return true;
 }
 
 bool ExportRecord::save() const {
@@ -149,7 +205,7 @@ bool ExportRecord::save() const {
         .append("\t")
         .append(hex(file.checksum))
         .append("\n");
-  Replacement replacement{std::string(kExportsFile)};
+  Replacement replacement{file_};
   return replacement.write(table) && replacement.commit();
 }
 

@@ -104,7 +104,7 @@ bool readPageXml(SourcePage& page);
 bool readHocr(SourcePage& page);
 std::vector<Edit> altoEdits(std::string_view bytes, const SourcePage& page,
                             const NewTexts& newTexts);
-std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
-                               const NewTexts& newTexts);
+// Takes the new texts, which it leaves empty.
+std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page, NewTexts& newTexts);
 
 }  // namespace scanmend::pages::detail

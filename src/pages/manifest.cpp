@@ -7,7 +7,10 @@
 namespace scanmend::pages {
 namespace {
 
-constexpr std::string_view kPagesHeader = "page\tsource\tformat\tbytes\tchecksum\twords\n";
+constexpr std::string_view kPagesHeader =
+    "page\tsource\tformat\tbytes\tchecksum\twords\tpage_checksum\timported\n";
+// The manifest of an older version, without the pages as written.
+constexpr std::string_view kOlderPagesHeader = "page\tsource\tformat\tbytes\tchecksum\twords\n";
 
 template <typename Number>
 bool parse(std::string_view text, Number& number, int base = 10) {
@@ -23,22 +26,43 @@ std::string hex(std::uint64_t value) {
 
 }  // namespace
 
-std::uint64_t checksumOf(std::string_view bytes) {
-  // FNV-1a over eight bytes at a step, then the rest byte by byte: a
-  // byte-wise hash would take half as long as parsing the file. Only a
-  // change of the file must show, so no attack needs to be withstood.
-  constexpr std::uint64_t kPrime = 1099511628211ULL;
-  std::uint64_t hash = 14695981039346656037ULL;
-  std::size_t at = 0;
-  for (; at + 8 <= bytes.size(); at += 8) {
-    std::uint64_t word = 0;  // little-endian on every machine, so manifests travel
-    for (std::size_t k = 8; k-- > 0;)
-      word = (word << 8) | static_cast<unsigned char>(bytes[at + k]);
-    hash = (hash ^ word) * kPrime;
-    hash ^= hash >> 29;
+// FNV-1a over eight bytes at a step, then the rest byte by byte: a
+// byte-wise hash would take half as long as parsing the file. Only a
+// change of the file must show, so no attack needs to be withstood.
+constexpr std::uint64_t kPrime = 1099511628211ULL;
+
+void Checksum::add(std::string_view bytes) {
+  size_ += bytes.size();
+  while (carriedCount_ > 0 && carriedCount_ < 8 && !bytes.empty()) {
+    carried_[carriedCount_++] = bytes.front();
+    bytes.remove_prefix(1);
   }
-  for (; at < bytes.size(); ++at) hash = (hash ^ static_cast<unsigned char>(bytes[at])) * kPrime;
-  return hash ^ bytes.size();
+  const auto step = [this](const char* eight) {
+    std::uint64_t word = 0;  // little-endian on every machine, so manifests travel
+    for (std::size_t k = 8; k-- > 0;) word = (word << 8) | static_cast<unsigned char>(eight[k]);
+    hash_ = (hash_ ^ word) * kPrime;
+    hash_ ^= hash_ >> 29;
+  };
+  if (carriedCount_ == 8) {
+    step(carried_);
+    carriedCount_ = 0;
+  }
+  std::size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) step(bytes.data() + at);
+  for (; at < bytes.size(); ++at) carried_[carriedCount_++] = bytes[at];
+}
+
+std::uint64_t Checksum::value() const {
+  std::uint64_t hash = hash_;
+  for (std::size_t at = 0; at < carriedCount_; ++at)
+    hash = (hash ^ static_cast<unsigned char>(carried_[at])) * kPrime;
+  return hash ^ size_;
+}
+
+std::uint64_t checksumOf(std::string_view bytes) {
+  Checksum checksum;
+  checksum.add(bytes);
+  return checksum.value();
 }
 
 std::string pagesTable(const std::vector<ManifestPage>& pages) {
@@ -46,26 +70,31 @@ std::string pagesTable(const std::vector<ManifestPage>& pages) {
   for (const ManifestPage& page : pages) {
     table += std::to_string(page.number) + '\t' + page.source + '\t' +
              std::string(formatName(page.format)) + '\t' + std::to_string(page.bytes) + '\t' +
-             hex(page.checksum) + '\t' + std::to_string(page.words) + '\n';
+             hex(page.checksum) + '\t' + std::to_string(page.words) + '\t' +
+             hex(page.pageChecksum) + '\t' + std::to_string(page.importedAt) + '\n';
   }
   return table;
 }
 
 bool readPagesTable(std::string_view table, std::vector<ManifestPage>& pages, std::string& error) {
   pages.clear();
-  if (!table.starts_with(kPagesHeader)) {
+  const bool older = table.starts_with(kOlderPagesHeader);
+  if (!older && !table.starts_with(kPagesHeader)) {
     error = "does not start with the header line of a manifest";
     return false;
   }
+  const std::size_t columns = older ? 6 : 8;
   std::size_t lineNumber = 1;
-  for (std::size_t at = kPagesHeader.size(); at < table.size(); ++lineNumber) {
+  for (std::size_t at = (older ? kOlderPagesHeader : kPagesHeader).size(); at < table.size();
+       ++lineNumber) {
     const std::size_t end = std::min(table.find('\n', at), table.size());
     const std::vector<std::string_view> row = tabSeparatedCells(table.substr(at, end - at));
     at = end + 1;
     ManifestPage page;
-    if (row.size() != 6 || !parse(row[0], page.number) || row[1].empty() ||
+    if (row.size() != columns || !parse(row[0], page.number) || row[1].empty() ||
         !formatOfName(row[2], page.format) || !parse(row[3], page.bytes) ||
         !parse(row[4], page.checksum, 16) || !parse(row[5], page.words) ||
+        (!older && (!parse(row[6], page.pageChecksum, 16) || !parse(row[7], page.importedAt))) ||
         page.number != static_cast<std::int64_t>(pages.size()) + 1) {
       error = "line " + std::to_string(lineNumber + 1) + " is not a page of the manifest";
       return false;

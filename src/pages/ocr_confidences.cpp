@@ -1,5 +1,6 @@
 #include "pages/ocr_confidences.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "pages/characters.h"
@@ -25,35 +26,54 @@ struct TokenEvidence {
   std::vector<SeenOtherwise> alternatives;
 };
 
-float numberIn(std::string_view text, float fallback = -1) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  float value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end != text.data() ? value : fallback;
-}
+// Reads confidences on a scale from 0 to `scale`, as fractions of it;
+// any other value is noted and taken as none.
+class ConfidenceReader {
+ public:
+  explicit ConfidenceReader(IgnoredConfidences* ignored) : ignored_(ignored) {}
 
-float attributeNumber(const XmlElement& element, std::string_view name) {
-  const XmlAttribute* attribute = element.attribute(name);
-  return attribute == nullptr ? -1 : numberIn(attribute->value);
-}
-
-// A property of an hOCR title ("bbox 0 9 88 40; x_wconf 95").
-float titleNumber(const XmlElement& element, std::string_view property) {
-  const XmlAttribute* title = element.attribute("title");
-  if (title == nullptr) return -1;
-  const std::string_view value = title->value;
-  for (std::size_t at = 0; at < value.size();) {
-    while (at < value.size() && (value[at] == ' ' || value[at] == ';')) ++at;
-    const std::size_t end = std::min(value.find(';', at), value.size());
-    const std::string_view item = value.substr(at, end - at);
-    if (item.starts_with(property) && item.size() > property.size() && item[property.size()] == ' ')
-      return numberIn(item.substr(property.size()));
-    at = end;
+  // The number that starts `text` (blanks before it), as a fraction of
+  // `scale`, or -1.
+  float read(std::string_view text, float scale, Offset at) const {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    float value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc() && end != text.data() && value >= 0 && value <= scale)
+      return value / scale;
+    if (ignored_ != nullptr && ignored_->count++ == 0) {
+      ignored_->firstAt = at;
+      ignored_->firstValue = std::string(text.substr(0, std::min<std::size_t>(text.size(), 32)));
+    }
+    return -1;
   }
-  return -1;
-}
 
-float clamped(float confidence) { return confidence < 0 ? -1 : confidence > 1 ? 1 : confidence; }
+  // The attribute `name` of `element` on that scale, or -1 without one.
+  float attribute(const XmlElement& element, std::string_view name, float scale = 1) const {
+    const XmlAttribute* attribute = element.attribute(name);
+    return attribute == nullptr ? -1 : read(attribute->value, scale, attribute->valueBegin);
+  }
+
+  // A property of an hOCR title ("bbox 0 9 88 40; x_wconf 95"), from 0 to
+  // 100, or -1 without one.
+  float titleProperty(const XmlElement& element, std::string_view property) const {
+    const XmlAttribute* title = element.attribute("title");
+    if (title == nullptr) return -1;
+    const std::string_view value = title->value;
+    for (std::size_t at = 0; at < value.size();) {
+      while (at < value.size() && (value[at] == ' ' || value[at] == ';')) ++at;
+      const std::size_t end = std::min(value.find(';', at), value.size());
+      const std::string_view item = value.substr(at, end - at);
+      if (item.starts_with(property) && item.size() > property.size() &&
+          item[property.size()] == ' ')
+        return read(item.substr(property.size()), 100, title->valueBegin);
+      at = end;
+    }
+    return -1;
+  }
+
+ private:
+  IgnoredConfidences* ignored_;
+};
 
 bool isBlank(std::string_view text) {
   return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
@@ -61,10 +81,10 @@ bool isBlank(std::string_view text) {
 
 // ALTO: WC on the String (else the mean of CC, 0 sure to 9 unsure), and
 // its Glyphs' Variants.
-TokenEvidence altoEvidence(const Tree& tree, int string) {
+TokenEvidence altoEvidence(const Tree& tree, int string, const ConfidenceReader& reader) {
   const XmlElement& element = tree[string];
   TokenEvidence evidence;
-  evidence.confidence = clamped(attributeNumber(element, "WC"));
+  evidence.confidence = reader.attribute(element, "WC");
   if (const XmlAttribute* cc = element.attribute("CC"); evidence.confidence < 0 && cc != nullptr) {
     float sum = 0;
     int count = 0;
@@ -80,7 +100,7 @@ TokenEvidence altoEvidence(const Tree& tree, int string) {
     tree.forEachChild(glyph, "Variant", [&](int variant) {
       if (const XmlAttribute* content = tree[variant].attribute("CONTENT"); content != nullptr)
         evidence.alternatives.push_back(
-            {position, content->value, clamped(attributeNumber(tree[variant], "VC"))});
+            {position, content->value, reader.attribute(tree[variant], "VC")});
     });
     ++position;
   });
@@ -90,11 +110,10 @@ TokenEvidence altoEvidence(const Tree& tree, int string) {
 // hOCR: x_wconf of the word, and tesseract's choices: a group of
 // ocrx_cinfo for each place (a group whose likeliest choice is a space
 // belongs to none), its choices the likeliest first, with x_confs.
-TokenEvidence hocrEvidence(const Tree& tree, int word) {
+TokenEvidence hocrEvidence(const Tree& tree, int word, const ConfidenceReader& reader) {
   const XmlElement& element = tree[word];
   TokenEvidence evidence;
-  const float percent = titleNumber(element, "x_wconf");
-  evidence.confidence = percent < 0 ? -1 : clamped(percent / 100);
+  evidence.confidence = reader.titleProperty(element, "x_wconf");
   std::size_t position = 0;
   tree.forEachChild(word, "", [&](int group) {
     if (!hasClass(tree[group], "ocrx_cinfo")) return;
@@ -108,9 +127,9 @@ TokenEvidence hocrEvidence(const Tree& tree, int word) {
         placed = !isBlank(c.text);
         return;
       }
-      const float confidence = titleNumber(c, "x_confs");
+      const float confidence = reader.titleProperty(c, "x_confs");
       if (placed && !isBlank(c.text) && confidence > 0)
-        evidence.alternatives.push_back({position, c.text, clamped(confidence / 100)});
+        evidence.alternatives.push_back({position, c.text, confidence});
     });
     position += placed ? 1 : 0;
   });
@@ -119,9 +138,9 @@ TokenEvidence hocrEvidence(const Tree& tree, int word) {
 
 // PAGE: conf of the Word's TextEquiv, and its Glyphs' TextEquivs after the
 // first.
-TokenEvidence pageEvidence(const Tree& tree, int equiv) {
+TokenEvidence pageEvidence(const Tree& tree, int equiv, const ConfidenceReader& reader) {
   TokenEvidence evidence;
-  evidence.confidence = clamped(attributeNumber(tree[equiv], "conf"));
+  evidence.confidence = reader.attribute(tree[equiv], "conf");
   std::size_t position = 0;
   tree.forEachChild(tree[equiv].parent, "Glyph", [&](int glyph) {
     bool first = true;
@@ -129,7 +148,7 @@ TokenEvidence pageEvidence(const Tree& tree, int equiv) {
       const int unicode = tree.firstChild(choice, "Unicode");
       if (!first && unicode >= 0 && !isBlank(tree[unicode].text))
         evidence.alternatives.push_back(
-            {position, tree[unicode].text, clamped(attributeNumber(tree[choice], "conf"))});
+            {position, tree[unicode].text, reader.attribute(tree[choice], "conf")});
       first = false;
     });
     ++position;
@@ -179,9 +198,10 @@ std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number) {
 }
 
 void forEachOcrWord(const SourcePage& page, std::int64_t number,
-                    const std::function<void(const OcrWord&)>& visit) {
+                    const std::function<void(const OcrWord&)>& visit, IgnoredConfidences* ignored) {
   if (page.format == Format::Text) return;
   const Tree tree(page.elements);
+  const ConfidenceReader reader(ignored);
   // The tokens of each field: only a field of one word carries letters'
   // alternatives.
   std::vector<int> tokensOfField(page.fields.size(), 0);
@@ -195,9 +215,9 @@ void forEachOcrWord(const SourcePage& page, std::int64_t number,
       const Field& field = page.fields[static_cast<std::size_t>(token.field)];
       const int element = wordElement(page, field.element);
       if (element < 0) continue;
-      const TokenEvidence evidence = page.format == Format::Alto   ? altoEvidence(tree, element)
-                                     : page.format == Format::Hocr ? hocrEvidence(tree, element)
-                                                                   : pageEvidence(tree, element);
+      TokenEvidence evidence = page.format == Format::Alto   ? altoEvidence(tree, element, reader)
+                               : page.format == Format::Hocr ? hocrEvidence(tree, element, reader)
+                                                             : pageEvidence(tree, element, reader);
       OcrWord word;
       word.page = number;
       word.line = line;
@@ -205,18 +225,38 @@ void forEachOcrWord(const SourcePage& page, std::int64_t number,
       word.text = std::string(lines.text().substr(piece.start, piece.length));
       word.confidence = evidence.confidence;
       const std::string_view source = page.tokenText(token);
-      const std::vector<std::string_view> letters = charactersOf(source);
       const bool alone = tokensOfField[static_cast<std::size_t>(token.field)] == 1;
-      if (alone && importCharacters(source).bytes == word.text) {
-        for (const SeenOtherwise& other : evidence.alternatives) {
-          if (other.position >= letters.size() || other.text == letters[other.position]) continue;
+      if (alone && !evidence.alternatives.empty() &&
+          detail::characterCount(source) <= kLongestWithAlternatives &&
+          importCharacters(source).bytes == word.text) {
+        const std::vector<std::string_view> letters = charactersOf(source);
+        // Of each letter the likeliest few, written in the order read.
+        std::vector<std::size_t> byLikelihood(evidence.alternatives.size());
+        for (std::size_t i = 0; i < byLikelihood.size(); ++i) byLikelihood[i] = i;
+        std::stable_sort(
+            byLikelihood.begin(), byLikelihood.end(), [&](std::size_t a, std::size_t b) {
+              return evidence.alternatives[a].confidence > evidence.alternatives[b].confidence;
+            });
+        std::vector<std::string> kept(evidence.alternatives.size());
+        std::vector<std::size_t> keptOfLetter(letters.size(), 0);
+        for (const std::size_t i : byLikelihood) {
+          const SeenOtherwise& other = evidence.alternatives[i];
+          if (other.position >= letters.size() || other.text == letters[other.position] ||
+              keptOfLetter[other.position] == kMostAlternativesPerLetter)
+            continue;
           std::string changed;
           for (std::size_t k = 0; k < letters.size(); ++k)
             changed += k == other.position ? std::string_view(other.text) : letters[k];
           std::string bytes = importCharacters(changed).bytes;
-          if (bytes != word.text && bytes.find(kUnreadable) == std::string::npos)
-            word.alternatives.push_back({std::move(bytes), std::max(other.confidence, 0.0F)});
+          if (bytes != word.text && bytes.find(kUnreadable) == std::string::npos) {
+            kept[i] = std::move(bytes);
+            ++keptOfLetter[other.position];
+          }
         }
+        for (std::size_t i = 0; i < kept.size(); ++i)
+          if (!kept[i].empty())
+            word.alternatives.push_back(
+                {std::move(kept[i]), std::max(evidence.alternatives[i].confidence, 0.0F)});
       }
       if (word.hasConfidence() || !word.alternatives.empty()) visit(word);
     }

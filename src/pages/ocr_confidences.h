@@ -15,11 +15,28 @@
 
 namespace scanmend::pages {
 
+// Confidences that are no number within their scale ("NaN", "1.7" where
+// 1 is sure, "-3"): each is taken as none given, and counted here so that
+// import can name the first.
+struct IgnoredConfidences {
+  std::size_t count = 0;
+  Offset firstAt = 0;  // the first one's value in the file
+  std::string firstValue;
+};
+
+// At most this many alternatives of a letter are kept, the likeliest, and
+// none of a word longer than kLongestWithAlternatives characters (no
+// dictionary word is as long): each alternative repeats its word, and
+// more would make ocr.tsv grow with the square of a word's length.
+inline constexpr std::size_t kMostAlternativesPerLetter = 3;
+inline constexpr std::size_t kLongestWithAlternatives = 64;
+
 // The words of page `number` that have a confidence or an alternative,
 // made from `page`, each handed to `visit` in turn: a large page's are
 // never held all at once.
 void forEachOcrWord(const SourcePage& page, std::int64_t number,
-                    const std::function<void(const OcrWord&)>& visit);
+                    const std::function<void(const OcrWord&)>& visit,
+                    IgnoredConfidences* ignored = nullptr);
 // The same, as a list.
 std::vector<OcrWord> ocrWordsOf(const SourcePage& page, std::int64_t number);
 

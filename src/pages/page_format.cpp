@@ -69,7 +69,7 @@ bool readPageXml(SourcePage& page) {
   const Tree tree(page.elements);
   PageBuilder builder(page);
   for (int i = 0; i < static_cast<int>(page.elements.size()); ++i) {
-    const std::string& name = tree[i].name;
+    const std::string_view name = tree[i].name;
     if (name == "TextLine") {
       bool newLine = true;
       tree.forEachChild(i, "Word", [&](int word) {
@@ -90,13 +90,13 @@ bool readPageXml(SourcePage& page) {
   return true;
 }
 
-std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
-                               const NewTexts& newTexts) {
+std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page, NewTexts& newTexts) {
   const Tree tree(page.elements);
   // The new text of every Unicode element that changes, by element.
   std::unordered_map<int, std::string> changed;
   for (std::size_t f = 0; f < page.fields.size(); ++f)
-    if (newTexts[f]) changed[page.fields[f].element] = *newTexts[f];
+    if (newTexts[f]) changed[page.fields[f].element] = std::move(*newTexts[f]);
+  newTexts = NewTexts();
   const auto textOf = [&](int unicode) -> std::string_view {
     const auto found = changed.find(unicode);
     return found == changed.end() ? std::string_view(tree[unicode].text) : found->second;
@@ -108,14 +108,21 @@ std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
   // inside it, so the levels are settled from the bottom up; a word's
   // texts are those of its Unicode element, and only lines and regions
   // keep texts of their own.
+  // The texts of a line are held until its region takes them.
   std::unordered_map<int, Texts> texts;
   const auto textsOf = [&](int element, bool word) -> Texts {
-    if (!word) return texts.at(element);
+    if (!word) {
+      const auto found = texts.find(element);
+      if (found == texts.end()) return {};
+      Texts taken = std::move(found->second);
+      texts.erase(found);
+      return taken;
+    }
     const int own = tree.unicodeOf(element);
     return {std::string(tree[own].text), std::string(textOf(own))};
   };
   for (int i = static_cast<int>(page.elements.size()) - 1; i >= 0; --i) {
-    const std::string& name = tree[i].name;
+    const std::string_view name = tree[i].name;
     if (name != "TextLine" && name != "TextRegion") continue;
     const bool line = name == "TextLine";
     std::vector<Texts> parts;
@@ -126,9 +133,11 @@ std::vector<Edit> pageXmlEdits(std::string_view bytes, const SourcePage& page,
     bool partChanged = false;
     for (const Texts& part : parts) partChanged = partChanged || part.before != part.after;
     const int own = tree.unicodeOf(i);
-    Texts& self = texts[i];
+    // A region's texts are no part of anything.
+    Texts region;
+    Texts& self = line ? texts[i] : region;
     if (own < 0) {
-      self = {joined(parts, joint, &Texts::before), joined(parts, joint, &Texts::after)};
+      if (line) self = {joined(parts, joint, &Texts::before), joined(parts, joint, &Texts::after)};
       continue;
     }
     self.before = tree[own].text;

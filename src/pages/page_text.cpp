@@ -17,12 +17,14 @@ bool endsInWordByte(std::string_view bytes) { return !bytes.empty() && !isSepara
 // How many words of the page each word of the joined page is made of: the
 // joining is run on the page with every word replaced by a code of fixed
 // width, so a joined word's width tells how many words it took, and the
-// bytes between the joined words are those of the joined page.
-constexpr std::size_t kCodeWidth = 6;
+// bytes between the joined words are those of the joined page. One letter
+// will do, and keeps the coded page of a large file small.
+constexpr std::size_t kCodeWidth = 1;
 
 std::string joinedCodes(const SourcePage& source) {
+  // A code and a separator a word at most, and a line feed a line.
   std::string coded;
-  std::size_t index = 0;
+  coded.reserve(2 * kCodeWidth * source.tokens.size() + 2 * source.lineCount());
   PageLines lines(source);
   while (lines.next()) {
     const std::string_view text = lines.text();
@@ -32,9 +34,7 @@ std::string joinedCodes(const SourcePage& source) {
         continue;
       }
       while (at < text.size() && !isSeparator(text[at])) ++at;
-      std::size_t code = index++;
-      for (std::size_t k = 0; k < kCodeWidth; ++k, code /= 26)
-        coded += static_cast<char>('a' + code % 26);
+      coded.append(kCodeWidth, 'a');
     }
     coded += '\n';
   }
@@ -125,11 +125,16 @@ std::vector<std::string> cutJoined(std::string_view corrected,
 // page's order, which is the fields' order: each changed token's source
 // text is made anew from its imported characters, and each changed field
 // from its unchanged text and its changed tokens.
+//
+// With `edits`, each changed token of a text file is an edit of its own
+// bytes instead: a text file is one field, whose new text would be held
+// whole beside the file.
 class FieldWriter {
  public:
-  FieldWriter(const SourcePage& source, FieldTexts& fieldTexts)
-      : source_(source), fieldTexts_(fieldTexts) {
-    fieldTexts_.assign(source.fields.size(), std::nullopt);
+  FieldWriter(const SourcePage& source, FieldTexts& fieldTexts, WordEdits* edits = nullptr)
+      : source_(source), fieldTexts_(fieldTexts), edits_(edits) {
+    fieldTexts_.assign(edits == nullptr ? source.fields.size() : 0, std::nullopt);
+    if (edits_ != nullptr) edits_->clear();
   }
 
   // The bytes [from, to) of token `token`, whose bytes on the page (the
@@ -160,6 +165,12 @@ class FieldWriter {
     tokenText_ += imported_.sourceOf(tokenDone_, imported_.bytes.size());
     const Token& token = source_.tokens[token_];
     const auto field = static_cast<std::size_t>(token.field);
+    if (edits_ != nullptr) {
+      const Offset begin = source_.fields[field].begin;
+      edits_->add(begin + token.from, begin + token.to, tokenText_);
+      token_ = kNone;
+      return;
+    }
     const std::string_view text = source_.textOf(source_.fields[field]);
     if (field != field_) {
       finishField();
@@ -187,6 +198,7 @@ class FieldWriter {
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   const SourcePage& source_;
   FieldTexts& fieldTexts_;
+  WordEdits* edits_;
   std::size_t token_ = kNone;
   ImportedText imported_;
   std::string tokenText_;
@@ -323,14 +335,16 @@ std::string makePageText(const SourcePage& page) {
   return text;
 }
 
-bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
-                         FieldTexts& fieldTexts, std::string& reason) {
+namespace {
+
+bool writeCorrected(const SourcePage& source, std::string_view corrected, FieldTexts& fieldTexts,
+                    WordEdits* edits, std::string& reason) {
   // As imported, word for word; else joined at "=", which need not change
   // the number of words or of lines ("ver=" and "&mehr" stay two words).
   std::size_t words = 0;
   std::string asImported;
   {
-    FieldWriter writer(source, fieldTexts);
+    FieldWriter writer(source, fieldTexts, edits);
     if (writeAsImported(source, corrected, writer, words, asImported)) {
       writer.finish();
       return true;
@@ -339,7 +353,7 @@ bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
   const std::size_t correctedWords = wordCount(corrected);
   const auto lineFeeds =
       static_cast<std::size_t>(std::count(corrected.begin(), corrected.end(), '\n'));
-  FieldWriter writer(source, fieldTexts);
+  FieldWriter writer(source, fieldTexts, edits);
   PageWords page(source);
   PageWord word;
   std::size_t correctedAt = 0;
@@ -381,6 +395,42 @@ bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
   }
   writer.finish();
   return true;
+}
+
+}  // namespace
+
+bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
+                         FieldTexts& fieldTexts, std::string& reason) {
+  return writeCorrected(source, corrected, fieldTexts, nullptr, reason);
+}
+
+void WordEdits::clear() {
+  places_ = std::vector<Place>();
+  texts_ = std::string();
+}
+
+void WordEdits::add(Offset begin, Offset end, std::string_view text) {
+  texts_.append(text);
+  places_.push_back({begin, end, texts_.size()});
+}
+
+bool WordEdits::forEachPiece(std::string_view source,
+                             const std::function<bool(std::string_view)>& write) const {
+  std::size_t copied = 0;
+  std::size_t textAt = 0;
+  for (const Place& place : places_) {
+    const std::string_view text = std::string_view(texts_).substr(textAt, place.textEnd - textAt);
+    textAt = place.textEnd;
+    if (!write(source.substr(copied, place.begin - copied)) || !write(text)) return false;
+    copied = place.end;
+  }
+  return write(source.substr(copied));
+}
+
+bool correctedTextEdits(const SourcePage& source, std::string_view corrected, WordEdits& edits,
+                        std::string& reason) {
+  FieldTexts none;
+  return writeCorrected(source, corrected, none, &edits, reason);
 }
 
 }  // namespace scanmend::pages

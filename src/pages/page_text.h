@@ -20,6 +20,8 @@
 // the fields that change.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,5 +68,31 @@ using FieldTexts = NewTexts;
 // not line up with the imported one.
 bool correctedFieldTexts(const SourcePage& source, std::string_view corrected,
                          FieldTexts& fieldTexts, std::string& reason);
+// The changed words of a text file, in the order of the file, held in
+// little room: a large file has millions of them.
+class WordEdits {
+ public:
+  void clear();
+  void add(Offset begin, Offset end, std::string_view text);
+  std::size_t size() const { return places_.size(); }
+  // The file with the edits applied, a piece at a time: false once
+  // `write` says a piece was not written.
+  bool forEachPiece(std::string_view source,
+                    const std::function<bool(std::string_view)>& write) const;
+
+ private:
+  struct Place {
+    Offset begin;
+    Offset end;
+    std::uint64_t textEnd;  // in texts_
+  };
+  std::vector<Place> places_;
+  std::string texts_;
+};
+
+// The same for a text file, as the edits of its changed words: its one
+// field's new text would be held whole.
+bool correctedTextEdits(const SourcePage& source, std::string_view corrected, WordEdits& edits,
+                        std::string& reason);
 
 }  // namespace scanmend::pages

@@ -1,16 +1,20 @@
 #include "pages/pages_run.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 
+#include "base/user_text.h"
 #include "base/version.h"
+#include "book/book_hyphens.h"
 #include "dictionary/sorted_words.h"
 #include "files/replacement.h"
 #include "files/text_files.h"
-#include "book/book_hyphens.h"
 #include "pages/export_targets.h"
 #include "pages/manifest.h"
 #include "pages/ocr_confidences.h"
@@ -24,30 +28,33 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
-    "Usage: scanmend-pages import FILE...\n"
+    "Usage: scanmend-pages correct [--force] [--dictionary FILE] [--spelling FILE]\n"
+    "                              [--profile FILE] FILE... DIR\n"
+    "       scanmend-pages import [--force] FILE...\n"
     "       scanmend-pages export [--force] DIR\n"
-    "       scanmend-pages correct [--force] [--dictionary FILE] [--spelling FILE]\n"
-    "                              FILE... DIR\n"
     "\n"
-    "import and export run in a book's working directory, beside dic.txt.\n"
-    "\n"
-    "  import FILE...  read OCR files (ALTO, PAGE, hOCR or UTF-8 text; a directory\n"
-    "                  stands for its .xml, .hocr, .html and .txt files, sorted by\n"
-    "                  name) as the pages in/001.txt, in/002.txt, ... in that order,\n"
-    "                  create out/, and write the manifest pages.tsv and words.tsv,\n"
-    "                  pages.parsed (what was read, to spare export a parse) and,\n"
-    "                  where the files say how sure the OCR was, ocr.tsv\n"
-    "  export DIR      write each file, corrected from out/NNN.txt, under DIR; a\n"
-    "                  file already there is overwritten only when an earlier\n"
-    "                  export wrote it and it is unchanged since\n"
     "  correct FILE... DIR\n"
-    "                  import, scanmend-learn and export at once, in a working\n"
-    "                  directory of its own that is removed afterwards: the\n"
-    "                  corrected files go to DIR, with the learner's profile.tsv,\n"
-    "                  changes.tsv and word_fr.txt beside them\n"
-    "  --dictionary FILE  for correct: the dictionary (default: dic.txt here)\n"
-    "  --spelling FILE    for correct: given to scanmend-learn\n"
-    "  --force         overwrite such files all the same\n"
+    "                  correct OCR files (ALTO, PAGE, hOCR or UTF-8 text; a folder\n"
+    "                  stands for its files of the format most of them have) in\n"
+    "                  one step: import, scanmend-learn and export, in a working\n"
+    "                  directory of its own that is removed afterwards. The\n"
+    "                  corrected files go to DIR, the reports for people\n"
+    "                  (changes.tsv, profile.tsv, word_fr.txt) to DIR/review/\n"
+    "  --dictionary FILE  the dictionary, UTF-8 or Windows-1252 (default: dic.txt)\n"
+    "  --spelling FILE    the spelling table, given to scanmend-learn\n"
+    "  --profile FILE     correct with this profile (such as DIR/review/profile.tsv\n"
+    "                     with a reading taken out) instead of learning one\n"
+    "\n"
+    "The steps one by one, in a book's working directory, beside dic.txt:\n"
+    "  import FILE...  read OCR files as the pages in/001.txt, in/002.txt, ... in\n"
+    "                  that order, create out/, and write the manifest pages.tsv\n"
+    "                  and words.tsv, pages.parsed (what was read, to spare export\n"
+    "                  a parse) and, where the files say how sure the OCR was,\n"
+    "                  ocr.tsv\n"
+    "  export DIR      write each file, corrected from out/NNN.txt, under DIR\n"
+    "\n"
+    "  --force         overwrite files that the command did not write, or that\n"
+    "                  were changed since (never the files it reads)\n"
     "  --help, -h      print this help\n"
     "  --version       print the version\n";
 
@@ -62,6 +69,74 @@ bool isOcrFileName(const fs::path& path) {
          std::end(kFormatsByExtension);
 }
 
+// The first bytes of the file at `path`, or nothing where it cannot be
+// read (import then says why).
+std::optional<std::string> startOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string start(4096, '\0');
+  file.read(start.data(), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(file.gcount()));
+  return start;
+}
+
+// The OCR files of a directory, sorted by name, of the kind that most of
+// them are: a note, a METS file or the hOCR of the same pages beside ALTO
+// files is no page of the book. The others are named, with a warning.
+bool listDirectory(const std::string& directory, std::vector<std::string>& sources,
+                   std::ostream& err) {
+  std::error_code error;
+  std::vector<std::string> inside;
+  fs::directory_iterator entries(directory, error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const fs::directory_entry& entry = *entries;
+    const std::string name = entry.path().filename().string();
+    std::error_code kindError;
+    if (!name.starts_with('.') && entry.is_regular_file(kindError) && isOcrFileName(entry.path()))
+      inside.push_back(entry.path().string());
+  }
+  if (error) {
+    err << "scanmend-pages: " << directory << ": cannot list the directory (" << error.message()
+        << ")\n";
+    return false;
+  }
+  std::sort(inside.begin(), inside.end());
+  struct Listed {
+    std::string path;
+    std::optional<Format> format;  // nothing for no OCR file, or one that cannot be read
+    std::string what;
+  };
+  std::vector<Listed> listed;
+  std::map<Format, std::size_t> counts;
+  const std::size_t before = sources.size();
+  for (std::string& path : inside) {
+    Listed file{std::move(path), std::nullopt, ""};
+    if (const std::optional<std::string> start = startOf(file.path); start) {
+      file.format = formatOfStart(*start, file.what);
+      if (file.format) ++counts[*file.format];
+    }
+    listed.push_back(std::move(file));
+  }
+  std::optional<Format> kind;
+  for (const auto& [format, count] : counts)
+    if (!kind || count > counts[*kind]) kind = format;
+  for (const Listed& file : listed) {
+    if (file.format && file.format != kind) {
+      err << "scanmend-pages: warning: " << file.path << " skipped: " << formatName(*file.format)
+          << ", and this folder holds " << formatName(*kind)
+          << " files (give it by name to import it)\n";
+    } else if (!file.format && !file.what.empty()) {
+      err << "scanmend-pages: warning: " << file.path << " skipped: " << file.what
+          << ", no OCR file\n";
+    } else {
+      sources.push_back(file.path);  // of the kind, or unread: import says why
+    }
+  }
+  if (sources.size() == before)
+    err << "scanmend-pages: " << directory << ": no OCR files in the directory\n";
+  return true;
+}
+
 // The files that the arguments name, in page order.
 bool listSources(const std::vector<std::string>& arguments, std::vector<std::string>& sources,
                  std::ostream& err) {
@@ -69,22 +144,9 @@ bool listSources(const std::vector<std::string>& arguments, std::vector<std::str
     std::error_code error;
     if (!fs::is_directory(argument, error)) {
       sources.push_back(argument);
-      continue;
-    }
-    std::vector<std::string> inside;
-    for (const fs::directory_entry& entry : fs::directory_iterator(argument, error)) {
-      const std::string name = entry.path().filename().string();
-      if (!name.starts_with('.') && entry.is_regular_file(error) && isOcrFileName(entry.path()))
-        inside.push_back(entry.path().string());
-    }
-    if (error) {
-      err << "scanmend-pages: " << argument << ": cannot list the directory\n";
+    } else if (!listDirectory(argument, sources, err)) {
       return false;
     }
-    std::sort(inside.begin(), inside.end());
-    if (inside.empty())
-      err << "scanmend-pages: " << argument << ": no OCR files in the directory\n";
-    sources.insert(sources.end(), inside.begin(), inside.end());
   }
   return true;
 }
@@ -110,12 +172,20 @@ bool readSourceFile(const std::string& path, std::string& bytes, SourcePage& pag
   return true;
 }
 
-// Writes the page text of `page` a chunk of lines at a time; with
-// `lineEnds`, notes there each line's end and the next line's start.
+// Writes the page text of `page` a chunk of lines at a time, with CR LF
+// line ends, and its checksum; with `lineEnds`, notes there each line's
+// end and the next line's start.
 bool writePage(Replacement& file, const SourcePage& page, HyphenFinder* lineEnds,
-               std::int64_t number) {
+               std::int64_t number, std::uint64_t& checksum) {
   constexpr std::size_t kChunk = 1 << 16;
   std::string chunk;
+  Checksum sum;
+  const auto flush = [&] {
+    sum.add(chunk);
+    const bool written = file.write(chunk);
+    chunk.clear();
+    return written;
+  };
   PageLines lines(page);
   std::string last;
   for (std::uint32_t line = 0; lines.next(); ++line) {
@@ -126,11 +196,20 @@ bool writePage(Replacement& file, const SourcePage& page, HyphenFinder* lineEnds
       if (line > 0) lineEnds->add(number, line - 1, last, piece(0));
       last = piece(lines.pieces().size() - 1);
     }
-    chunk.append(lines.text()).append(1, '\n');
-    if (chunk.size() >= kChunk && !file.writeText(chunk)) return false;
-    if (chunk.size() >= kChunk) chunk.clear();
+    appendWithCrLf(chunk, lines.text());
+    chunk.append("\r\n");
+    if (chunk.size() >= kChunk && !flush()) return false;
   }
-  return file.writeText(chunk);
+  const bool written = flush() && file.close();
+  checksum = sum.value();
+  return written;
+}
+
+// When the file at `path` was last written, in nanoseconds since 1970, or 0.
+std::int64_t modifiedAt(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return 0;
+  return static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
 }
 
 // Whether `path` is something import must not write over: a directory or
@@ -163,9 +242,11 @@ struct ImportPass {
 
 // One source at a time, each page to a file of its own at once: a book of
 // hundreds of files, or one file of a gigabyte, is never held whole. The
-// line ends go to `lineEnds`, where given.
+// line ends go to `lineEnds`, where given; that first pass also warns of
+// the confidences it ignores.
 void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphens,
                 HyphenFinder* lineEnds, ImportPass& pass, std::ostream& err) {
+  const bool warn = lineEnds != nullptr;
   pass.written = pass.words.write(wordsTableHeader()) && pass.parsed.write(parsedPagesHeader()) &&
                  pass.evidence.write(ocrEvidenceHeader());
   for (const std::string& path : paths) {
@@ -181,20 +262,33 @@ void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphen
     const std::size_t count = page.tokens.size();
     const std::uint64_t checksum = checksumOf(bytes);
     Replacement& pageFile = pass.pages.emplace_back(pagePath("in", number));
-    bool written = writePage(pageFile, page, lineEnds, number) && pageFile.close() &&
+    std::uint64_t pageChecksum = 0;
+    bool written = writePage(pageFile, page, lineEnds, number, pageChecksum) &&
                    writeWordRows(pass.words, number, page);
     if (written) {
       std::string rows;
-      forEachOcrWord(page, number, [&](const OcrWord& word) {
-        appendOcrWordRow(rows, word);
-        ++pass.evidenceRows;
-        // Written a chunk at a time: a large page has many rows.
-        if (rows.size() >= (1 << 16)) {
-          written = written && pass.evidence.write(rows);
-          rows.clear();
-        }
-      });
+      IgnoredConfidences ignored;
+      forEachOcrWord(
+          page, number,
+          [&](const OcrWord& word) {
+            appendOcrWordRow(rows, word);
+            ++pass.evidenceRows;
+            // Written a chunk at a time: a large page has many rows.
+            if (rows.size() >= (1 << 16)) {
+              written = written && pass.evidence.write(rows);
+              rows.clear();
+            }
+          },
+          &ignored);
       written = written && pass.evidence.write(rows);
+      if (warn && ignored.count > 0) {
+        err << "scanmend-pages: warning: " << place(path, placedAt(bytes, ignored.firstAt))
+            << ": the confidence \"" << ignored.firstValue
+            << "\" is no number from 0 to 1 (0 to 100 in hOCR); ignored";
+        if (ignored.count == 2) err << ", as is one more in this file";
+        if (ignored.count > 2) err << ", as are " << ignored.count - 1 << " more in this file";
+        err << "\n";
+      }
     }
     // A text file is read again faster than its stored page, and so is a
     // large file for its memory: its stored page would be about as large.
@@ -205,7 +299,8 @@ void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphen
     }
     if (!written) err << "scanmend-pages: " << pagePath("in", number) << ": cannot be written\n";
     pass.written = written;
-    pass.manifest.push_back({number, path, page.format, bytes.size(), checksum, count});
+    pass.manifest.push_back({number, path, page.format, bytes.size(), checksum, count, pageChecksum,
+                             modifiedAt(pageFile.temporary())});
     pass.wordCount += count;
     ++pass.formats[formatName(page.format)];
   }
@@ -213,7 +308,53 @@ void importPass(const std::vector<std::string>& paths, const BookHyphens& hyphen
 
 }  // namespace
 
-int importPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+namespace {
+
+// Whether import may write the pages in/001.txt to page `count` and take
+// away the pages after them that the book would read (up to the first
+// gap; the last is `lastPage`): a page is replaced where an earlier import
+// wrote it and it is as written (or a manifest of an older version names
+// it), or with `force`; a directory or other special file in the way never.
+bool pagesMayBeReplaced(const std::vector<ManifestPage>& earlier, std::size_t count, bool force,
+                        std::size_t& lastPage, std::ostream& err) {
+  bool may = true;
+  lastPage = 0;
+  for (std::size_t n = 1;; ++n) {
+    const std::string path = pagePath("in", static_cast<std::int64_t>(n));
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (!fs::exists(status)) {
+      if (n > count) return may;
+      continue;
+    }
+    lastPage = n;
+    if (!fs::is_regular_file(status) && !fs::is_symlink(status)) {
+      err << "scanmend-pages: " << path << " is in the way: it must be a file\n";
+      may = false;
+      continue;
+    }
+    if (force) continue;
+    if (n > earlier.size() || fs::is_symlink(status)) {
+      err << "scanmend-pages: " << path << " is there, and no import wrote it (the manifest "
+          << kPagesFile << " does not name it); import into a new working directory, move "
+          << "in/ away first, or overwrite the pages with --force\n";
+      may = false;
+      continue;
+    }
+    std::string bytes;
+    const std::uint64_t written = earlier[n - 1].pageChecksum;
+    if (written != 0 && (!readFileBytes(path, bytes) || checksumOf(bytes) != written)) {
+      err << "scanmend-pages: " << path << " was changed since import wrote it; move it away "
+          << "to keep it, or overwrite it with --force\n";
+      may = false;
+    }
+  }
+}
+
+}  // namespace
+
+int importPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                bool force) {
   std::vector<std::string> paths;
   if (!listSources(arguments, paths, err)) return 1;
   if (paths.empty()) {
@@ -233,21 +374,16 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
       failed = true;
     }
   }
-  // Pages of an earlier import are replaced; pages from elsewhere are not.
-  std::size_t earlier = 0;
-  std::string earlierTable;
-  if (readFileBytes(std::string(kPagesFile), earlierTable)) {
-    std::vector<ManifestPage> pages;
+  // Pages of an earlier import are replaced where they are as it wrote
+  // them; pages from elsewhere, or edited since, only with --force.
+  std::vector<ManifestPage> earlier;
+  if (std::string table; readFileBytes(std::string(kPagesFile), table)) {
     std::string why;
-    if (readPagesTable(earlierTable, pages, why)) earlier = pages.size();
+    if (!readPagesTable(table, earlier, why)) earlier.clear();
   }
+  std::size_t lastPage = 0;
+  if (!pagesMayBeReplaced(earlier, paths.size(), force, lastPage, err)) failed = true;
   std::error_code error;
-  if (earlier == 0 && fs::exists(fs::symlink_status(pagePath("in", 1), error))) {
-    err << "scanmend-pages: in/001.txt is there, and no import wrote it (no manifest " << kPagesFile
-        << " names it); import into a new working directory, or move in/ away "
-        << "first\n";
-    failed = true;
-  }
   for (const std::string& path :
        {std::string("in"), std::string("out"), std::string(kPagesFile), std::string(kWordsFile),
         std::string(kParsedFile), std::string(kOcrEvidenceFile), std::string(kHyphensFile)}) {
@@ -256,13 +392,6 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
       err << "scanmend-pages: " << path
           << " is in the way: " << (directory ? "it must be a directory" : "it must be a file")
           << "\n";
-      failed = true;
-    }
-  }
-  for (std::size_t n = 1; n <= paths.size(); ++n) {
-    if (inTheWay(pagePath("in", static_cast<std::int64_t>(n)))) {
-      err << "scanmend-pages: " << pagePath("in", static_cast<std::int64_t>(n))
-          << " is in the way: it must be a file\n";
       failed = true;
     }
   }
@@ -284,8 +413,9 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   BookHyphens hyphens;
   if (std::string bytes;
       !failed && pass->written && lineEnds.worthLooking() && readFileBytes("dic.txt", bytes)) {
+    // The dictionary as the learner reads it, in UTF-8 too.
     SortedWords dictionary;
-    dictionary.assign(std::move(bytes));
+    dictionary.assign(std::move(windows1252Text(bytes).bytes));
     hyphens = lineEnds.found(dictionary);
   }
   if (!hyphens.empty()) {
@@ -315,7 +445,8 @@ int importPages(const std::vector<std::string>& arguments, std::ostream& out, st
   }
   bool committed = true;
   for (Replacement& page : pages) committed = page.commit() && committed;
-  for (std::size_t n = pages.size() + 1; n <= earlier; ++n)
+  // The pages after the new last one would be read as the book's.
+  for (std::size_t n = pages.size() + 1; n <= lastPage; ++n)
     fs::remove(pagePath("in", static_cast<std::int64_t>(n)), error);
   // Pages without confidences must not be weighed by an earlier import's,
   // nor lined up by its hyphens; the new files, unused, go with their
@@ -400,12 +531,13 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
     ++names[fs::path(entry.source).filename().string()];
   }
   const std::string& directory = settings.directory;
-  if (!mayExportInto(directory, sources, why)) {
+  if (!mayExportInto(directory, sources, fs::current_path(), why)) {
     err << "scanmend-pages: " << directory << " " << why << "; nothing exported\n";
     return 1;
   }
-  ExportRecord record;
-  if (!record.load(why)) {
+  ExportRecord ownRecord;
+  ExportRecord& record = settings.record != nullptr ? *settings.record : ownRecord;
+  if (settings.record == nullptr && !record.load(why)) {
     err << "scanmend-pages: " << why << "; nothing exported\n";
     return 1;
   }
@@ -443,6 +575,7 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
     SourceError sourceError;
     std::string corrected;
     FieldTexts fieldTexts;
+    WordEdits textEdits;  // a text file's, in place of its field's text
     const std::string outPage = pagePath("out", entry.number);
     if (names[name] > 1) {
       fail("two sources in " + std::string(kPagesFile) + " are named " + name +
@@ -459,15 +592,20 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
       fail(entry.source + " no longer reads as it did at the import");
     } else if (const ReadResult read = readPageFile(corrected, outPage); read != ReadResult::Read) {
       fail(outPage + " " + std::string(readFailure(read)));
+    } else if (entry.importedAt != 0 && modifiedAt(outPage) < entry.importedAt) {
+      fail(outPage + " was written before the pages were imported again, from the pages of " +
+           "an earlier import; correct the pages again, then export");
     } else if (source.tokens.size() != entry.words) {
       fail(entry.source + " no longer has the words of the import");
     } else if (source.ownHyphens = hyphens[entry.number];
-               !correctedFieldTexts(source, corrected, fieldTexts, why)) {
+               !(source.format == Format::Text
+                     ? correctedTextEdits(source, corrected, textEdits, why)
+                     : correctedFieldTexts(source, corrected, fieldTexts, why))) {
       fail(outPage + " " + why + "; was it corrected from another import?");
     } else if (fs::exists(target, error) && fs::equivalent(target, entry.source, error)) {
       fail("exporting would overwrite the source " + entry.source);
     } else {
-      std::size_t changed = 0;
+      std::size_t changed = textEdits.size();
       char32_t unholdable = 0;
       for (const std::optional<std::string>& text : fieldTexts) {
         if (!text) continue;
@@ -480,23 +618,48 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
         continue;
       }
       // A large page is held once: the corrected page and the words are
-      // done with before the file is written anew.
+      // done with before the file is written anew, a piece at a time.
       corrected = std::string();
       source.tokens = std::vector<Token>();
-      const std::string exported =
-          applyEdits(bytes, sourceEdits(bytes, source, std::move(fieldTexts)));
       Replacement file(target.string());
-      if (!file.write(exported) || !file.commit()) {
+      Checksum checksum;
+      std::size_t size = 0;
+      // Many pieces are a few bytes, and go a chunk at a time; a large one
+      // goes as it is.
+      constexpr std::size_t kChunk = 1 << 16;
+      std::string chunk;
+      const auto put = [&](std::string_view bytes) {
+        checksum.add(bytes);
+        size += bytes.size();
+        return file.write(bytes);
+      };
+      const auto flush = [&] {
+        const bool flushed = put(chunk);
+        chunk.clear();
+        return flushed;
+      };
+      const auto write = [&](std::string_view piece) {
+        if (piece.size() >= kChunk) return flush() && put(piece);
+        chunk.append(piece);
+        return chunk.size() < kChunk || flush();
+      };
+      const bool exported =
+          (source.format == Format::Text
+               ? textEdits.forEachPiece(bytes, write)
+               : forEachEditedPiece(bytes, sourceEdits(bytes, source, std::move(fieldTexts)),
+                                    write)) &&
+          flush();
+      if (!exported || !file.commit()) {
         fail(target.string() + " cannot be written");
         continue;
       }
-      record.written(target, exported);
+      record.written(target, size, checksum.value());
       ++written;
       changedFiles += changed > 0 ? 1 : 0;
       changedWords += changed;
     }
   }
-  if (written > 0 && !record.save()) {
+  if (written > 0 && settings.record == nullptr && !record.save()) {
     err << "scanmend-pages: " << kExportsFile
         << " cannot be written: the files just exported count as not written by export\n";
     failed = true;
@@ -517,27 +680,35 @@ int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::
       return 0;
     }
   }
-  if (!arguments.empty() && arguments[0] == "import" && arguments.size() >= 2)
-    return importPages({arguments.begin() + 1, arguments.end()}, out, err);
-  if (!arguments.empty() && arguments[0] == "export") {
-    ExportSettings settings;
-    std::size_t given = 0;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-      if (arguments[i] == "--force") {
-        settings.force = true;
-      } else {
-        settings.directory = arguments[i];
-        ++given;
-      }
-    }
-    if (given == 1) return exportPages(settings, out, err);
-  }
-  if (!arguments.empty() && arguments[0] == "correct") {
+  const auto usage = [&err](const std::string& what) {
+    err << "scanmend-pages: " << what << "\n\n" << kUsage;
+    return 2;
+  };
+  if (arguments.empty()) return usage("a command is needed: import, export or correct");
+  const std::string& command = arguments[0];
+  if (command == "correct") {
     const int status = correctPages({arguments.begin() + 1, arguments.end()}, out, err);
     if (status >= 0) return status;
+    err << "\n" << kUsage;
+    return 2;
   }
-  err << kUsage;
-  return 2;
+  if (command != "import" && command != "export") return usage("unknown command " + command);
+  bool force = false;
+  std::vector<std::string> paths;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == "--force")
+      force = true;
+    else if (arguments[i].starts_with("-") && arguments[i].size() > 1)
+      return usage("unknown option " + arguments[i] + " for " + command);
+    else
+      paths.push_back(arguments[i]);
+  }
+  if (command == "import") {
+    if (paths.empty()) return usage("import needs the files to import");
+    return importPages(paths, out, err, force);
+  }
+  if (paths.size() != 1) return usage("export needs one folder to write to");
+  return exportPages({paths[0], force}, out, err);
 }
 
 }  // namespace scanmend::pages

@@ -11,7 +11,7 @@
 //   correct FILE... DIR
 //                   the three steps at once: import into a working
 //                   directory of its own, scanmend-learn there, export
-//                   into DIR with the learner's reports beside the files.
+//                   into DIR, the reports for people in DIR/review/.
 #pragma once
 
 #include <ostream>
@@ -24,14 +24,22 @@ namespace scanmend::pages {
 // could not be read or written, 2 for a wrong command line.
 int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
-// The commands, run in the current directory as the book's.
-int importPages(const std::vector<std::string>& sources, std::ostream& out, std::ostream& err);
+// The commands, run in the current directory as the book's. Import
+// replaces only the pages that an earlier import wrote and that are
+// unchanged since, but with `force`.
+int importPages(const std::vector<std::string>& sources, std::ostream& out, std::ostream& err,
+                bool force = false);
+class ExportRecord;
 struct ExportSettings {
   std::string directory;
   bool force = false;
+  // What was written, and what may be: without one, exports.tsv here,
+  // saved at the end; a caller that gives one saves it.
+  ExportRecord* record = nullptr;
 };
 int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream& err);
-// `arguments` are those after "correct".
+// `arguments` are those after "correct"; -1 after a message for a wrong
+// command line, for the caller to add the usage.
 int correctPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace scanmend::pages

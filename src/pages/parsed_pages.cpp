@@ -169,7 +169,7 @@ bool decodePage(std::string_view encoded, std::string_view source, SourcePage& p
   page.elements.resize(in.count(kLeastElementBytes));
   for (std::size_t i = 0; i < page.elements.size() && in.ok(); ++i) {
     XmlElement& element = page.elements[i];
-    element.name = in.text();
+    element.name = internedName(in.text());
     element.parent = static_cast<int>(in.below(i + 1)) - 1;
     element.tagBegin = in.offset(size);
     element.tagEnd = in.offset(size);
@@ -183,7 +183,7 @@ bool decodePage(std::string_view encoded, std::string_view source, SourcePage& p
       return false;
     element.attributes.resize(in.count(kLeastAttributeBytes));
     for (XmlAttribute& attribute : element.attributes) {
-      attribute.name = in.text();
+      attribute.name = internedName(in.text());
       attribute.value = in.text();
       attribute.valueBegin = in.offset(size);
       attribute.valueEnd = in.offset(size);

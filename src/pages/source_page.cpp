@@ -27,20 +27,6 @@ bool keptConfidenceValue(std::string_view name, std::string_view value) {
          value.find("x_confs") != std::string_view::npos;
 }
 
-// The place of byte `at` as a line and a column, both from 1.
-SourceError placed(std::string_view bytes, std::size_t at, std::string message) {
-  SourceError error{1, 1, std::move(message)};
-  for (std::size_t i = 0; i < at && i < bytes.size(); ++i) {
-    if (bytes[i] == '\n') {
-      ++error.line;
-      error.column = 1;
-    } else if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) {
-      ++error.column;
-    }
-  }
-  return error;
-}
-
 // The encoding an XML declaration names, or "" without one.
 std::string declaredEncoding(std::string_view bytes) {
   if (bytes.substr(0, 5) != "<?xml") return "";
@@ -85,6 +71,69 @@ std::string_view wideEncodingOf(std::string_view bytes) {
   return "";
 }
 
+// What a file that no OCR format reads is, where its first bytes tell:
+// the page images and tesseract's other outputs that lie beside its ALTO,
+// hOCR and text, and documents that are no text at all; "" otherwise.
+std::string_view otherKindOf(std::string_view bytes) {
+  static constexpr std::pair<std::string_view, std::string_view> kSignatures[] = {
+      {"\x89PNG\r\n\x1A\n", "an image (PNG)"},
+      {"\xFF\xD8\xFF", "an image (JPEG)"},
+      {std::string_view("II*\0", 4), "an image (TIFF)"},
+      {std::string_view("MM\0*", 4), "an image (TIFF)"},
+      {std::string_view("\0\0\0\x0CjP  ", 8), "an image (JPEG 2000)"},
+      {"\xFF\x4F\xFF\x51", "an image (JPEG 2000)"},
+      {"GIF87a", "an image (GIF)"},
+      {"GIF89a", "an image (GIF)"},
+      {"%PDF", "a PDF document"},
+      {"PK\x03\x04", "a ZIP archive"},
+      {"\x1F\x8B", "a gzip archive"},
+      {"level\tpage_num\tblock_num\tpar_num\tline_num\tword_num", "tesseract's TSV"},
+  };
+  for (const auto& [signature, what] : kSignatures)
+    if (bytes.starts_with(signature)) return what;
+  // WebP: RIFF, a size, WEBP; BMP: BM, a size, four zero bytes.
+  if (bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP") return "an image (WebP)";
+  if (bytes.starts_with("BM") && bytes.substr(6, 4) == std::string_view("\0\0\0\0", 4))
+    return "an image (BMP)";
+  return "";
+}
+
+// The local name of the root element of XML that starts at `start`, or ""
+// where the first bytes do not show it.
+std::string rootNameOf(std::string_view bytes) {
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    while (at < bytes.size() && isXmlSpace(bytes[at])) ++at;
+    const std::string_view rest = bytes.substr(at);
+    // Past what ends a declaration, a comment or a document type
+    // declaration (whose internal subset may hold '>').
+    const auto past = [&](std::size_t end, std::size_t length) {
+      return end == std::string_view::npos ? end : end + length;
+    };
+    if (rest.starts_with("<?")) {
+      at = past(bytes.find("?>", at), 2);
+    } else if (rest.starts_with("<!--")) {
+      at = past(bytes.find("-->", at), 3);
+    } else if (rest.starts_with("<!")) {
+      const std::size_t subset = bytes.find('[', at);
+      const std::size_t close = bytes.find('>', at);
+      at = subset < close ? past(bytes.find("]>", subset), 2) : past(close, 1);
+    } else if (rest.starts_with("<")) {
+      std::size_t end = 1;
+      while (end < rest.size() && !isXmlSpace(rest[end]) && rest[end] != '>' && rest[end] != '/')
+        ++end;
+      std::string_view name = rest.substr(1, end - 1);
+      if (const std::size_t colon = name.find(':'); colon != std::string_view::npos)
+        name.remove_prefix(colon + 1);
+      return std::string(name);
+    } else {
+      return "";
+    }
+    if (at == std::string_view::npos) return "";
+  }
+  return "";
+}
+
 bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, SourceError& error,
              bool confidences) {
   const std::string encoding = declaredEncoding(bytes.substr(start));
@@ -101,7 +150,11 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
     error = {xmlError.line, xmlError.column, xmlError.message};
     return false;
   }
-  const std::string& root = page.elements.front().name;
+  // Room for a field and a word of every element at most, for the reason
+  // that parseXml makes room for the elements.
+  page.fields.reserve(page.elements.size());
+  page.tokens.reserve(page.elements.size());
+  const std::string_view root = page.elements.front().name;
   bool known = false;
   if (root == "alto") {
     page.format = Format::Alto;
@@ -114,13 +167,26 @@ bool readXml(std::string_view bytes, std::size_t start, SourcePage& page, Source
     known = detail::readHocr(page);
   }
   if (!known) {
-    error = {1, 1, "XML of no known OCR format (root element \"" + root + "\")"};
+    error = {1, 1, "XML of no known OCR format (root element \"" + std::string(root) + "\")"};
     return false;
   }
   return true;
 }
 
 }  // namespace
+
+SourceError placedAt(std::string_view bytes, std::size_t at, std::string message) {
+  SourceError error{1, 1, std::move(message)};
+  for (std::size_t i = 0; i < at && i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      ++error.line;
+      error.column = 1;
+    } else if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) {
+      ++error.column;
+    }
+  }
+  return error;
+}
 
 std::string_view formatName(Format format) {
   return kFormatNames[static_cast<std::size_t>(format)];
@@ -150,11 +216,18 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error, bo
   while (first < bytes.size() && isXmlSpace(bytes[first])) ++first;
   if (first < bytes.size() && bytes[first] == '<')
     return readXml(bytes, start, page, error, confidences);
+  if (const std::string_view other = otherKindOf(bytes); !other.empty()) {
+    error = {0, 0,
+             "is " + std::string(other) +
+                 ", not an OCR file: import reads the ALTO, PAGE, hOCR or text that OCR writes "
+                 "(tesseract IMAGE NAME -l frk alto)"};
+    return false;
+  }
 
   if (const std::size_t bad = firstInvalidUtf8(bytes.substr(start));
       bad != std::string_view::npos) {
-    error = placed(bytes, start + bad,
-                   "is not UTF-8 text (pages already in Windows-1252 need no import)");
+    error = placedAt(bytes, start + bad,
+                     "is not UTF-8 text (pages already in Windows-1252 need no import)");
     return false;
   }
   if (bytes.size() > kMostXmlBytes) {
@@ -162,9 +235,52 @@ bool readSource(std::string_view bytes, SourcePage& page, SourceError& error, bo
     return false;
   }
   page.format = Format::Text;
+  // The words and lines counted first: a large page's grown by doubling
+  // would be held one and a half times over while they move.
+  std::size_t words = 0;
+  std::size_t lines = 1;
+  bool inWord = false;
+  for (std::size_t at = start; at < bytes.size(); ++at) {
+    const bool space = isXmlSpace(bytes[at]);
+    words += !space && !inWord;
+    lines += bytes[at] == '\n';
+    inWord = !space;
+  }
+  page.tokens.reserve(words);
+  page.lineEnds.reserve(std::min(lines, words));
   const Field whole{static_cast<Offset>(start), static_cast<Offset>(bytes.size()), {}, 0, -1, true};
   detail::PageBuilder(page).addField(whole, true, true);
   return true;
+}
+
+std::optional<Format> formatOfStart(std::string_view start, std::string& what) {
+  what.clear();
+  if (const std::string_view wide = wideEncodingOf(start); !wide.empty()) {
+    what = std::string(wide) + " text";
+    return std::nullopt;
+  }
+  if (const std::string_view other = otherKindOf(start); !other.empty()) {
+    what = other;
+    return std::nullopt;
+  }
+  if (start.starts_with("\xEF\xBB\xBF")) start.remove_prefix(3);
+  std::size_t first = 0;
+  while (first < start.size() && isXmlSpace(start[first])) ++first;
+  if (first < start.size() && start[first] == '<') {
+    const std::string root = rootNameOf(start.substr(first));
+    if (root == "alto") return Format::Alto;
+    if (root == "PcGts") return Format::Page;
+    if (root == "html") return Format::Hocr;
+    what = root.empty() ? "XML" : "XML of another kind (root element \"" + root + "\")";
+    return std::nullopt;
+  }
+  // A character cut at the end of the bytes read is no fault of the file.
+  const std::size_t bad = firstInvalidUtf8(start);
+  if (bad != std::string_view::npos && bad + 4 < start.size()) {
+    what = "not UTF-8 text";
+    return std::nullopt;
+  }
+  return Format::Text;
 }
 
 namespace {

@@ -85,6 +85,9 @@ struct SourceError {
   std::string message;
 };
 
+// The place of byte `at` of `bytes` as a line and a column, both from 1.
+SourceError placedAt(std::string_view bytes, std::size_t at, std::string message = "");
+
 // Reads a file of any of the formats, detected from its content. False,
 // with the reason, for a file that is none of them: malformed XML, an
 // encoding other than UTF-8, bytes that are not UTF-8 text.
@@ -93,6 +96,12 @@ struct SourceError {
 // not hold.
 bool readSource(std::string_view bytes, SourcePage& page, SourceError& error,
                 bool confidences = false);
+
+// What the first bytes of a file show it to be, as readSource would read
+// it: a format, or nothing for a file of no OCR format, with what it is
+// in `what` ("an image (PNG)", "tesseract's TSV", "XML of another kind
+// (root element \"mets\")"). A few kilobytes from its start tell.
+std::optional<Format> formatOfStart(std::string_view start, std::string& what);
 
 // The edits that give the source the new texts of the fields that
 // changed: `newTexts[i]` is field i's decoded text after the correction,

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 #include <span>
+#include <string>
+#include <unordered_set>
 
 namespace scanmend::pages {
 namespace {
@@ -68,7 +70,7 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     return;
   }
   XmlElement element;
-  element.name = local;
+  element.name = internedName(local);
   element.parent = innermostKept(parse);
   element.tagBegin = static_cast<Offset>(index);
   element.tagEnd =
@@ -81,6 +83,15 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
       parse.bytes.substr(element.tagBegin, element.tagEnd - element.tagBegin);
   std::size_t at = 1;
   const int specified = XML_GetSpecifiedAttributeCount(parse.parser);
+  // Room for the attributes kept, and no more: a large file has many
+  // elements.
+  std::size_t kept = 0;
+  for (int k = 0; k < specified && attributes[k] != nullptr; k += 2) {
+    const std::string_view attributeName = localName(attributes[k]);
+    kept += keeps(parse, attributeName) &&
+            (parse.keptValue == nullptr || parse.keptValue(attributeName, attributes[k + 1]));
+  }
+  element.attributes.reserve(kept);
   for (int k = 0; k < specified && attributes[k] != nullptr; k += 2) {
     at = tag.find('=', at);
     if (at == std::string_view::npos) break;
@@ -93,7 +104,7 @@ void XMLCALL onStart(void* data, const XML_Char* name, const XML_Char** attribut
     if (!keeps(parse, attributeName) ||
         (parse.keptValue != nullptr && !parse.keptValue(attributeName, attributes[k + 1])))
       continue;
-    element.attributes.push_back({std::string(attributeName), attributes[k + 1],
+    element.attributes.push_back({internedName(attributeName), attributes[k + 1],
                                   static_cast<Offset>(element.tagBegin + open + 1),
                                   static_cast<Offset>(element.tagBegin + close)});
   }
@@ -122,11 +133,26 @@ void XMLCALL onText(void* data, const XML_Char* text, int length) {
   if (!innermost.holdsElements) innermost.text.append(text, static_cast<std::size_t>(length));
 }
 
+// How many start tags the bytes may hold: each "<" before a name.
+std::size_t startTagsIn(std::string_view bytes) {
+  std::size_t count = 0;
+  for (std::size_t at = bytes.find('<'); at != std::string_view::npos; at = bytes.find('<', at + 1))
+    if (at + 1 < bytes.size() && bytes[at + 1] != '/' && bytes[at + 1] != '!' &&
+        bytes[at + 1] != '?')
+      ++count;
+  return count;
+}
+
 struct ParserFree {
   void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
 };
 
 }  // namespace
+
+XmlName internedName(std::string_view name) {
+  static std::unordered_set<std::string> names;
+  return *names.emplace(name).first;
+}
 
 const XmlAttribute* XmlElement::attribute(std::string_view local) const {
   for (const XmlAttribute& candidate : attributes)
@@ -142,6 +168,10 @@ bool parseXml(std::string_view bytes, std::vector<XmlElement>& elements, XmlErro
     error = {1, 1, "file larger than 1 GiB"};
     return false;
   }
+  // Room for every element at once: a large file's elements grown by
+  // doubling would be held one and a half times over while they move. Room
+  // for those not kept is never touched, and takes no memory.
+  elements.reserve(startTagsIn(bytes));
   const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
   Parse parse{bytes, parser.get(), &elements, keptAttributes, keptElements, keptValue, {}, {}, {}};
   XML_SetUserData(parser.get(), &parse);
@@ -175,14 +205,21 @@ std::string applyEdits(std::string_view source, std::vector<Edit> edits) {
   for (const Edit& edit : edits) size = size - (edit.end - edit.begin) + edit.text.size();
   std::string out;
   out.reserve(size);
+  forEachEditedPiece(source, edits, [&out](std::string_view piece) {
+    out.append(piece);
+    return true;
+  });
+  return out;
+}
+
+bool forEachEditedPiece(std::string_view source, const std::vector<Edit>& edits,
+                        const std::function<bool(std::string_view)>& write) {
   std::size_t copied = 0;
   for (const Edit& edit : edits) {
-    out.append(source.substr(copied, edit.begin - copied));
-    out += edit.text;
+    if (!write(source.substr(copied, edit.begin - copied)) || !write(edit.text)) return false;
     copied = edit.end;
   }
-  out.append(source.substr(copied));
-  return out;
+  return write(source.substr(copied));
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,8 +21,14 @@ namespace scanmend::pages {
 // the elements of a large file are many.
 using Offset = std::uint32_t;
 
+// A local name, as the file has it: each distinct name is kept once for
+// the whole run (a file has a few dozen), and every element and attribute
+// of that name refers to it.
+using XmlName = std::string_view;
+XmlName internedName(std::string_view name);
+
 struct XmlAttribute {
-  std::string name;   // local name
+  XmlName name;       // local name
   std::string value;  // decoded (entities resolved), UTF-8
   Offset valueBegin;  // the raw value between its quotes: [valueBegin, valueEnd)
   Offset valueEnd;
@@ -30,7 +37,7 @@ struct XmlAttribute {
 };
 
 struct XmlElement {
-  std::string name;     // local name
+  XmlName name;         // local name
   int parent = -1;      // index of the enclosing element kept, -1 for the root
   Offset tagBegin = 0;  // the start tag: [tagBegin, tagEnd)
   Offset tagEnd = 0;
@@ -81,6 +88,11 @@ struct Edit {
 
 // The source with the edits applied; they must not overlap.
 std::string applyEdits(std::string_view source, std::vector<Edit> edits);
+// The same a piece at a time, for a file written as it is made: edits
+// sorted by their place, each piece handed to `write`, which says whether
+// it was written. False once one was not.
+bool forEachEditedPiece(std::string_view source, const std::vector<Edit>& edits,
+                        const std::function<bool(std::string_view)>& write);
 
 // The white space of XML: space, tab, CR, LF.
 inline bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <set>
+#include <tuple>
 
-#include "base/encoding_guess.h"
 #include "base/letters.h"
 #include "base/tab_separated.h"
-#include "base/windows1252.h"
+#include "base/user_text.h"
 #include "files/text_files.h"
 #include "profile/shipped_spelling.h"
 
@@ -176,12 +177,18 @@ const Spelling& Spelling::shipped() {
 }
 
 bool Spelling::parse(std::string_view text, Spelling& spelling, std::string& error) {
-  std::string bytes(text);
-  if (isUtf8BeyondAscii(bytes) && !utf8ToWindows1252(text, bytes)) {
-    error = "holds a character that Windows-1252 does not have";
+  Windows1252Text converted = windows1252Text(text);
+  if (!converted.leftOut.empty()) {
+    error = lineList(converted.leftOut) +
+            ": a character that Windows-1252 does not have; write the letters as the book's "
+            "pages have them";
     return false;
   }
+  const std::string& bytes = converted.bytes;
   spelling.rules_.clear();
+  // A rule given twice is one rule: each copy would be tried again at every
+  // place it fits, in every combination with the others.
+  std::set<std::tuple<std::string_view, std::string_view, SpellingRule::Place>> seen;
   std::size_t number = 0;
   for (std::size_t at = 0; at < bytes.size();) {
     std::size_t end = bytes.find('\n', at);
@@ -200,6 +207,7 @@ bool Spelling::parse(std::string_view text, Spelling& spelling, std::string& err
               "anywhere, separated by tabs (no historical letters only at the end)";
       return false;
     }
+    if (!seen.emplace(cells[0], cells[1], rule.place).second) continue;
     rule.historical = cells[0];
     rule.modern = cells[1];
     rule.always = cells.size() > 4 && cells[4] == "always";

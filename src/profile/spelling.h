@@ -7,10 +7,11 @@
 //
 // The tools ship a table (data/spelling.tsv, installed beside the manual
 // pages); a user gives a table of their own with --spelling FILE. A table
-// is UTF-8 or Windows-1252 text: per line the historical letters, the
-// letters of 1901 and where they stand in a word (start, end, anywhere),
-// separated by tabs, and optionally an example and the word "always" for a
-// rule that every book follows; "#" begins a remark.
+// is UTF-8 (with or without a byte-order mark) or Windows-1252 text: per
+// line the historical letters, the letters of 1901 and where they stand in
+// a word (start, end, anywhere), separated by tabs, and optionally an
+// example and the word "always" for a rule that every book follows; "#"
+// begins a remark. A rule given twice counts once.
 #pragma once
 
 #include <array>
