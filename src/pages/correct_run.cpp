@@ -6,9 +6,11 @@
 // files, and so does the record of what export wrote there, so that the
 // next run into the same folder may overwrite its own files.
 #include <spawn.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -18,6 +20,8 @@
 #include "files/text_files.h"
 #include "pages/export_targets.h"
 #include "pages/pages_run.h"
+#include "pages/review_decisions.h"
+#include "pages/review_run.h"
 
 extern char** environ;
 
@@ -33,18 +37,32 @@ struct CorrectSettings {
   std::string directory;
   std::string dictionary = "dic.txt";
   std::string spelling;
+  std::string images;     // where else the page images may be
+  std::string decisions;  // a person's decisions on an earlier review
+  double confidenceBelow = 0.5;
   bool force = false;
 };
+
+bool parseConfidence(const std::string& text, double& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && value >= 0 && value <= 1;
+}
 
 bool parseCorrect(const std::vector<std::string>& arguments, CorrectSettings& settings) {
   std::vector<std::string> paths;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     if (arguments[i] == "--force") {
       settings.force = true;
-    } else if ((arguments[i] == "--dictionary" || arguments[i] == "--spelling") &&
+    } else if ((arguments[i] == "--dictionary" || arguments[i] == "--spelling" ||
+                arguments[i] == "--images" || arguments[i] == "--decisions") &&
                i + 1 < arguments.size()) {
-      std::string& file = arguments[i] == "--dictionary" ? settings.dictionary : settings.spelling;
+      std::string& file = arguments[i] == "--dictionary" ? settings.dictionary
+                          : arguments[i] == "--spelling" ? settings.spelling
+                          : arguments[i] == "--images"   ? settings.images
+                                                         : settings.decisions;
       file = arguments[++i];
+    } else if (arguments[i] == "--confidence-below" && i + 1 < arguments.size()) {
+      if (!parseConfidence(arguments[++i], settings.confidenceBelow)) return false;
     } else if (arguments[i].starts_with("--")) {
       return false;
     } else {
@@ -75,25 +93,60 @@ std::string learnerProgram() {
   return "scanmend-learn";
 }
 
-// Runs the learner in the current directory; its exit status, or -1 when
-// it could not be started.
-int runLearner(const std::string& spelling) {
+// Runs the learner in the current directory with `arguments`; its exit
+// status, or -1 when it could not be started. With `output`, what it
+// prints goes to that file.
+int runLearner(std::vector<std::string> arguments, const char* output = nullptr) {
   const std::string program = learnerProgram();
-  std::vector<std::string> words{"scanmend-learn"};
-  if (!spelling.empty()) words.insert(words.end(), {"--spelling", spelling});
+  arguments.insert(arguments.begin(), "scanmend-learn");
   std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
+  for (std::string& word : arguments) argv.push_back(word.data());
   argv.push_back(nullptr);
   std::cout.flush();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (output != nullptr)
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output, O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
   pid_t child = 0;
   const int started =
       program.find('/') == std::string::npos
-          ? posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv.data(), environ)
-          : posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
+          ? posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ)
+          : posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   if (started != 0) return -1;
   int status = 0;
   if (waitpid(child, &status, 0) != child) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+// Whether the learner learns from a person's decisions: its help says so.
+bool learnerTakesDecisions() {
+  constexpr const char* kHelp = "learner-help.txt";
+  std::string help;
+  return runLearner({"--help"}, kHelp) == 0 && readFileBytes(kHelp, help) &&
+         help.find("--decisions") != std::string::npos;
+}
+
+// The learner, given the spelling table and the decisions where there
+// are any; a learner that does not take decisions learns without them, and
+// they are only written in their places.
+int learnWith(const ReviewDecisions& decisions, const CorrectSettings& settings,
+              std::ostream& err) {
+  std::vector<std::string> arguments;
+  if (!settings.spelling.empty()) arguments.insert(arguments.end(), {"--spelling", settings.spelling});
+  if (settings.decisions.empty()) return runLearner(arguments);
+  constexpr const char* kLearned = "decisions-for-learning.tsv";
+  if (!learnerTakesDecisions()) {
+    err << "scanmend-pages: this scanmend-learn does not learn from decisions; they are written "
+           "in their places only\n";
+  } else if (decisions.writeForLearner(kLearned)) {
+    arguments.insert(arguments.end(), {"--decisions", kLearned});
+  } else {
+    err << "scanmend-pages: " << kLearned << " cannot be written in the working directory\n";
+    return 1;
+  }
+  return runLearner(arguments);
 }
 
 // Copies `from` to `to` as a whole new file.
@@ -129,9 +182,15 @@ int correctIn(const fs::path& book, const CorrectSettings& settings, std::ostrea
     if (!line.starts_with("Correct them")) out << line;
     at = end;
   }
+  ReviewDecisions decisions;
+  if (status == 0 && !settings.decisions.empty() &&
+      !(decisions.load(settings.decisions, err) && decisions.check(err))) {
+    fs::current_path(previous);
+    return 1;
+  }
   if (status == 0) {
     out.flush();
-    const int learned = runLearner(settings.spelling);
+    const int learned = learnWith(decisions, settings, err);
     if (learned != 0) {
       err << "scanmend-pages: "
           << (learned < 0 ? "scanmend-learn was not found beside scanmend-pages or on the PATH"
@@ -140,7 +199,15 @@ int correctIn(const fs::path& book, const CorrectSettings& settings, std::ostrea
       status = 1;
     }
   }
+  if (status == 0 && !settings.decisions.empty() && !decisions.apply(err)) status = 1;
   if (status == 0) status = exportPages({settings.directory, settings.force}, out, err);
+  ReviewSummary review;
+  if (status == 0 &&
+      !writeReview({(directory / "review").string(), settings.images,
+                    directory.filename().string(), settings.confidenceBelow,
+                    decidedOccurrences(decisions.rows()), settings.decisions},
+                   review, err))
+    status = 1;
   fs::current_path(previous);
   if (status != 0 && !fs::exists(book / kExportsFile)) return status;
   // The reports of the learner, and the record of what was exported.
@@ -156,6 +223,7 @@ int correctIn(const fs::path& book, const CorrectSettings& settings, std::ostrea
   if (status == 0)
     out << "Reports beside the corrected files: " << settings.directory << "/profile.tsv, "
         << settings.directory << "/changes.tsv.\n";
+  if (status == 0) out << reviewReport(review, settings.directory);
   return status;
 }
 
@@ -179,6 +247,8 @@ int correctPages(const std::vector<std::string>& arguments, std::ostream& out, s
   settings.directory = absolute(settings.directory);
   settings.dictionary = absolute(settings.dictionary);
   if (!settings.spelling.empty()) settings.spelling = absolute(settings.spelling);
+  if (!settings.images.empty()) settings.images = absolute(settings.images);
+  if (!settings.decisions.empty()) settings.decisions = absolute(settings.decisions);
 
   std::string pattern = (fs::temp_directory_path() / "scanmend-book-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) {

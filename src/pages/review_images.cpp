@@ -1,0 +1,167 @@
+#include "pages/review_images.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#ifdef SCANMEND_WITH_LEPTONICA
+#include <allheaders.h>
+#endif
+
+namespace scanmend::pages {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<std::string_view, 9> kImageExtensions{
+    ".tif", ".tiff", ".png", ".jpg", ".jpeg", ".jp2", ".TIF", ".PNG", ".JPG"};
+
+// Lines are shown at most this high; a higher cut is scaled down.
+constexpr std::int64_t kMostLineHeight = 96;
+// No image of more pixels is read: 40,000 x 25,000, far beyond a scan.
+constexpr std::int64_t kMostPixels = std::int64_t{1000} * 1000 * 1000;
+
+bool isFile(const fs::path& path) {
+  std::error_code error;
+  return !path.empty() && fs::is_regular_file(path, error);
+}
+
+// The reference as a path: a file: URL's path, nothing for another URL.
+std::string referencePath(const std::string& reference) {
+  if (reference.starts_with("file://")) return reference.substr(7);
+  if (reference.find("://") != std::string::npos) return "";
+  return reference;
+}
+
+}  // namespace
+
+std::string findPageImage(const fs::path& source, const std::string& reference,
+                          const std::string& imagesFolder) {
+  const fs::path folder = source.parent_path();
+  const std::string named = referencePath(reference);
+  if (!named.empty()) {
+    const fs::path path(named);
+    if (path.is_absolute() && isFile(path)) return path.string();
+    if (path.is_relative() && isFile(folder / path)) return (folder / path).string();
+    if (isFile(folder / path.filename())) return (folder / path.filename()).string();
+  }
+  for (const std::string_view extension : kImageExtensions) {
+    const fs::path beside = folder / (source.stem().string() + std::string(extension));
+    if (isFile(beside)) return beside.string();
+  }
+  if (imagesFolder.empty()) return "";
+  const fs::path images(imagesFolder);
+  if (!named.empty()) {
+    const fs::path path(named);
+    if (path.is_relative() && isFile(images / path)) return (images / path).string();
+    if (isFile(images / path.filename())) return (images / path.filename()).string();
+  }
+  for (const std::string_view extension : kImageExtensions) {
+    const fs::path there = images / (source.stem().string() + std::string(extension));
+    if (isFile(there)) return there.string();
+  }
+  return "";
+}
+
+#ifdef SCANMEND_WITH_LEPTONICA
+
+struct PageImage::Pixels {
+  PIX* pix = nullptr;
+  int resolution = 0;
+  ~Pixels() { pixDestroy(&pix); }
+};
+
+bool readsImages() { return true; }
+
+PageImage::PageImage() = default;
+PageImage::~PageImage() = default;
+
+bool PageImage::read(const std::string& path, std::string& reason) {
+  // leptonica reports its troubles on standard error; the review says
+  // what matters itself.
+  setMsgSeverity(L_SEVERITY_NONE);
+  l_int32 format = 0, w = 0, h = 0, bps = 0, spp = 0, colormap = 0;
+  if (pixReadHeader(path.c_str(), &format, &w, &h, &bps, &spp, &colormap) != 0) {
+    reason = "is no image that can be read";
+    return false;
+  }
+  if (w <= 0 || h <= 0 || static_cast<std::int64_t>(w) * h > kMostPixels) {
+    reason = "is too large an image (" + std::to_string(w) + " x " + std::to_string(h) + ")";
+    return false;
+  }
+  PIX* read = pixRead(path.c_str());
+  if (read == nullptr) {
+    reason = "is no image that can be read";
+    return false;
+  }
+  PIX* grey = pixConvertTo8(read, 0);
+  const int resolution = pixGetXRes(read);
+  pixDestroy(&read);
+  if (grey == nullptr) {
+    reason = "cannot be made grey";
+    return false;
+  }
+  pixels_ = std::make_unique<Pixels>();
+  pixels_->pix = grey;
+  pixels_->resolution = resolution;
+  return true;
+}
+
+std::int64_t PageImage::width() const { return pixels_ ? pixGetWidth(pixels_->pix) : 0; }
+std::int64_t PageImage::height() const { return pixels_ ? pixGetHeight(pixels_->pix) : 0; }
+int PageImage::resolution() const { return pixels_ ? pixels_->resolution : 0; }
+
+bool PageImage::cutLine(const Box& box, std::string& png, Box& cut) const {
+  if (!pixels_ || box.empty()) return false;
+  // A margin of a fifth of the line's height, for the ascenders and
+  // descenders that a box may clip.
+  const std::int64_t margin = std::max<std::int64_t>(4, box.height / 5);
+  const std::int64_t left = std::max<std::int64_t>(0, box.x - margin);
+  const std::int64_t top = std::max<std::int64_t>(0, box.y - margin);
+  const std::int64_t right = std::min(width(), box.x + box.width + margin);
+  const std::int64_t bottom = std::min(height(), box.y + box.height + margin);
+  if (right <= left || bottom <= top) return false;
+  cut = {left, top, right - left, bottom - top};
+  BOX* region = boxCreate(static_cast<l_int32>(left), static_cast<l_int32>(top),
+                          static_cast<l_int32>(right - left), static_cast<l_int32>(bottom - top));
+  PIX* part = pixClipRectangle(pixels_->pix, region, nullptr);
+  boxDestroy(&region);
+  if (part == nullptr) return false;
+  if (cut.height > kMostLineHeight) {
+    const float scale = static_cast<float>(kMostLineHeight) / static_cast<float>(cut.height);
+    PIX* smaller = pixScaleAreaMap(part, scale, scale);
+    pixDestroy(&part);
+    part = smaller;
+    if (part == nullptr) return false;
+  }
+  l_uint8* data = nullptr;
+  size_t size = 0;
+  const bool written = pixWriteMem(&data, &size, part, IFF_PNG) == 0;
+  pixDestroy(&part);
+  if (written) png.assign(reinterpret_cast<const char*>(data), size);
+  std::free(data);
+  return written;
+}
+
+#else
+
+struct PageImage::Pixels {};
+
+bool readsImages() { return false; }
+
+PageImage::PageImage() = default;
+PageImage::~PageImage() = default;
+
+bool PageImage::read(const std::string&, std::string& reason) {
+  reason = "cannot be read: this scanmend-pages was built without leptonica";
+  return false;
+}
+
+std::int64_t PageImage::width() const { return 0; }
+std::int64_t PageImage::height() const { return 0; }
+int PageImage::resolution() const { return 0; }
+bool PageImage::cutLine(const Box&, std::string&, Box&) const { return false; }
+
+#endif
+
+}  // namespace scanmend::pages

@@ -1,0 +1,441 @@
+#include "pages/review_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "base/letters.h"
+#include "base/tab_separated.h"
+#include "base/windows1252.h"
+#include "book/ocr_evidence.h"
+#include "files/replacement.h"
+#include "files/text_files.h"
+#include "pages/review_book.h"
+#include "pages/review_geometry.h"
+#include "pages/review_images.h"
+#include "pages/review_page.h"
+#include "pages/review_words.h"
+
+namespace scanmend::pages {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What changes.tsv says of a form: why it was changed or kept, and how
+// likely its reading was against the next.
+struct FormInfo {
+  std::string reason;
+  std::string probability;
+  std::string runnerUp;  // UTF-8
+  std::string runnerUpProbability;
+};
+using Forms = std::unordered_map<std::string, FormInfo>;  // by the form as read, Windows-1252
+
+// A report of the learner as lines of cells, and whether it is UTF-8
+// (else Windows-1252).
+struct Report {
+  std::vector<std::vector<std::string_view>> rows;
+  bool utf8 = true;
+  std::string text;
+};
+
+bool readReport(const std::string& path, Report& report) {
+  if (!readFileBytes(path, report.text)) return false;
+  if (report.text.starts_with("\xEF\xBB\xBF")) report.text.erase(0, 3);
+  report.utf8 = firstInvalidUtf8(report.text) == std::string::npos;
+  const std::string_view text = report.text;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(at, end - at);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    report.rows.push_back(tabSeparatedCells(line));
+    at = end + 1;
+  }
+  return true;
+}
+
+std::string asWindows1252(std::string_view cell, bool utf8) {
+  if (!utf8) return std::string(cell);
+  std::string out;
+  return utf8ToWindows1252(cell, out) ? out : std::string();
+}
+
+std::string asUtf8(std::string_view cell, bool utf8) {
+  return utf8 ? std::string(cell) : utf8Of(cell);
+}
+
+// The reason in the words of changes.tsv's `kept` column, for a learner
+// that writes no `reason` column.
+std::string reasonOfKept(std::string_view kept) {
+  if (kept.starts_with("spelling")) return "spelling";
+  if (kept.starts_with("compound")) return "compound";
+  if (kept.starts_with("the book's own word")) return "book-word";
+  return std::string(kept);
+}
+
+// changes.tsv, read by the names of its columns.
+Forms readForms() {
+  Forms forms;
+  Report report;
+  if (!readReport("changes.tsv", report) || report.rows.empty()) return forms;
+  const std::vector<std::string_view>& header = report.rows[0];
+  const auto column = [&header](std::string_view name) {
+    const auto found = std::find(header.begin(), header.end(), name);
+    return found == header.end() ? -1 : static_cast<int>(found - header.begin());
+  };
+  const int scanned = column("scanned"), written = column("written"), reason = column("reason"),
+            kept = column("kept"), probability = column("probability"),
+            runnerUp = column("runner_up"), runnerUpProbability = column("runner_up_probability");
+  if (scanned < 0) return forms;
+  const auto cellOf = [](const std::vector<std::string_view>& row, int k) {
+    return k >= 0 && static_cast<std::size_t>(k) < row.size() ? row[static_cast<std::size_t>(k)]
+                                                               : std::string_view();
+  };
+  for (std::size_t n = 1; n < report.rows.size(); ++n) {
+    const std::vector<std::string_view>& row = report.rows[n];
+    if (row.size() != header.size()) continue;
+    const std::string key = asWindows1252(cellOf(row, scanned), report.utf8);
+    if (key.empty()) continue;
+    FormInfo info;
+    if (reason >= 0) {
+      info.reason = cellOf(row, reason);
+    } else if (!cellOf(row, kept).empty()) {
+      info.reason = reasonOfKept(cellOf(row, kept));
+    } else {
+      info.reason = cellOf(row, written) == cellOf(row, scanned) ? "doubt" : "misreading";
+    }
+    info.probability = cellOf(row, probability);
+    info.runnerUp = asUtf8(cellOf(row, runnerUp), report.utf8);
+    info.runnerUpProbability = cellOf(row, runnerUpProbability);
+    forms.emplace(key, std::move(info));
+  }
+  return forms;
+}
+
+// word_fr.txt: the words left unknown, Windows-1252.
+std::unordered_set<std::string> readUnknownWords() {
+  std::unordered_set<std::string> words;
+  Report report;
+  if (!readReport("word_fr.txt", report)) return words;
+  for (std::size_t n = 1; n < report.rows.size(); ++n)
+    if (report.rows[n].size() == 2 && !report.rows[n][0].empty())
+      words.insert(asWindows1252(report.rows[n][0], report.utf8));
+  return words;
+}
+
+// ocr.tsv's confidences, by page, line and the word's place among the
+// space-separated pieces of its line.
+using Confidences = std::map<std::tuple<std::int64_t, std::uint32_t, std::uint32_t>, float>;
+
+Confidences readConfidences() {
+  Confidences confidences;
+  std::string table;
+  std::vector<OcrWord> words;
+  std::string error;
+  if (!readFileBytes(std::string(kOcrEvidenceFile), table) ||
+      !parseOcrEvidence(table, words, error))
+    return confidences;
+  for (const OcrWord& word : words)
+    if (word.hasConfidence()) confidences[{word.page, word.line, word.word}] = word.confidence;
+  return confidences;
+}
+
+std::string decimal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  return text;
+}
+
+std::string snippetName(std::int64_t page, std::uint32_t line) {
+  char name[64];
+  std::snprintf(name, sizeof name, "p%04lld-l%04u.png", static_cast<long long>(page), line);
+  return name;
+}
+
+Box scaled(const Box& box, double factor) {
+  if (factor == 1 || box.empty()) return box;
+  const auto at = [factor](std::int64_t v) {
+    return static_cast<std::int64_t>(std::floor(static_cast<double>(v) * factor));
+  };
+  const auto upTo = [factor](std::int64_t v) {
+    return static_cast<std::int64_t>(std::ceil(static_cast<double>(v) * factor));
+  };
+  return {at(box.x), at(box.y), upTo(box.x + box.width) - at(box.x),
+          upTo(box.y + box.height) - at(box.y)};
+}
+
+// Writes `bytes` to `path` whole or not at all, and notes it.
+bool writeWhole(const fs::path& path, std::string_view bytes, ReviewSummary& summary,
+                std::ostream& err) {
+  Replacement file(path.string());
+  if (!file.write(bytes) || !file.commit()) {
+    err << "scanmend-pages: " << path.string() << ": cannot be written\n";
+    return false;
+  }
+  summary.written.push_back(path.string());
+  return true;
+}
+
+// The rows of one page and their snippets, added to the review.
+class PageReview {
+ public:
+  PageReview(const ReviewSettings& settings, const Forms& forms,
+             const std::unordered_set<std::string>& unknown, const Confidences& confidences,
+             ReviewPage& review, ReviewSummary& summary, std::ostream& err)
+      : settings_(settings),
+        forms_(forms),
+        unknown_(unknown),
+        confidences_(confidences),
+        review_(review),
+        summary_(summary),
+        err_(err) {}
+
+  bool add(const ManifestPage& entry, const BookPage& page, const PageAlignment& alignment);
+
+ private:
+  // Why the occurrence is listed; empty where it is not.
+  std::string reasonFor(const std::string& read, const std::string& written, float confidence,
+                        bool decided, const FormInfo* form) const;
+  void addSnippets(const ManifestPage& entry, const PageGeometry& geometry, double factor,
+                   std::size_t firstRow, PageImage& image);
+
+  const ReviewSettings& settings_;
+  const Forms& forms_;
+  const std::unordered_set<std::string>& unknown_;
+  const Confidences& confidences_;
+  ReviewPage& review_;
+  ReviewSummary& summary_;
+  std::ostream& err_;
+  bool failed_ = false;
+};
+
+std::string PageReview::reasonFor(const std::string& read, const std::string& written,
+                                  float confidence, bool decided, const FormInfo* form) const {
+  if (read != written) return form != nullptr && !form->reason.empty() ? form->reason : "misreading";
+  if (form != nullptr && (form->reason == "suspect" || form->reason == "doubt")) return form->reason;
+  // A number or a mark ("3", "|") is no word to check letter by letter.
+  const bool letters = std::any_of(read.begin(), read.end(),
+                                   [](char c) { return isLetter(static_cast<unsigned char>(c)); });
+  if (!letters) return decided ? "decided" : "";
+  if (unknown_.contains(read)) return "unknown";
+  if (confidence >= 0 && confidence < settings_.confidenceBelow) return "low-confidence";
+  return decided ? "decided" : "";
+}
+
+bool PageReview::add(const ManifestPage& entry, const BookPage& page,
+                     const PageAlignment& alignment) {
+  const SourcePage& source = page.source;
+  const std::string file = fs::path(entry.source).filename().string();
+  const std::size_t firstRow = review_.rows.size();
+  std::map<std::uint32_t, int> lineIndex;  // the page's lines in review_.lines
+  const auto lineAt = [&](std::int64_t line) -> int {
+    if (line < 0 || static_cast<std::size_t>(line) >= source.lineCount()) return -1;
+    const auto [found, added] = lineIndex.emplace(static_cast<std::uint32_t>(line), 0);
+    if (added) {
+      found->second = static_cast<int>(review_.lines.size());
+      review_.lines.push_back(lineAsRead(source, static_cast<std::uint32_t>(line)));
+    }
+    return found->second;
+  };
+  std::vector<std::size_t> wordOfRow;  // the corrected word of each row of the page
+  for (std::size_t w = 0; w < alignment.corrected.size(); ++w) {
+    const CorrectedWord& word = alignment.corrected[w];
+    const ImportedWord& first = alignment.imported[word.first];
+    const std::string read = alignment.readOf(word);
+    float confidence = -1;
+    for (std::size_t k = word.first; k < word.first + word.count; ++k) {
+      const ImportedWord& part = alignment.imported[k];
+      const auto found = confidences_.find({entry.number, part.line + 1, part.spaced});
+      if (found != confidences_.end() && (confidence < 0 || found->second < confidence))
+        confidence = found->second;
+    }
+    const auto decided = settings_.decided.find({file, first.line + 1, first.number});
+    const auto form = forms_.find(read);
+    const FormInfo* info = form == forms_.end() ? nullptr : &form->second;
+    const std::string reason =
+        reasonFor(read, word.text, confidence, decided != settings_.decided.end(), info);
+    if (reason.empty()) continue;
+    ReviewRow row;
+    row.row = review_.rows.size() + 1;
+    row.file = file;
+    row.page = entry.number;
+    row.line = first.line + 1;
+    row.word = first.number;
+    const ImportedText characters = importedRun(source, alignment.imported, word.first, word.count);
+    row.read = characters.source;
+    row.written = exportCharacters(characters, word.text);
+    if (info != nullptr) {
+      row.probability = info->probability;
+      row.runnerUp = info->runnerUp;
+      row.runnerUpProbability = info->runnerUpProbability;
+    }
+    row.reason = reason;
+    if (confidence >= 0) row.confidence = decimal(confidence);
+    row.context = lineAsRead(source, first.line, &first);
+    if (decided != settings_.decided.end()) review_.decided[row.row] = decided->second;
+    review_.near.emplace_back(lineAt(static_cast<std::int64_t>(first.line) - 1),
+                              lineAt(static_cast<std::int64_t>(first.line) + 1));
+    review_.snippets.emplace_back();
+    review_.rows.push_back(std::move(row));
+    wordOfRow.push_back(w);
+  }
+  if (review_.rows.size() == firstRow || source.format == Format::Text) return !failed_;
+
+  // Boxes, and the snippets of the rows' lines where the image is found.
+  const PageGeometry geometry = pageGeometry(page.bytes, source);
+  const std::string imagePath =
+      findPageImage(fs::path(entry.source), geometry.image, settings_.imagesFolder);
+  PageImage image;
+  std::string why;
+  const bool hasImage = !imagePath.empty() && image.read(imagePath, why);
+  if (!imagePath.empty() && !hasImage)
+    err_ << "scanmend-pages: " << imagePath << " " << why << "; the review of " << file
+         << " shows its text only\n";
+  // ALTO may measure in tenths of a millimetre or 1200ths of an inch.
+  double factor = 1;
+  if (geometry.unitsPerInch > 0)
+    factor = (hasImage && image.resolution() > 0 ? image.resolution() : 300) /
+             static_cast<double>(geometry.unitsPerInch);
+  for (std::size_t r = firstRow; r < review_.rows.size(); ++r) {
+    ReviewRow& row = review_.rows[r];
+    const ImportedWord& first =
+        alignment.imported[alignment.corrected[wordOfRow[r - firstRow]].first];
+    row.id = geometry.ids[first.token];
+    const std::size_t length =
+        importCharacters(source.tokenText(source.tokens[first.token])).bytes.size();
+    row.box = scaled(partOfBox(geometry.words[first.token], first.from, first.to, length), factor);
+  }
+  if (hasImage) {
+    addSnippets(entry, geometry, factor, firstRow, image);
+    ++summary_.pagesWithImages;
+  } else if (std::any_of(geometry.lines.begin(), geometry.lines.end(),
+                         [](const Box& box) { return !box.empty(); })) {
+    ++summary_.pagesWithoutImages;
+  }
+  return !failed_;
+}
+
+void PageReview::addSnippets(const ManifestPage& entry, const PageGeometry& geometry,
+                             double factor, std::size_t firstRow, PageImage& image) {
+  std::map<std::uint32_t, std::optional<std::pair<std::string, Box>>> cuts;  // by line from 1
+  const fs::path folder = fs::path(settings_.folder) / kSnippetFolder;
+  for (std::size_t r = firstRow; r < review_.rows.size() && !failed_; ++r) {
+    const ReviewRow& row = review_.rows[r];
+    auto [found, added] = cuts.emplace(row.line, std::nullopt);
+    if (added) {
+      const Box line = scaled(geometry.lines[row.line - 1], factor);
+      std::string png;
+      Box cut;
+      if (image.cutLine(line, png, cut)) {
+        const std::string name = snippetName(entry.number, row.line);
+        if (!writeWhole(folder / name, png, summary_, err_)) {
+          failed_ = true;
+          return;
+        }
+        ++summary_.snippets;
+        found->second.emplace(std::string(kSnippetFolder) + "/" + name, cut);
+      }
+    }
+    if (!found->second) continue;
+    const auto& [file, cut] = *found->second;
+    SnippetMark mark{file, 0, 0, 100, 100};
+    if (!row.box.empty()) {
+      const auto share = [](std::int64_t value, std::int64_t whole) {
+        return std::clamp(100.0 * static_cast<double>(value) / static_cast<double>(whole), 0.0,
+                          100.0);
+      };
+      mark.left = share(row.box.x - cut.x, cut.width);
+      mark.top = share(row.box.y - cut.y, cut.height);
+      mark.width = std::min(share(row.box.width, cut.width), 100 - mark.left);
+      mark.height = std::min(share(row.box.height, cut.height), 100 - mark.top);
+    }
+    review_.snippets[r] = mark;
+  }
+}
+
+}  // namespace
+
+bool writeReview(const ReviewSettings& settings, ReviewSummary& summary, std::ostream& err) {
+  ReviewBook book;
+  std::string why;
+  if (!book.load(why)) {
+    err << "scanmend-pages: " << why << "; no review written\n";
+    return false;
+  }
+  std::error_code error;
+  fs::create_directories(fs::path(settings.folder) / kSnippetFolder, error);
+  if (!fs::is_directory(fs::path(settings.folder) / kSnippetFolder, error)) {
+    err << "scanmend-pages: " << settings.folder << ": cannot create the folder\n";
+    return false;
+  }
+  const Forms forms = readForms();
+  const std::unordered_set<std::string> unknown = readUnknownWords();
+  const Confidences confidences = readConfidences();
+  ReviewPage review;
+  review.title = settings.title;
+  PageReview pages(settings, forms, unknown, confidences, review, summary, err);
+  for (std::size_t index = 0; index < book.pages().size(); ++index) {
+    const ManifestPage& entry = book.pages()[index];
+    BookPage page;
+    std::string corrected;
+    PageAlignment alignment;
+    const std::string outPage = pagePath("out", entry.number);
+    if (!book.read(index, page, why)) {
+      err << "scanmend-pages: " << why << "; no review written\n";
+      return false;
+    }
+    if (const ReadResult read = readPageFile(corrected, outPage); read != ReadResult::Read) {
+      err << "scanmend-pages: " << outPage << " " << readFailure(read) << "; no review written\n";
+      return false;
+    }
+    if (!alignCorrectedPage(page.source, corrected, alignment, why)) {
+      err << "scanmend-pages: " << outPage << " " << why << "; no review written\n";
+      return false;
+    }
+    if (!pages.add(entry, page, alignment)) return false;
+  }
+  std::string table(reviewTableHeader());
+  for (const ReviewRow& row : review.rows) appendReviewRow(table, row);
+  summary.rows = review.rows.size();
+  std::string decisions;
+  if (!settings.decisionsFile.empty() && !readFileBytes(settings.decisionsFile, decisions)) {
+    err << "scanmend-pages: " << settings.decisionsFile << ": cannot be read again\n";
+    return false;
+  }
+  return writeWhole(fs::path(settings.folder) / kReviewTable, table, summary, err) &&
+         writeWhole(fs::path(settings.folder) / kReviewPage, reviewPageHtml(review), summary,
+                    err) &&
+         (settings.decisionsFile.empty() ||
+          writeWhole(fs::path(settings.folder) / kDecisionsFile, decisions, summary, err));
+}
+
+std::string reviewReport(const ReviewSummary& summary, const std::string& directory) {
+  std::string report = "Review: " + (fs::path(directory) / "review" / kReviewPage).string() + " (" +
+                       std::to_string(summary.rows) + (summary.rows == 1 ? " row" : " rows");
+  if (summary.snippets > 0)
+    report += ", " + std::to_string(summary.snippets) + " line images of " +
+              std::to_string(summary.pagesWithImages) + " pages";
+  report += ")";
+  if (summary.pagesWithoutImages > 0)
+    report += "; no image found for " + std::to_string(summary.pagesWithoutImages) +
+              " pages (--images DIR)";
+  return report + ".\n";
+}
+
+std::map<std::tuple<std::string, std::uint32_t, std::uint32_t>, std::string> decidedOccurrences(
+    const std::vector<DecisionRow>& rows) {
+  std::map<std::tuple<std::string, std::uint32_t, std::uint32_t>, std::string> decided;
+  for (const DecisionRow& row : rows)
+    decided[{row.file, row.pageLine, row.word}] = row.kind == DecisionRow::Kind::Accept ? "accept"
+                                                  : row.kind == DecisionRow::Kind::Reject
+                                                      ? "reject"
+                                                      : row.typed;
+  return decided;
+}
+
+}  // namespace scanmend::pages
