@@ -16,6 +16,7 @@
 #include "pages/ocr_confidences.h"
 #include "pages/page_text.h"
 #include "pages/parsed_pages.h"
+#include "pages/review_lines.h"
 #include "pages/source_page.h"
 
 namespace scanmend::pages {
@@ -27,7 +28,9 @@ constexpr std::string_view kUsage =
     "Usage: scanmend-pages import FILE...\n"
     "       scanmend-pages export [--force] DIR\n"
     "       scanmend-pages correct [--force] [--dictionary FILE] [--spelling FILE]\n"
-    "                              FILE... DIR\n"
+    "                              [--images DIR] [--decisions FILE]\n"
+    "                              [--confidence-below C] FILE... DIR\n"
+    "       scanmend-pages lines [--all] [--to FOLDER] [--images DIR] DIR\n"
     "\n"
     "import and export run in a book's working directory, beside dic.txt.\n"
     "\n"
@@ -44,9 +47,20 @@ constexpr std::string_view kUsage =
     "                  import, scanmend-learn and export at once, in a working\n"
     "                  directory of its own that is removed afterwards: the\n"
     "                  corrected files go to DIR, with the learner's profile.tsv,\n"
-    "                  changes.tsv and word_fr.txt beside them\n"
+    "                  changes.tsv and word_fr.txt beside them, and the review\n"
+    "                  in DIR/review: review.html (open it in a browser, decide,\n"
+    "                  save decisions.tsv), review.tsv, the line images\n"
+    "  lines DIR       write the lines reviewed in DIR (that correct wrote) as\n"
+    "                  NAME.png and NAME.gt.txt, for training an OCR program\n"
     "  --dictionary FILE  for correct: the dictionary (default: dic.txt here)\n"
     "  --spelling FILE    for correct: given to scanmend-learn\n"
+    "  --images DIR       for correct and lines: where else the page images are\n"
+    "  --decisions FILE   for correct: apply a review's decisions.tsv (and learn\n"
+    "                     from it); nothing is written if a row does not fit\n"
+    "  --confidence-below C  for correct: list the words the OCR was less sure\n"
+    "                     of than C (0 to 1, default 0.5) for review\n"
+    "  --all              for lines: every line, not only those reviewed\n"
+    "  --to FOLDER        for lines: where to write (default DIR/review/training)\n"
     "  --force         overwrite such files all the same\n"
     "  --help, -h      print this help\n"
     "  --version       print the version\n";
@@ -506,6 +520,30 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
   return failed ? 1 : 0;
 }
 
+namespace {
+
+// The arguments after "lines"; -1 for a wrong command line.
+int linesCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  LinesSettings settings;
+  std::size_t given = 0;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] == "--all") {
+      settings.all = true;
+    } else if ((arguments[i] == "--to" || arguments[i] == "--images") && i + 1 < arguments.size()) {
+      (arguments[i] == "--to" ? settings.to : settings.images) = arguments[i + 1];
+      ++i;
+    } else if (arguments[i].starts_with("--")) {
+      return -1;
+    } else {
+      settings.directory = arguments[i];
+      ++given;
+    }
+  }
+  return given == 1 ? writeTrainingLines(settings, out, err) : -1;
+}
+
+}  // namespace
+
 int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   for (const std::string& argument : arguments) {
     if (argument == "--help" || argument == "-h") {
@@ -531,6 +569,10 @@ int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::
       }
     }
     if (given == 1) return exportPages(settings, out, err);
+  }
+  if (!arguments.empty() && arguments[0] == "lines") {
+    const int status = linesCommand({arguments.begin() + 1, arguments.end()}, out, err);
+    if (status >= 0) return status;
   }
   if (!arguments.empty() && arguments[0] == "correct") {
     const int status = correctPages({arguments.begin() + 1, arguments.end()}, out, err);

@@ -181,6 +181,23 @@ Box Box::united(const Box& other) const {
   return {left, top, right - left, bottom - top};
 }
 
+double pixelsPerUnit(const PageGeometry& geometry, int resolution) {
+  if (geometry.unitsPerInch <= 0) return 1;
+  return (resolution > 0 ? resolution : 300) / static_cast<double>(geometry.unitsPerInch);
+}
+
+Box scaledBox(const Box& box, double factor) {
+  if (factor == 1 || box.empty()) return box;
+  const auto at = [factor](std::int64_t v) {
+    return static_cast<std::int64_t>(std::floor(static_cast<double>(v) * factor));
+  };
+  const auto upTo = [factor](std::int64_t v) {
+    return static_cast<std::int64_t>(std::ceil(static_cast<double>(v) * factor));
+  };
+  return {at(box.x), at(box.y), upTo(box.x + box.width) - at(box.x),
+          upTo(box.y + box.height) - at(box.y)};
+}
+
 Box partOfBox(const Box& box, std::size_t from, std::size_t to, std::size_t length) {
   if (box.empty() || length == 0 || to <= from || (from == 0 && to >= length)) return box;
   const std::int64_t left = box.x + box.width * static_cast<std::int64_t>(from) /

@@ -40,6 +40,12 @@ struct PageGeometry {
 // Nothing is ever refused: what cannot be read stays empty.
 PageGeometry pageGeometry(std::string_view bytes, const SourcePage& page);
 
+// The pixels of the page image in a unit of the file's boxes: 1, but
+// where ALTO measures in tenths of a millimetre or 1200ths of an inch, by
+// the image's resolution (300 pixels an inch where it gives none).
+double pixelsPerUnit(const PageGeometry& geometry, int resolution);
+Box scaledBox(const Box& box, double factor);
+
 // The box of the bytes [from, to) of a word of `length` bytes in `box`, by
 // their share of its width.
 Box partOfBox(const Box& box, std::size_t from, std::size_t to, std::size_t length);

@@ -16,8 +16,6 @@ namespace fs = std::filesystem;
 constexpr std::array<std::string_view, 9> kImageExtensions{
     ".tif", ".tiff", ".png", ".jpg", ".jpeg", ".jp2", ".TIF", ".PNG", ".JPG"};
 
-// Lines are shown at most this high; a higher cut is scaled down.
-constexpr std::int64_t kMostLineHeight = 96;
 // No image of more pixels is read: 40,000 x 25,000, far beyond a scan.
 constexpr std::int64_t kMostPixels = std::int64_t{1000} * 1000 * 1000;
 
@@ -111,11 +109,9 @@ std::int64_t PageImage::width() const { return pixels_ ? pixGetWidth(pixels_->pi
 std::int64_t PageImage::height() const { return pixels_ ? pixGetHeight(pixels_->pix) : 0; }
 int PageImage::resolution() const { return pixels_ ? pixels_->resolution : 0; }
 
-bool PageImage::cutLine(const Box& box, std::string& png, Box& cut) const {
+bool PageImage::cutLine(const Box& box, std::int64_t margin, std::int64_t mostHeight,
+                        std::string& png, Box& cut) const {
   if (!pixels_ || box.empty()) return false;
-  // A margin of a fifth of the line's height, for the ascenders and
-  // descenders that a box may clip.
-  const std::int64_t margin = std::max<std::int64_t>(4, box.height / 5);
   const std::int64_t left = std::max<std::int64_t>(0, box.x - margin);
   const std::int64_t top = std::max<std::int64_t>(0, box.y - margin);
   const std::int64_t right = std::min(width(), box.x + box.width + margin);
@@ -127,8 +123,8 @@ bool PageImage::cutLine(const Box& box, std::string& png, Box& cut) const {
   PIX* part = pixClipRectangle(pixels_->pix, region, nullptr);
   boxDestroy(&region);
   if (part == nullptr) return false;
-  if (cut.height > kMostLineHeight) {
-    const float scale = static_cast<float>(kMostLineHeight) / static_cast<float>(cut.height);
+  if (mostHeight > 0 && cut.height > mostHeight) {
+    const float scale = static_cast<float>(mostHeight) / static_cast<float>(cut.height);
     PIX* smaller = pixScaleAreaMap(part, scale, scale);
     pixDestroy(&part);
     part = smaller;
@@ -160,7 +156,9 @@ bool PageImage::read(const std::string&, std::string& reason) {
 std::int64_t PageImage::width() const { return 0; }
 std::int64_t PageImage::height() const { return 0; }
 int PageImage::resolution() const { return 0; }
-bool PageImage::cutLine(const Box&, std::string&, Box&) const { return false; }
+bool PageImage::cutLine(const Box&, std::int64_t, std::int64_t, std::string&, Box&) const {
+  return false;
+}
 
 #endif
 

@@ -39,10 +39,12 @@ class PageImage {
   // Its resolution in pixels an inch, 0 where the file gives none.
   int resolution() const;
 
-  // The part `box` of the image with a margin, no higher than a line
-  // shown on a screen needs, as PNG bytes in `png`; `cut` is the part of
-  // the image taken. False where the box lies outside the image.
-  bool cutLine(const Box& box, std::string& png, Box& cut) const;
+  // The part `box` of the image with `margin` pixels about it, as PNG
+  // bytes in `png`, scaled down to `mostHeight` pixels where it is higher
+  // and that is not 0; `cut` is the part of the image taken. False where
+  // the box lies outside the image.
+  bool cutLine(const Box& box, std::int64_t margin, std::int64_t mostHeight, std::string& png,
+               Box& cut) const;
 
  private:
   struct Pixels;

@@ -145,6 +145,11 @@ Confidences readConfidences() {
   return confidences;
 }
 
+// Lines are shown at most this high; a higher line is scaled down.
+constexpr std::int64_t kShownLineHeight = 96;
+
+constexpr std::string_view kImagesHeader = "file\tsource\timage\n";
+
 std::string decimal(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2f", value);
@@ -155,18 +160,6 @@ std::string snippetName(std::int64_t page, std::uint32_t line) {
   char name[64];
   std::snprintf(name, sizeof name, "p%04lld-l%04u.png", static_cast<long long>(page), line);
   return name;
-}
-
-Box scaled(const Box& box, double factor) {
-  if (factor == 1 || box.empty()) return box;
-  const auto at = [factor](std::int64_t v) {
-    return static_cast<std::int64_t>(std::floor(static_cast<double>(v) * factor));
-  };
-  const auto upTo = [factor](std::int64_t v) {
-    return static_cast<std::int64_t>(std::ceil(static_cast<double>(v) * factor));
-  };
-  return {at(box.x), at(box.y), upTo(box.x + box.width) - at(box.x),
-          upTo(box.y + box.height) - at(box.y)};
 }
 
 // Writes `bytes` to `path` whole or not at all, and notes it.
@@ -196,6 +189,8 @@ class PageReview {
         err_(err) {}
 
   bool add(const ManifestPage& entry, const BookPage& page, const PageAlignment& alignment);
+  // images.tsv: each page's file, source and image, where one was found.
+  const std::string& images() const { return images_; }
 
  private:
   // Why the occurrence is listed; empty where it is not.
@@ -212,6 +207,7 @@ class PageReview {
   ReviewSummary& summary_;
   std::ostream& err_;
   bool failed_ = false;
+  std::string images_{kImagesHeader};
 };
 
 std::string PageReview::reasonFor(const std::string& read, const std::string& written,
@@ -232,6 +228,9 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
   const SourcePage& source = page.source;
   const std::string file = fs::path(entry.source).filename().string();
   const std::size_t firstRow = review_.rows.size();
+  const auto noteImage = [&](const std::string& image) {
+    images_ += file + '\t' + entry.source + '\t' + image + '\n';
+  };
   std::map<std::uint32_t, int> lineIndex;  // the page's lines in review_.lines
   const auto lineAt = [&](std::int64_t line) -> int {
     if (line < 0 || static_cast<std::size_t>(line) >= source.lineCount()) return -1;
@@ -284,7 +283,10 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
     review_.rows.push_back(std::move(row));
     wordOfRow.push_back(w);
   }
-  if (review_.rows.size() == firstRow || source.format == Format::Text) return !failed_;
+  if (review_.rows.size() == firstRow || source.format == Format::Text) {
+    noteImage("");
+    return !failed_;
+  }
 
   // Boxes, and the snippets of the rows' lines where the image is found.
   const PageGeometry geometry = pageGeometry(page.bytes, source);
@@ -296,11 +298,8 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
   if (!imagePath.empty() && !hasImage)
     err_ << "scanmend-pages: " << imagePath << " " << why << "; the review of " << file
          << " shows its text only\n";
-  // ALTO may measure in tenths of a millimetre or 1200ths of an inch.
-  double factor = 1;
-  if (geometry.unitsPerInch > 0)
-    factor = (hasImage && image.resolution() > 0 ? image.resolution() : 300) /
-             static_cast<double>(geometry.unitsPerInch);
+  noteImage(hasImage ? imagePath : "");
+  const double factor = pixelsPerUnit(geometry, hasImage ? image.resolution() : 0);
   for (std::size_t r = firstRow; r < review_.rows.size(); ++r) {
     ReviewRow& row = review_.rows[r];
     const ImportedWord& first =
@@ -308,7 +307,7 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
     row.id = geometry.ids[first.token];
     const std::size_t length =
         importCharacters(source.tokenText(source.tokens[first.token])).bytes.size();
-    row.box = scaled(partOfBox(geometry.words[first.token], first.from, first.to, length), factor);
+    row.box = scaledBox(partOfBox(geometry.words[first.token], first.from, first.to, length), factor);
   }
   if (hasImage) {
     addSnippets(entry, geometry, factor, firstRow, image);
@@ -328,10 +327,13 @@ void PageReview::addSnippets(const ManifestPage& entry, const PageGeometry& geom
     const ReviewRow& row = review_.rows[r];
     auto [found, added] = cuts.emplace(row.line, std::nullopt);
     if (added) {
-      const Box line = scaled(geometry.lines[row.line - 1], factor);
+      const Box line = scaledBox(geometry.lines[row.line - 1], factor);
       std::string png;
       Box cut;
-      if (image.cutLine(line, png, cut)) {
+      // A margin of a fifth of the line's height shows what the line's box
+      // may clip of the letters, and a little of the lines about it.
+      const std::int64_t margin = std::max<std::int64_t>(4, line.height / 5);
+      if (image.cutLine(line, margin, kShownLineHeight, png, cut)) {
         const std::string name = snippetName(entry.number, row.line);
         if (!writeWhole(folder / name, png, summary_, err_)) {
           failed_ = true;
@@ -408,6 +410,7 @@ bool writeReview(const ReviewSettings& settings, ReviewSummary& summary, std::os
     return false;
   }
   return writeWhole(fs::path(settings.folder) / kReviewTable, table, summary, err) &&
+         writeWhole(fs::path(settings.folder) / kImagesTable, pages.images(), summary, err) &&
          writeWhole(fs::path(settings.folder) / kReviewPage, reviewPageHtml(review), summary,
                     err) &&
          (settings.decisionsFile.empty() ||

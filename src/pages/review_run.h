@@ -28,6 +28,9 @@ inline constexpr std::string_view kReviewTable = "review.tsv";
 inline constexpr std::string_view kReviewPage = "review.html";
 inline constexpr std::string_view kSnippetFolder = "lines";
 inline constexpr std::string_view kDecisionsFile = "decisions.tsv";
+// Each page's file, its source and the image found for it (empty where
+// none was looked for or found): file source image.
+inline constexpr std::string_view kImagesTable = "images.tsv";
 
 struct ReviewSettings {
   std::string folder;        // where the files go: DIR/review
