@@ -294,7 +294,7 @@ class OneStep : public OcrBook {
   std::map<std::string, std::string> filesIn(const std::string& folder) const {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(dir_ / folder))
-      files[entry.path().filename().string()] = readFile(entry.path());
+      if (entry.is_regular_file()) files[entry.path().filename().string()] = readFile(entry.path());
     return files;
   }
 };
@@ -320,6 +320,7 @@ TEST_F(OneStep, CorrectsAFolderOfEachFormatAndLeavesTheSourcesAlone) {
     }
     for (const char* report : {"profile.tsv", "changes.tsv", "word_fr.txt", "exports.tsv"})
       EXPECT_TRUE(written.count(report)) << report;
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "corrected" / "review" / "review.html"));
     EXPECT_NE(run.out.find("Reports beside the corrected files"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("then: scanmend-pages export"), std::string::npos) << run.out;
   }
