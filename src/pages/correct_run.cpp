@@ -40,6 +40,7 @@ struct CorrectSettings {
   std::string images;     // where else the page images may be
   std::string decisions;  // a person's decisions on an earlier review
   double confidenceBelow = 0.5;
+  bool review = true;
   bool force = false;
 };
 
@@ -53,6 +54,8 @@ bool parseCorrect(const std::vector<std::string>& arguments, CorrectSettings& se
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     if (arguments[i] == "--force") {
       settings.force = true;
+    } else if (arguments[i] == "--no-review") {
+      settings.review = false;
     } else if ((arguments[i] == "--dictionary" || arguments[i] == "--spelling" ||
                 arguments[i] == "--images" || arguments[i] == "--decisions") &&
                i + 1 < arguments.size()) {
@@ -202,7 +205,7 @@ int correctIn(const fs::path& book, const CorrectSettings& settings, std::ostrea
   if (status == 0 && !settings.decisions.empty() && !decisions.apply(err)) status = 1;
   if (status == 0) status = exportPages({settings.directory, settings.force}, out, err);
   ReviewSummary review;
-  if (status == 0 &&
+  if (status == 0 && settings.review &&
       !writeReview({(directory / "review").string(), settings.images,
                     directory.filename().string(), settings.confidenceBelow,
                     decidedOccurrences(decisions.rows()), settings.decisions},
@@ -223,7 +226,7 @@ int correctIn(const fs::path& book, const CorrectSettings& settings, std::ostrea
   if (status == 0)
     out << "Reports beside the corrected files: " << settings.directory << "/profile.tsv, "
         << settings.directory << "/changes.tsv.\n";
-  if (status == 0) out << reviewReport(review, settings.directory);
+  if (status == 0 && settings.review) out << reviewReport(review, settings.directory);
   return status;
 }
 
