@@ -24,7 +24,7 @@ const puppeteer = require(path.resolve(__dirname, "../tests/browser/node_modules
     await page.goto("file://" + file);
     await page.waitForSelector("body[data-ready]");
     times.push(Date.now() - start);
-    const rows = await page.$$eval("[data-review-row]", (found) => found.length);
+    const rows = await page.evaluate(() => document.querySelectorAll("[data-review-row]").length);
     if (round === 0) console.log("rows: " + rows);
     await page.close();
   }

@@ -241,14 +241,14 @@ TEST(ReviewPage, EveryTextOfTheDataEscaped) {
   row.context = row.read;
   page.rows = {row};
   page.near = {{-1, -1}};
-  page.snippets = {SnippetMark{"lines/p0001-l0001.png", 10, 20, 30, 40}};
+  page.shots = {LineShot{"../../scans/p%201.jpg", {5, 6, 700, 80}, 10, 20, 30, 40}};
   const std::string html = reviewPageHtml(page);
   const std::size_t data = html.find("id=\"review-data\">");
   ASSERT_NE(data, std::string::npos);
   const std::size_t end = html.find("</script>", data);
   const std::string json2 = html.substr(data, end - data);
   EXPECT_EQ(json2.find('<'), std::string::npos);
-  EXPECT_NE(json2.find("[\"lines/p0001-l0001.png\",10.000,20.000,30.000,40.000]"),
+  EXPECT_NE(json2.find("[\"../../scans/p%201.jpg\",5,6,700,80,10.000,20.000,30.000,40.000]"),
             std::string::npos);
   EXPECT_EQ(html.find("://"), std::string::npos) << "nothing from elsewhere";
 }

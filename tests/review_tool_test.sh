@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The review that scanmend-pages correct writes, as a user meets it: the
-# page images found beside the files or with --images, an image that
-# cannot be read leaving the text alone, review.tsv as the columns say,
-# a typed word the pages cannot hold refused, and the training lines.
+# page images found beside the files or with --images, shown as they are
+# or, where a browser cannot show them, as a smaller JPEG; the lines cut
+# with --line-images; an image that cannot be read leaving the text alone;
+# review.tsv as the columns say; a typed word the pages cannot hold
+# refused; and the training lines.
 #   review_tool_test.sh BIN_DIR PAGES_DATA REVIEW_DATA SCRATCH
 set -euo pipefail
 bin=$1 pages=$2 review=$3 scratch=$4
@@ -25,20 +27,33 @@ awk -F'\t' 'NR > 1 && (NF != 18 || $1 != NR - 1 || $18 !~ /⟦.*⟧/) { bad = 1 
 # Rows of the ALTO pages have their IDs and boxes; the text page has none.
 awk -F'\t' '$2 == "015.xml" && ($6 == "" || $9 == "") { bad = 1 } $2 == "tesseract-deu.txt" && $6 != "" { bad = 1 } END { exit bad }' \
   out/review/review.tsv || fail "IDs and boxes by format"
-[ -n "$(ls out/review/lines/p0001-l*.png)" ] && [ -z "$(ls out/review/lines | grep -v '^p000[12]-')" ] ||
-  fail "line images for the pages with an image only: $(ls out/review/lines)"
+# A JPEG is shown as it is, from where it is: nothing cut, nothing copied.
+grep -q '\["../../src/015.jpg",[0-9]*,[0-9]*,[0-9]*,[0-9]*,' out/review/review.html &&
+  [ ! -e out/review/lines ] && [ ! -e out/review/pages ] || fail "015.jpg shown from its place"
 grep -q $'^015.xml\t.*src/015.xml\t.*src/015.jpg$' out/review/images.tsv || fail "images.tsv: $(cat out/review/images.tsv)"
+
+# A TIFF, which a browser does not show, is made a JPEG once.
+cp "$review/016.tif" src/
+"$bin/scanmend-pages" correct src out > out.txt 2> err.txt || fail "a TIFF: $(cat err.txt)"
+[ -s out/review/pages/p0002.jpg ] && grep -q '\["pages/p0002.jpg",' out/review/review.html ||
+  fail "the TIFF as a smaller JPEG: $(ls out/review)"
+grep -q 'the lines shown from 2 page images' out.txt || fail "two pages with images: $(cat out.txt)"
+# Cut into lines of their own, for a review that goes without the pages.
+"$bin/scanmend-pages" correct --line-images src lined > out.txt 2> err.txt || fail "--line-images: $(cat err.txt)"
+[ -n "$(ls lined/review/lines/p0001-l*.jpg)" ] && [ -z "$(ls lined/review/lines | grep -v '^p000[12]-')" ] &&
+  grep -q '\["lines/p0001-l[0-9]*.jpg",0,0,' lined/review/review.html || fail "line images: $(ls lined/review/lines)"
+rm src/016.tif
 
 # With --images, the hOCR's page.png is found; a rerun overwrites its own files.
 "$bin/scanmend-pages" correct --images images src out > out.txt 2> err.txt || fail "rerun: $(cat err.txt)"
-[ -n "$(ls out/review/lines | grep '^p0003-')" ] || fail "--images: $(cat out.txt)"
+grep -q '\["../../images/page.png",' out/review/review.html || fail "--images: $(cat out.txt)"
 
 # An image that cannot be read: the page's rows have text alone.
 printf 'no image' > src/015.jpg
 "$bin/scanmend-pages" correct src out2 > out.txt 2> err.txt || fail "a bad image fails the run: $(cat err.txt)"
 grep -q 'src/015.jpg is no image that can be read; the review of 015.xml shows its text only' err.txt ||
   fail "the bad image named: $(cat err.txt)"
-[ -z "$(ls out2/review/lines | grep '^p0001-')" ] || fail "line images of a bad image"
+! grep -q '"../../src/015.jpg"' out2/review/review.html || fail "a bad image shown"
 cp "$review/015.jpg" src/
 
 # A typed word that the pages cannot hold is refused, and nothing written.

@@ -41,6 +41,7 @@ struct CorrectSettings {
   std::string decisions;  // a person's decisions on an earlier review
   double confidenceBelow = 0.5;
   bool review = true;
+  bool lineImages = false;
   bool force = false;
 };
 
@@ -56,6 +57,8 @@ bool parseCorrect(const std::vector<std::string>& arguments, CorrectSettings& se
       settings.force = true;
     } else if (arguments[i] == "--no-review") {
       settings.review = false;
+    } else if (arguments[i] == "--line-images") {
+      settings.lineImages = true;
     } else if ((arguments[i] == "--dictionary" || arguments[i] == "--spelling" ||
                 arguments[i] == "--images" || arguments[i] == "--decisions") &&
                i + 1 < arguments.size()) {
@@ -208,7 +211,8 @@ int correctIn(const fs::path& book, const CorrectSettings& settings, std::ostrea
   if (status == 0 && settings.review &&
       !writeReview({(directory / "review").string(), settings.images,
                     directory.filename().string(), settings.confidenceBelow,
-                    decidedOccurrences(decisions.rows()), settings.decisions},
+                    decidedOccurrences(decisions.rows()), settings.decisions,
+                    settings.lineImages},
                    review, err))
     status = 1;
   fs::current_path(previous);

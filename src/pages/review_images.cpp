@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 
 #ifdef SCANMEND_WITH_LEPTONICA
@@ -32,6 +33,43 @@ std::string referencePath(const std::string& reference) {
 }
 
 }  // namespace
+
+bool browserShows(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  unsigned char head[12] = {};
+  const std::size_t read = std::fread(head, 1, sizeof head, file);
+  std::fclose(file);
+  const auto starts = [&](std::string_view magic, std::size_t at = 0) {
+    return read >= at + magic.size() &&
+           std::equal(magic.begin(), magic.end(), head + at,
+                      [](char m, unsigned char h) { return static_cast<unsigned char>(m) == h; });
+  };
+  return starts("\xFF\xD8\xFF") || starts("\x89PNG") || starts("GIF8") || starts("BM") ||
+         (starts("RIFF") && starts("WEBP", 8));
+}
+
+std::string relativeUrl(const fs::path& folder, const fs::path& file) {
+  std::error_code error;
+  const fs::path relative = fs::relative(file, folder, error);
+  const bool isRelative = !error && !relative.empty();
+  const std::string path = isRelative ? relative.generic_string() : fs::absolute(file).generic_string();
+  std::string url = isRelative ? "" : "file://";
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                       (byte >= '0' && byte <= '9') || c == '/' || c == '.' || c == '-' ||
+                       c == '_' || c == '~';
+    if (plain) {
+      url += c;
+    } else {
+      char escape[4];
+      std::snprintf(escape, sizeof escape, "%%%02X", byte);
+      url += escape;
+    }
+  }
+  return url;
+}
 
 std::string findPageImage(const fs::path& source, const std::string& reference,
                           const std::string& imagesFolder) {
@@ -132,9 +170,26 @@ bool PageImage::cutLine(const Box& box, std::int64_t margin, std::int64_t mostHe
   }
   l_uint8* data = nullptr;
   size_t size = 0;
-  const bool written = pixWriteMem(&data, &size, part, IFF_PNG) == 0;
+  // For the screen, JPEG: a fifth of the time PNG takes to write.
+  const bool written = (mostHeight > 0 ? pixWriteMemJpeg(&data, &size, part, 85, 0)
+                                       : pixWriteMem(&data, &size, part, IFF_PNG)) == 0;
   pixDestroy(&part);
   if (written) png.assign(reinterpret_cast<const char*>(data), size);
+  std::free(data);
+  return written;
+}
+
+bool PageImage::smallerJpeg(double scale, std::string& jpeg) const {
+  if (!pixels_) return false;
+  PIX* smaller = scale < 1 ? pixScaleAreaMap(pixels_->pix, static_cast<float>(scale),
+                                             static_cast<float>(scale))
+                           : pixClone(pixels_->pix);
+  if (smaller == nullptr) return false;
+  l_uint8* data = nullptr;
+  size_t size = 0;
+  const bool written = pixWriteMemJpeg(&data, &size, smaller, 85, 0) == 0;
+  pixDestroy(&smaller);
+  if (written) jpeg.assign(reinterpret_cast<const char*>(data), size);
   std::free(data);
   return written;
 }
@@ -159,6 +214,7 @@ int PageImage::resolution() const { return 0; }
 bool PageImage::cutLine(const Box&, std::int64_t, std::int64_t, std::string&, Box&) const {
   return false;
 }
+bool PageImage::smallerJpeg(double, std::string&) const { return false; }
 
 #endif
 

@@ -23,6 +23,14 @@ std::string findPageImage(const std::filesystem::path& source, const std::string
 // Whether this build reads images.
 bool readsImages();
 
+// Whether a browser shows the image file as it is (JPEG, PNG, GIF, WebP,
+// BMP), told by its first bytes.
+bool browserShows(const std::string& path);
+
+// The URL of `file` for a page in `folder`: relative where it can be,
+// every byte that a URL path cannot hold escaped.
+std::string relativeUrl(const std::filesystem::path& folder, const std::filesystem::path& file);
+
 // A page image, held in grey for cutting.
 class PageImage {
  public:
@@ -40,11 +48,13 @@ class PageImage {
   int resolution() const;
 
   // The part `box` of the image with `margin` pixels about it, as PNG
-  // bytes in `png`, scaled down to `mostHeight` pixels where it is higher
+  // bytes in `png` (with `mostHeight`, as greyscale JPEG for the screen), scaled down to `mostHeight` pixels where it is higher
   // and that is not 0; `cut` is the part of the image taken. False where
   // the box lies outside the image.
   bool cutLine(const Box& box, std::int64_t margin, std::int64_t mostHeight, std::string& png,
                Box& cut) const;
+  // The whole image scaled by `scale` (at most 1) as greyscale JPEG bytes.
+  bool smallerJpeg(double scale, std::string& jpeg) const;
 
  private:
   struct Pixels;

@@ -76,15 +76,17 @@ std::string reviewPageHtml(const ReviewPage& page) {
             ']';
   }
   json += "],\"shots\":[";
-  for (std::size_t r = 0; r < page.snippets.size(); ++r) {
+  for (std::size_t r = 0; r < page.shots.size(); ++r) {
     if (r > 0) json += ',';
-    const std::optional<SnippetMark>& shot = page.snippets[r];
+    const std::optional<LineShot>& shot = page.shots[r];
     if (!shot) {
       json += '0';
       continue;
     }
     json += '[';
-    appendJsonString(json, shot->file);
+    appendJsonString(json, shot->url);
+    json += ',' + std::to_string(shot->region.x) + ',' + std::to_string(shot->region.y) + ',' +
+            std::to_string(shot->region.width) + ',' + std::to_string(shot->region.height);
     json += ',' + percent(shot->left) + ',' + percent(shot->top) + ',' + percent(shot->width) + ',' +
             percent(shot->height) + ']';
   }

@@ -16,10 +16,13 @@
 
 namespace scanmend::pages {
 
-// The part of a line snippet where the word stands, in percent of the
-// snippet's width and height.
-struct SnippetMark {
-  std::string file;  // relative to the page, "lines/p0001-l0012.png"
+// The image of a row's line: the part `region` (in its pixels) of the
+// image at `url` (relative to the page: the page image itself, a smaller
+// copy of it, or a line's own image), and where the word stands in that
+// part, in percent of its width and height.
+struct LineShot {
+  std::string url;
+  Box region;
   double left = 0;
   double top = 0;
   double width = 0;
@@ -34,7 +37,7 @@ struct ReviewPage {
   // it is next to.
   std::vector<std::string> lines;
   std::vector<std::pair<int, int>> near;
-  std::vector<std::optional<SnippetMark>> snippets;  // by row
+  std::vector<std::optional<LineShot>> shots;  // by row
   std::map<std::size_t, std::string> decided;        // by row number: decided before
 };
 

@@ -158,13 +158,21 @@ std::string decimal(double value) {
 
 std::string snippetName(std::int64_t page, std::uint32_t line) {
   char name[64];
-  std::snprintf(name, sizeof name, "p%04lld-l%04u.png", static_cast<long long>(page), line);
+  std::snprintf(name, sizeof name, "p%04lld-l%04u.jpg", static_cast<long long>(page), line);
+  return name;
+}
+
+std::string pageImageName(std::int64_t page) {
+  char name[64];
+  std::snprintf(name, sizeof name, "p%04lld.jpg", static_cast<long long>(page));
   return name;
 }
 
 // Writes `bytes` to `path` whole or not at all, and notes it.
 bool writeWhole(const fs::path& path, std::string_view bytes, ReviewSummary& summary,
                 std::ostream& err) {
+  std::error_code error;
+  fs::create_directories(path.parent_path(), error);
   Replacement file(path.string());
   if (!file.write(bytes) || !file.commit()) {
     err << "scanmend-pages: " << path.string() << ": cannot be written\n";
@@ -174,7 +182,27 @@ bool writeWhole(const fs::path& path, std::string_view bytes, ReviewSummary& sum
   return true;
 }
 
-// The rows of one page and their snippets, added to the review.
+// The part of a line's image where the row's word stands, in percent.
+void markWord(const Box& word, const Box& cut, LineShot& shot) {
+  if (word.empty()) {
+    shot.left = shot.top = 0;
+    shot.width = shot.height = 100;
+    return;
+  }
+  const auto share = [](std::int64_t value, std::int64_t whole) {
+    return std::clamp(100.0 * static_cast<double>(value) / static_cast<double>(whole), 0.0, 100.0);
+  };
+  shot.left = share(word.x - cut.x, cut.width);
+  shot.top = share(word.y - cut.y, cut.height);
+  shot.width = std::min(share(word.width, cut.width), 100 - shot.left);
+  shot.height = std::min(share(word.height, cut.height), 100 - shot.top);
+}
+
+// A margin of a fifth of the line's height shows what the line's box may
+// clip of the letters, and a little of the lines about it.
+std::int64_t lineMargin(const Box& line) { return std::max<std::int64_t>(4, line.height / 5); }
+
+// The rows of one page and the images of their lines, added to the review.
 class PageReview {
  public:
   PageReview(const ReviewSettings& settings, const Forms& forms,
@@ -196,8 +224,13 @@ class PageReview {
   // Why the occurrence is listed; empty where it is not.
   std::string reasonFor(const std::string& read, const std::string& written, float confidence,
                         bool decided, const FormInfo* form) const;
-  void addSnippets(const ManifestPage& entry, const PageGeometry& geometry, double factor,
-                   std::size_t firstRow, PageImage& image);
+  // Each row's line shown from the image at `url`, the page image scaled
+  // by `scale`.
+  void addShots(const PageGeometry& geometry, double factor, double scale, std::size_t firstRow,
+                const std::string& url);
+  // Each row's line cut from `image` into an image of its own.
+  void addLineImages(const ManifestPage& entry, const PageGeometry& geometry, double factor,
+                     std::size_t firstRow, PageImage& image);
 
   const ReviewSettings& settings_;
   const Forms& forms_;
@@ -279,7 +312,7 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
     if (decided != settings_.decided.end()) review_.decided[row.row] = decided->second;
     review_.near.emplace_back(lineAt(static_cast<std::int64_t>(first.line) - 1),
                               lineAt(static_cast<std::int64_t>(first.line) + 1));
-    review_.snippets.emplace_back();
+    review_.shots.emplace_back();
     review_.rows.push_back(std::move(row));
     wordOfRow.push_back(w);
   }
@@ -288,18 +321,24 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
     return !failed_;
   }
 
-  // Boxes, and the snippets of the rows' lines where the image is found.
+  // Boxes, and the images of the rows' lines where the page image is found.
   const PageGeometry geometry = pageGeometry(page.bytes, source);
   const std::string imagePath =
       findPageImage(fs::path(entry.source), geometry.image, settings_.imagesFolder);
+  // An image that a browser shows as it is stays where it is, and the page
+  // shows each line from it: nothing is read here. Others are read, and
+  // made a smaller JPEG once, or cut into lines where asked for.
+  const bool asItIs = !imagePath.empty() && !settings_.lineImages &&
+                      geometry.unitsPerInch == 0 && browserShows(imagePath);
   PageImage image;
   std::string why;
-  const bool hasImage = !imagePath.empty() && image.read(imagePath, why);
-  if (!imagePath.empty() && !hasImage)
+  const bool read = !imagePath.empty() && !asItIs && image.read(imagePath, why);
+  if (!imagePath.empty() && !asItIs && !read)
     err_ << "scanmend-pages: " << imagePath << " " << why << "; the review of " << file
          << " shows its text only\n";
+  const bool hasImage = asItIs || read;
   noteImage(hasImage ? imagePath : "");
-  const double factor = pixelsPerUnit(geometry, hasImage ? image.resolution() : 0);
+  const double factor = pixelsPerUnit(geometry, read ? image.resolution() : 0);
   for (std::size_t r = firstRow; r < review_.rows.size(); ++r) {
     ReviewRow& row = review_.rows[r];
     const ImportedWord& first =
@@ -309,54 +348,87 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
         importCharacters(source.tokenText(source.tokens[first.token])).bytes.size();
     row.box = scaledBox(partOfBox(geometry.words[first.token], first.from, first.to, length), factor);
   }
-  if (hasImage) {
-    addSnippets(entry, geometry, factor, firstRow, image);
-    ++summary_.pagesWithImages;
-  } else if (std::any_of(geometry.lines.begin(), geometry.lines.end(),
-                         [](const Box& box) { return !box.empty(); })) {
-    ++summary_.pagesWithoutImages;
+  if (!hasImage) {
+    if (std::any_of(geometry.lines.begin(), geometry.lines.end(),
+                    [](const Box& box) { return !box.empty(); }))
+      ++summary_.pagesWithoutImages;
+    return !failed_;
+  }
+  ++summary_.pagesWithImages;
+  if (asItIs) {
+    addShots(geometry, factor, 1, firstRow, relativeUrl(settings_.folder, imagePath));
+  } else if (settings_.lineImages) {
+    addLineImages(entry, geometry, factor, firstRow, image);
+  } else {
+    // One smaller page, where its lines are higher than the page shows them.
+    std::vector<std::int64_t> heights;
+    for (const Box& line : geometry.lines)
+      if (!line.empty()) heights.push_back(scaledBox(line, factor).height);
+    std::sort(heights.begin(), heights.end());
+    const double scale =
+        heights.empty() ? 1
+                        : std::min(1.0, static_cast<double>(kShownLineHeight) /
+                                            static_cast<double>(heights[heights.size() / 2] * 3 / 2));
+    std::string jpeg;
+    const std::string name = pageImageName(entry.number);
+    if (!image.smallerJpeg(scale, jpeg) ||
+        !writeWhole(fs::path(settings_.folder) / kPageImageFolder / name, jpeg, summary_, err_))
+      return false;
+    ++summary_.pageImages;
+    addShots(geometry, factor, scale, firstRow, std::string(kPageImageFolder) + "/" + name);
   }
   return !failed_;
 }
 
-void PageReview::addSnippets(const ManifestPage& entry, const PageGeometry& geometry,
-                             double factor, std::size_t firstRow, PageImage& image) {
-  std::map<std::uint32_t, std::optional<std::pair<std::string, Box>>> cuts;  // by line from 1
+void PageReview::addShots(const PageGeometry& geometry, double factor, double scale,
+                          std::size_t firstRow, const std::string& url) {
+  for (std::size_t r = firstRow; r < review_.rows.size(); ++r) {
+    const ReviewRow& row = review_.rows[r];
+    const Box line = scaledBox(scaledBox(geometry.lines[row.line - 1], factor), scale);
+    if (line.empty()) continue;
+    const std::int64_t margin = lineMargin(line);
+    const std::int64_t left = std::max<std::int64_t>(0, line.x - margin);
+    const std::int64_t top = std::max<std::int64_t>(0, line.y - margin);
+    LineShot shot{url, {left, top, line.x + line.width + margin - left,
+                        line.y + line.height + margin - top}};
+    markWord(scaledBox(row.box, scale), shot.region, shot);
+    review_.shots[r] = shot;
+  }
+}
+
+void PageReview::addLineImages(const ManifestPage& entry, const PageGeometry& geometry,
+                               double factor, std::size_t firstRow, PageImage& image) {
+  // By line, from 1: the line's image and the part of the page it shows.
+  std::map<std::uint32_t, std::optional<std::pair<LineShot, Box>>> cuts;
   const fs::path folder = fs::path(settings_.folder) / kSnippetFolder;
-  for (std::size_t r = firstRow; r < review_.rows.size() && !failed_; ++r) {
+  for (std::size_t r = firstRow; r < review_.rows.size(); ++r) {
     const ReviewRow& row = review_.rows[r];
     auto [found, added] = cuts.emplace(row.line, std::nullopt);
     if (added) {
       const Box line = scaledBox(geometry.lines[row.line - 1], factor);
-      std::string png;
+      std::string bytes;
       Box cut;
-      // A margin of a fifth of the line's height shows what the line's box
-      // may clip of the letters, and a little of the lines about it.
-      const std::int64_t margin = std::max<std::int64_t>(4, line.height / 5);
-      if (image.cutLine(line, margin, kShownLineHeight, png, cut)) {
+      if (image.cutLine(line, lineMargin(line), kShownLineHeight, bytes, cut)) {
         const std::string name = snippetName(entry.number, row.line);
-        if (!writeWhole(folder / name, png, summary_, err_)) {
+        if (!writeWhole(folder / name, bytes, summary_, err_)) {
           failed_ = true;
           return;
         }
         ++summary_.snippets;
-        found->second.emplace(std::string(kSnippetFolder) + "/" + name, cut);
+        // The line's image is the cut, scaled down as cutLine scales it.
+        const double scale = cut.height > kShownLineHeight
+                                 ? static_cast<double>(kShownLineHeight) /
+                                       static_cast<double>(cut.height)
+                                 : 1;
+        LineShot shot{std::string(kSnippetFolder) + "/" + name,
+                      scaledBox({0, 0, cut.width, cut.height}, scale)};
+        found->second.emplace(shot, cut);
       }
     }
     if (!found->second) continue;
-    const auto& [file, cut] = *found->second;
-    SnippetMark mark{file, 0, 0, 100, 100};
-    if (!row.box.empty()) {
-      const auto share = [](std::int64_t value, std::int64_t whole) {
-        return std::clamp(100.0 * static_cast<double>(value) / static_cast<double>(whole), 0.0,
-                          100.0);
-      };
-      mark.left = share(row.box.x - cut.x, cut.width);
-      mark.top = share(row.box.y - cut.y, cut.height);
-      mark.width = std::min(share(row.box.width, cut.width), 100 - mark.left);
-      mark.height = std::min(share(row.box.height, cut.height), 100 - mark.top);
-    }
-    review_.snippets[r] = mark;
+    auto [shot, cut] = *found->second;
+    markWord(row.box, cut, shot);
+    review_.shots[r] = shot;
   }
 }
 
@@ -370,8 +442,8 @@ bool writeReview(const ReviewSettings& settings, ReviewSummary& summary, std::os
     return false;
   }
   std::error_code error;
-  fs::create_directories(fs::path(settings.folder) / kSnippetFolder, error);
-  if (!fs::is_directory(fs::path(settings.folder) / kSnippetFolder, error)) {
+  fs::create_directories(settings.folder, error);
+  if (!fs::is_directory(settings.folder, error)) {
     err << "scanmend-pages: " << settings.folder << ": cannot create the folder\n";
     return false;
   }
@@ -420,9 +492,10 @@ bool writeReview(const ReviewSettings& settings, ReviewSummary& summary, std::os
 std::string reviewReport(const ReviewSummary& summary, const std::string& directory) {
   std::string report = "Review: " + (fs::path(directory) / "review" / kReviewPage).string() + " (" +
                        std::to_string(summary.rows) + (summary.rows == 1 ? " row" : " rows");
-  if (summary.snippets > 0)
-    report += ", " + std::to_string(summary.snippets) + " line images of " +
-              std::to_string(summary.pagesWithImages) + " pages";
+  if (summary.pagesWithImages > 0)
+    report += ", the lines shown from " + std::to_string(summary.pagesWithImages) +
+              (summary.pagesWithImages == 1 ? " page image" : " page images");
+  if (summary.snippets > 0) report += ", " + std::to_string(summary.snippets) + " cut";
   report += ")";
   if (summary.pagesWithoutImages > 0)
     report += "; no image found for " + std::to_string(summary.pagesWithoutImages) +

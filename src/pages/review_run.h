@@ -27,6 +27,7 @@ namespace scanmend::pages {
 inline constexpr std::string_view kReviewTable = "review.tsv";
 inline constexpr std::string_view kReviewPage = "review.html";
 inline constexpr std::string_view kSnippetFolder = "lines";
+inline constexpr std::string_view kPageImageFolder = "pages";
 inline constexpr std::string_view kDecisionsFile = "decisions.tsv";
 // Each page's file, its source and the image found for it (empty where
 // none was looked for or found): file source image.
@@ -44,11 +45,15 @@ struct ReviewSettings {
   // The file of those decisions, kept in the folder as decisions.tsv for
   // `scanmend-pages lines`; may be empty.
   std::string decisionsFile;
+  // Each row's line cut into an image of its own, so that the review goes
+  // without the page images.
+  bool lineImages = false;
 };
 
 struct ReviewSummary {
   std::size_t rows = 0;
-  std::size_t snippets = 0;
+  std::size_t snippets = 0;    // line images cut
+  std::size_t pageImages = 0;  // smaller copies of page images
   std::size_t pagesWithImages = 0;
   std::size_t pagesWithoutImages = 0;  // of those with rows and boxes
   // Every file written, by its path, for the record of what correct wrote.

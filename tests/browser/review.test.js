@@ -22,7 +22,7 @@ test("a real book reviewed by keyboard, saved, and corrected again with the deci
   copyBook(work);
   let run = pages(work, ["correct", "src", "out"]);
   assert.equal(run.status, 0, run.err);
-  assert.match(run.out, /Review: .*review\.html \(\d+ rows, \d+ line images of 2 pages\)/);
+  assert.match(run.out, /Review: .*review\.html \(\d+ rows, the lines shown from 2 page images\)/);
   const rows = readTable(path.join(work, "out/review/review.tsv"));
   const changed = rows.filter((row) => row.read !== row.written);
   const rejected = changed.find((row) => row.file === "015.xml" && row.read !== "fie");
@@ -42,7 +42,7 @@ test("a real book reviewed by keyboard, saved, and corrected again with the deci
     // Line images, lazily: the first rows' have loaded, and show the page.
     await page.waitForFunction(() => {
       const img = document.querySelector(".row img");
-      return img && img.complete && img.naturalWidth > 0;
+      return img && img.complete && img.naturalWidth > 0 && img.classList.contains("placed");
     });
 
     // Only the changes, by the filter.
