@@ -36,8 +36,8 @@ echo "correct --no-review: $plain s (best of 3)"
 echo "correct with review: $reviewed s (best of 3)"
 echo "ratio: $(echo "scale=2; $reviewed / $plain" | bc)"
 rows=$(($(wc -l < "$work/reviewed/review/review.tsv") - 1))
-echo "review: $rows rows, review.html $(du -h "$work/reviewed/review/review.html" | cut -f1)," \
-  "$(ls "$work/reviewed/review/lines" | wc -l) line images, $(du -sh "$work/reviewed/review/lines" | cut -f1)"
+echo "review: $rows rows; review.html $(du -h "$work/reviewed/review/review.html" | cut -f1)," \
+  "review.tsv $(du -h "$work/reviewed/review/review.tsv" | cut -f1); the lines shown from the page images"
 if [ -d tests/browser/node_modules/puppeteer-core ] && [ -x /usr/bin/chromium ]; then
   node bench/review_open.js "$work/reviewed/review/review.html"
 fi
