@@ -3,7 +3,11 @@
 // decisions.tsv as people's tools save it, and the page's data escaped.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "pages/review_geometry.h"
+#include "pages/review_images.h"
 #include "pages/review_page.h"
 #include "pages/review_table.h"
 #include "pages/review_words.h"
@@ -251,6 +255,63 @@ TEST(ReviewPage, EveryTextOfTheDataEscaped) {
   EXPECT_NE(json2.find("[\"../../scans/p%201.jpg\",5,6,700,80,10.000,20.000,30.000,40.000]"),
             std::string::npos);
   EXPECT_EQ(html.find("://"), std::string::npos) << "nothing from elsewhere";
+}
+
+class PageImages : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() /
+            ("scanmend-images-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(root_);
+    for (const char* folder : {"book/scans", "elsewhere"})
+      std::filesystem::create_directories(root_ / folder);
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+  std::string write(const std::string& name, std::string_view bytes) {
+    std::ofstream(root_ / name, std::ios::binary) << bytes;
+    return (root_ / name).string();
+  }
+  std::string at(const std::string& name) const { return (root_ / name).string(); }
+  std::filesystem::path root_;
+};
+
+TEST_F(PageImages, FoundAsTheFileNamesThemOrBesideItOrElsewhere) {
+  const std::string jpeg = "\xFF\xD8\xFF\xE0 rest";
+  write("book/scans/p 1.tif", "II*\0");
+  write("book/002.png", "\x89PNG\r\n");
+  write("elsewhere/003.jpg", jpeg);
+  write("elsewhere/p4.jpg", jpeg);
+  const std::filesystem::path book = root_ / "book";
+  EXPECT_EQ(findPageImage(book / "001.xml", "scans/p 1.tif", ""), at("book/scans/p 1.tif"));
+  EXPECT_EQ(findPageImage(book / "001.xml", at("book/scans/p 1.tif"), ""), at("book/scans/p 1.tif"));
+  // Named where it was made, on this system or another: found by its name.
+  write("book/p 5.tif", "II*\0");
+  EXPECT_EQ(findPageImage(book / "005.xml", "/gone/p 5.tif", ""), at("book/p 5.tif"));
+  EXPECT_EQ(findPageImage(book / "005.xml", "C:\\scans\\p 5.tif", ""), at("book/p 5.tif"));
+  EXPECT_EQ(findPageImage(book / "002.hocr", "", ""), at("book/002.png"));  // by the file's name
+  EXPECT_EQ(findPageImage(book / "003.xml", "003.jpg", ""), "");
+  EXPECT_EQ(findPageImage(book / "003.xml", "003.jpg", at("elsewhere")), at("elsewhere/003.jpg"));
+  EXPECT_EQ(findPageImage(book / "004.xml", "p4.jpg", at("elsewhere")), at("elsewhere/p4.jpg"));
+  EXPECT_EQ(findPageImage(book / "006.xml", "http://example.org/006.jpg", ""), "");
+
+  EXPECT_TRUE(browserShows(at("elsewhere/003.jpg")));
+  EXPECT_TRUE(browserShows(at("book/002.png")));
+  EXPECT_FALSE(browserShows(at("book/scans/p 1.tif")));
+  EXPECT_FALSE(browserShows(write("book/short.jpg", "\xFF")));
+  EXPECT_EQ(relativeUrl(book / "out/review", book / "scans/p 1.tif"), "../../scans/p%201.tif");
+  EXPECT_EQ(relativeUrl(book, book / "a#b?.png"), "a%23b%3F.png");
+}
+
+TEST_F(PageImages, AnImageThatCannotBeReadIsSaidSo) {
+  PageImage image;
+  std::string why;
+  EXPECT_FALSE(image.read(write("book/broken.png", "\x89PNG\r\n\x1A\n broken"), why));
+  EXPECT_FALSE(why.empty());
+  EXPECT_FALSE(image.read(at("book/none.png"), why));
+  std::string bytes;
+  Box cut;
+  EXPECT_FALSE(image.cutLine({0, 0, 10, 10}, 2, 0, bytes, cut));
 }
 
 }  // namespace

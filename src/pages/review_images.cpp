@@ -32,6 +32,13 @@ std::string referencePath(const std::string& reference) {
   return reference;
 }
 
+// The file name a reference ends in, whether it was written on this system
+// or on one that separates folders with a backslash, as in C:\scans\001.tif.
+fs::path fileNameOf(const std::string& reference) {
+  const std::size_t slash = reference.find_last_of("/\\");
+  return fs::path(slash == std::string::npos ? reference : reference.substr(slash + 1));
+}
+
 }  // namespace
 
 bool browserShows(const std::string& path) {
@@ -79,7 +86,7 @@ std::string findPageImage(const fs::path& source, const std::string& reference,
     const fs::path path(named);
     if (path.is_absolute() && isFile(path)) return path.string();
     if (path.is_relative() && isFile(folder / path)) return (folder / path).string();
-    if (isFile(folder / path.filename())) return (folder / path.filename()).string();
+    if (isFile(folder / fileNameOf(named))) return (folder / fileNameOf(named)).string();
   }
   for (const std::string_view extension : kImageExtensions) {
     const fs::path beside = folder / (source.stem().string() + std::string(extension));
@@ -90,7 +97,7 @@ std::string findPageImage(const fs::path& source, const std::string& reference,
   if (!named.empty()) {
     const fs::path path(named);
     if (path.is_relative() && isFile(images / path)) return (images / path).string();
-    if (isFile(images / path.filename())) return (images / path.filename()).string();
+    if (isFile(images / fileNameOf(named))) return (images / fileNameOf(named)).string();
   }
   for (const std::string_view extension : kImageExtensions) {
     const fs::path there = images / (source.stem().string() + std::string(extension));
