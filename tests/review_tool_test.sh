@@ -82,4 +82,19 @@ grep -q 'Wrote 1 line to out/review/training' lines.txt && [ -s "out/review/trai
 grep -q 'lines to every (NAME.png, NAME.gt.txt); [0-9]* without an image or a box skipped' lines.txt ||
   fail "every line, the text page's skipped: $(cat lines.txt)"
 [ "$(ls every/*.png | wc -l)" -eq "$(ls every/*.gt.txt | wc -l)" ] || fail "a picture for every text"
+# A word broken at a line end is one row, and a word typed for it is
+# written back as its two halves.
+mkdir -p broken/src && cd broken
+printf 'Die\r\nGesellschaft\r\nsah\r\nsie\r\n' > dic.txt
+{ for n in 1 2 3; do echo "Die Gefellfchaft fah fie kam."; done; printf 'Die Gefell-\nfchaft fah fie kam.\n'; } > src/broken.txt
+"$bin/scanmend-pages" correct src out > /dev/null 2>&1 || fail "the broken word's book"
+row=$(awk -F'\t' '$4 == 4 && $5 == 2' out/review/review.tsv)
+[ "$(printf '%s' "$row" | cut -f11,18)" = "$(printf 'Gefellfchaft\tDie ⟦Gefell⟧-')" ] ||
+  fail "the broken word as one row: $row"
+{ head -1 out/review/review.tsv | sed 's/$/\tdecision/'; printf '%s\t%s\n' "$row" Gesellschaft; } > typed.tsv
+"$bin/scanmend-pages" correct --decisions typed.tsv src out > /dev/null 2> err.txt || fail "typed: $(cat err.txt)"
+[ "$(tail -2 out/broken.txt)" = "$(printf 'Die Gesell-\nschaft fah fie kam.')" ] ||
+  fail "the typed word in its two halves: $(tail -2 out/broken.txt)"
+awk -F'\t' '$4 == 4 && $5 == 2 && $12 == "Gesellschaft" && $16 == "decided" { found = 1 } END { exit !found }' \
+  out/review/review.tsv || fail "the decided word listed again: $(grep Gesell out/review/review.tsv)"
 echo "review tool: all checks passed"

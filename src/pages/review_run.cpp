@@ -245,7 +245,10 @@ class PageReview {
 
 std::string PageReview::reasonFor(const std::string& read, const std::string& written,
                                   float confidence, bool decided, const FormInfo* form) const {
-  if (read != written) return form != nullptr && !form->reason.empty() ? form->reason : "misreading";
+  if (read != written) {
+    if (form != nullptr && !form->reason.empty()) return form->reason;
+    return decided ? "decided" : "misreading";  // else a person's word
+  }
   if (form != nullptr && (form->reason == "suspect" || form->reason == "doubt")) return form->reason;
   // A number or a mark ("3", "|") is no word to check letter by letter.
   const bool letters = std::any_of(read.begin(), read.end(),
