@@ -93,8 +93,9 @@ row=$(awk -F'\t' '$4 == 4 && $5 == 2' out/review/review.tsv)
   fail "the broken word as one row: $row"
 { head -1 out/review/review.tsv | sed 's/$/\tdecision/'; printf '%s\t%s\n' "$row" Gesellschaft; } > typed.tsv
 "$bin/scanmend-pages" correct --decisions typed.tsv src out > /dev/null 2> err.txt || fail "typed: $(cat err.txt)"
-[ "$(tail -2 out/broken.txt)" = "$(printf 'Die Gesell-\nschaft fah fie kam.')" ] ||
+# (The learner may learn from it for the other words: "fah" may be "sah".)
+[ "$(tail -2 out/broken.txt | head -1)" = "Die Gesell-" ] && tail -1 out/broken.txt | grep -q '^schaft ' ||
   fail "the typed word in its two halves: $(tail -2 out/broken.txt)"
-awk -F'\t' '$4 == 4 && $5 == 2 && $12 == "Gesellschaft" && $16 == "decided" { found = 1 } END { exit !found }' \
+awk -F'\t' '$4 == 4 && $5 == 2 && $12 == "Gesellschaft" && $16 == "reviewed" { found = 1 } END { exit !found }' \
   out/review/review.tsv || fail "the decided word listed again: $(grep Gesell out/review/review.tsv)"
 echo "review tool: all checks passed"

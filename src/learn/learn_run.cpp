@@ -596,8 +596,10 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
         countOutcome(kind, 1, stats);
         if (kind == WordOutcome::Kind::Unknown) countUnknownWord(unknown, read);
         corrected.append(page.substr(copied, start - copied)).append(head);
-        // A letter or mark read for the hyphen is the hyphen.
-        corrected.append(b.hyphen ? page.substr(b.markBegin, b.markEnd - b.markBegin) : "-");
+        // The mark stays as read, a letter read for the hyphen too: the
+        // corrected page must keep the bytes between its words, or
+        // scanmend-pages cannot write it back into the source.
+        corrected.append(page.substr(b.markBegin, b.markEnd - b.markBegin));
         copied = std::max(end, b.markEnd);
         tailShown = std::move(tail);
         tailBegin = b.tailBegin;

@@ -169,13 +169,20 @@ std::string pageImageName(std::int64_t page) {
 }
 
 // Writes `bytes` to `path` whole or not at all, and notes it.
-bool writeWhole(const fs::path& path, std::string_view bytes, ReviewSummary& summary,
-                std::ostream& err) {
+bool writeWhole(const ReviewSettings& settings, const fs::path& path, std::string_view bytes,
+                ReviewSummary& summary, std::ostream& err) {
   std::error_code error;
   fs::create_directories(path.parent_path(), error);
-  Replacement file(path.string());
-  if (!file.write(bytes) || !file.commit()) {
-    err << "scanmend-pages: " << path.string() << ": cannot be written\n";
+  std::string why = "cannot be written";
+  bool written = false;
+  if (settings.write) {
+    written = settings.write(path.string(), bytes, why);
+  } else {
+    Replacement file(path.string());
+    written = file.write(bytes) && file.commit();
+  }
+  if (!written) {
+    err << "scanmend-pages: " << path.string() << ": " << why << "\n";
     return false;
   }
   summary.written.push_back(path.string());
@@ -247,16 +254,16 @@ std::string PageReview::reasonFor(const std::string& read, const std::string& wr
                                   float confidence, bool decided, const FormInfo* form) const {
   if (read != written) {
     if (form != nullptr && !form->reason.empty()) return form->reason;
-    return decided ? "decided" : "misreading";  // else a person's word
+    return decided ? "reviewed" : "misreading";  // else a person's word
   }
   if (form != nullptr && (form->reason == "suspect" || form->reason == "doubt")) return form->reason;
   // A number or a mark ("3", "|") is no word to check letter by letter.
   const bool letters = std::any_of(read.begin(), read.end(),
                                    [](char c) { return isLetter(static_cast<unsigned char>(c)); });
-  if (!letters) return decided ? "decided" : "";
+  if (!letters) return decided ? "reviewed" : "";
   if (unknown_.contains(read)) return "unknown";
   if (confidence >= 0 && confidence < settings_.confidenceBelow) return "low-confidence";
-  return decided ? "decided" : "";
+  return decided ? "reviewed" : "";
 }
 
 bool PageReview::add(const ManifestPage& entry, const BookPage& page,
@@ -375,7 +382,8 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
     std::string jpeg;
     const std::string name = pageImageName(entry.number);
     if (!image.smallerJpeg(scale, jpeg) ||
-        !writeWhole(fs::path(settings_.folder) / kPageImageFolder / name, jpeg, summary_, err_))
+        !writeWhole(settings_, fs::path(settings_.folder) / kPageImageFolder / name, jpeg,
+                    summary_, err_))
       return false;
     ++summary_.pageImages;
     addShots(geometry, factor, scale, firstRow, std::string(kPageImageFolder) + "/" + name);
@@ -413,7 +421,7 @@ void PageReview::addLineImages(const ManifestPage& entry, const PageGeometry& ge
       Box cut;
       if (image.cutLine(line, lineMargin(line), kShownLineHeight, bytes, cut)) {
         const std::string name = snippetName(entry.number, row.line);
-        if (!writeWhole(folder / name, bytes, summary_, err_)) {
+        if (!writeWhole(settings_, folder / name, bytes, summary_, err_)) {
           failed_ = true;
           return;
         }
@@ -438,6 +446,19 @@ void PageReview::addLineImages(const ManifestPage& entry, const PageGeometry& ge
 }  // namespace
 
 bool writeReview(const ReviewSettings& settings, ReviewSummary& summary, std::ostream& err) {
+  // The working directory's files are read by their names in it.
+  struct InBook {
+    fs::path previous;
+    explicit InBook(const std::string& book) {
+      if (book.empty()) return;
+      previous = fs::current_path();
+      fs::current_path(book);
+    }
+    ~InBook() {
+      std::error_code error;
+      if (!previous.empty()) fs::current_path(previous, error);
+    }
+  } inBook(settings.book);
   ReviewBook book;
   std::string why;
   if (!book.load(why)) {
@@ -484,12 +505,12 @@ bool writeReview(const ReviewSettings& settings, ReviewSummary& summary, std::os
     err << "scanmend-pages: " << settings.decisionsFile << ": cannot be read again\n";
     return false;
   }
-  return writeWhole(fs::path(settings.folder) / kReviewTable, table, summary, err) &&
-         writeWhole(fs::path(settings.folder) / kImagesTable, pages.images(), summary, err) &&
-         writeWhole(fs::path(settings.folder) / kReviewPage, reviewPageHtml(review), summary,
-                    err) &&
+  const fs::path folder(settings.folder);
+  return writeWhole(settings, folder / kReviewTable, table, summary, err) &&
+         writeWhole(settings, folder / kImagesTable, pages.images(), summary, err) &&
+         writeWhole(settings, folder / kReviewPage, reviewPageHtml(review), summary, err) &&
          (settings.decisionsFile.empty() ||
-          writeWhole(fs::path(settings.folder) / kDecisionsFile, decisions, summary, err));
+          writeWhole(settings, folder / kDecisionsFile, decisions, summary, err));
 }
 
 std::string reviewReport(const ReviewSummary& summary, const std::string& directory) {

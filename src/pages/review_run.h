@@ -14,6 +14,7 @@
 // confidence; and wherever a person decided it before.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <ostream>
 #include <string>
@@ -48,6 +49,12 @@ struct ReviewSettings {
   // Each row's line cut into an image of its own, so that the review goes
   // without the page images.
   bool lineImages = false;
+  // The book's working directory, to read; the current one where empty.
+  std::string book;
+  // Writes a file whole, or says why not; where unset, as a new file
+  // renamed into place. correct gives its own, which keeps the record of
+  // what it wrote.
+  std::function<bool(const std::string& path, std::string_view bytes, std::string& reason)> write;
 };
 
 struct ReviewSummary {
@@ -60,7 +67,7 @@ struct ReviewSummary {
   std::vector<std::string> written;
 };
 
-// Writes the review of the book in the current directory. False, with
+// Writes the review of the book in its working directory. False, with
 // the messages said, when a file cannot be read or written; a page image
 // that cannot be read is only noted: its rows have text alone.
 bool writeReview(const ReviewSettings& settings, ReviewSummary& summary, std::ostream& err);
