@@ -187,10 +187,14 @@ std::string utf8(const std::string& windows1252) {
 std::string escaped(const std::string& text) {
   std::string out;
   for (const char c : text) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '"') out += "&quot;";
-    else out += c;
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
   }
   return out;
 }
@@ -209,7 +213,8 @@ void writeAltoPage(const fs::path& folder, std::size_t number, const std::string
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<alto "
       "xmlns=\"http://www.loc.gov/standards/alto/ns-v3#\">\n<Description>"
       "<MeasurementUnit>pixel</MeasurementUnit><sourceImageInformation><fileName>" +
-      std::string(stem) + ".jpg</fileName></sourceImageInformation></Description>\n<Layout><Page "
+      std::string(stem) +
+      ".jpg</fileName></sourceImageInformation></Description>\n<Layout><Page "
       "WIDTH=\"2480\" HEIGHT=\"3508\"><PrintSpace><TextBlock ID=\"block_0\">\n";
   std::size_t line = 0, string = 0;
   for (std::size_t at = 0; at < text.size(); ++line) {
@@ -228,7 +233,8 @@ void writeAltoPage(const fs::path& folder, std::size_t number, const std::string
       if (word.empty()) continue;
       const int width = static_cast<int>(word.size()) * kLetter;
       for (std::size_t k = 0; k < word.size(); ++k) {
-        BOX* stroke = boxCreate(x + static_cast<int>(k) * kLetter + 4, top + 10, 9, kLineHeight - 22);
+        BOX* stroke =
+            boxCreate(x + static_cast<int>(k) * kLetter + 4, top + 10, 9, kLineHeight - 22);
         pixSetInRectArbitrary(pix, stroke, 25 + static_cast<unsigned>(word[k] & 31));
         boxDestroy(&stroke);
       }
@@ -239,10 +245,9 @@ void writeAltoPage(const fs::path& folder, std::size_t number, const std::string
                  escaped(utf8(word)) + "\"/>";
       x += width + kSpace;
     }
-    alto += "<TextLine ID=\"line_" + std::to_string(line) + "\" HPOS=\"" +
-            std::to_string(kLeft) + "\" VPOS=\"" + std::to_string(top) + "\" WIDTH=\"" +
-            std::to_string(x - kLeft) + "\" HEIGHT=\"" + std::to_string(kLineHeight) + "\">" +
-            strings + "</TextLine>\n";
+    alto += "<TextLine ID=\"line_" + std::to_string(line) + "\" HPOS=\"" + std::to_string(kLeft) +
+            "\" VPOS=\"" + std::to_string(top) + "\" WIDTH=\"" + std::to_string(x - kLeft) +
+            "\" HEIGHT=\"" + std::to_string(kLineHeight) + "\">" + strings + "</TextLine>\n";
   }
   alto += "</TextBlock></PrintSpace></Page></Layout>\n</alto>\n";
   writeBytes(folder / (std::string(stem) + ".xml"), alto);

@@ -115,7 +115,7 @@ TEST(Geometry, MeasuresInPixelsOfTheImage) {
 
 TEST(Geometry, APartOfAWordBoxByItsShareOfTheLetters) {
   const Box box{100, 10, 120, 30};
-  EXPECT_EQ(partOfBox(box, 0, 12, 12), box);                  // the whole token
+  EXPECT_EQ(partOfBox(box, 0, 12, 12), box);                    // the whole token
   EXPECT_EQ(partOfBox(box, 0, 8, 12), (Box{100, 10, 80, 30}));  // "Schweren" of "Schweren-vnd"
   EXPECT_EQ(partOfBox(box, 9, 12, 12), (Box{190, 10, 30, 30}));
   EXPECT_EQ(partOfBox(Box{}, 0, 1, 3), Box{});
@@ -177,8 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                      kHeader + "1\ta.xml\t3\t2\tfie\tsie\taccept\n2\ta.xml\t4\t1\tdaf\tdas\tdaß\n",
                      {},
                      2},
-        DecisionCase{"undecided_rows_skipped",
-                     kHeader + "1\ta.xml\t3\t2\tfie\tsie\t\n\n", {}, 0},
+        DecisionCase{"undecided_rows_skipped", kHeader + "1\ta.xml\t3\t2\tfie\tsie\t\n\n", {}, 0},
         DecisionCase{"other_columns_in_another_order",
                      "decision\tread\tnote\tword\tline\tfile\twritten\r\n"
                      "reject\tfie\tx\t2\t3\ta.xml\tsie\r\n",
@@ -202,14 +201,25 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Decisions, InUtf8WithAByteOrderMarkOrInWindows1252) {
   std::vector<DecisionRow> rows;
   std::vector<std::string> problems;
-  ASSERT_TRUE(readDecisionTable("\xEF\xBB\xBF" + kHeader + "1\ta.xml\t1\t1\tStra\xC3\x9F" "e\tx\tStra\xC3\x9F" "e\n",
+  ASSERT_TRUE(readDecisionTable("\xEF\xBB\xBF" + kHeader +
+                                    "1\ta.xml\t1\t1\tStra\xC3\x9F"
+                                    "e\tx\tStra\xC3\x9F"
+                                    "e\n",
                                 rows, problems));
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].read, "Stra\xC3\x9F" "e");
+  EXPECT_EQ(rows[0].read,
+            "Stra\xC3\x9F"
+            "e");
   EXPECT_EQ(rows[0].kind, DecisionRow::Kind::Typed);
-  EXPECT_EQ(rows[0].typed, "Stra\xC3\x9F" "e");
-  ASSERT_TRUE(readDecisionTable(kHeader + "1\ta.xml\t1\t1\tStra\xDF" "e\tx\treject\n", rows, problems));
-  EXPECT_EQ(rows[0].read, "Stra\xC3\x9F" "e");
+  EXPECT_EQ(rows[0].typed,
+            "Stra\xC3\x9F"
+            "e");
+  ASSERT_TRUE(readDecisionTable(kHeader + "1\ta.xml\t1\t1\tStra\xDF"
+                                          "e\tx\treject\n",
+                                rows, problems));
+  EXPECT_EQ(rows[0].read,
+            "Stra\xC3\x9F"
+            "e");
   EXPECT_EQ(rows[0].kind, DecisionRow::Kind::Reject);
   EXPECT_EQ(rows[0].line, 2u);
 }
@@ -234,8 +244,7 @@ TEST(ReviewTable, ARowKeepsItsCellsWhole) {
 TEST(ReviewPage, EveryTextOfTheDataEscaped) {
   std::string json;
   appendJsonString(json, "</script><b>\"a\\b'&\n\x01");
-  EXPECT_EQ(json,
-            "\"\\u003c/script\\u003e\\u003cb\\u003e\\\"a\\\\b\\u0027\\u0026\\u000a\\u0001\"");
+  EXPECT_EQ(json, "\"\\u003c/script\\u003e\\u003cb\\u003e\\\"a\\\\b\\u0027\\u0026\\u000a\\u0001\"");
 
   ReviewPage page;
   page.title = "<i>book</i>";
@@ -260,9 +269,10 @@ TEST(ReviewPage, EveryTextOfTheDataEscaped) {
 class PageImages : public testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("scanmend-images-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ =
+        std::filesystem::temp_directory_path() /
+        ("scanmend-images-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(root_);
     for (const char* folder : {"book/scans", "elsewhere"})
       std::filesystem::create_directories(root_ / folder);
@@ -284,7 +294,8 @@ TEST_F(PageImages, FoundAsTheFileNamesThemOrBesideItOrElsewhere) {
   write("elsewhere/p4.jpg", jpeg);
   const std::filesystem::path book = root_ / "book";
   EXPECT_EQ(findPageImage(book / "001.xml", "scans/p 1.tif", ""), at("book/scans/p 1.tif"));
-  EXPECT_EQ(findPageImage(book / "001.xml", at("book/scans/p 1.tif"), ""), at("book/scans/p 1.tif"));
+  EXPECT_EQ(findPageImage(book / "001.xml", at("book/scans/p 1.tif"), ""),
+            at("book/scans/p 1.tif"));
   // Named where it was made, on this system or another: found by its name.
   write("book/p 5.tif", "II*\0");
   EXPECT_EQ(findPageImage(book / "005.xml", "/gone/p 5.tif", ""), at("book/p 5.tif"));

@@ -140,7 +140,8 @@ bool learnerTakesDecisions() {
 int learnWith(const ReviewDecisions& decisions, const CorrectSettings& settings,
               std::ostream& err) {
   std::vector<std::string> arguments;
-  if (!settings.spelling.empty()) arguments.insert(arguments.end(), {"--spelling", settings.spelling});
+  if (!settings.spelling.empty())
+    arguments.insert(arguments.end(), {"--spelling", settings.spelling});
   if (settings.decisions.empty()) return runLearner(arguments);
   constexpr const char* kLearned = "decisions-for-learning.tsv";
   if (!learnerTakesDecisions()) {
@@ -161,6 +162,19 @@ bool copyFile(const fs::path& from, const fs::path& to) {
   if (readFile(from.string(), bytes) != ReadResult::Read) return false;
   Replacement file(to.string());
   return file.write(bytes) && file.commit();
+}
+
+// What the review is to be, in DIR/review.
+ReviewSettings reviewSettings(const CorrectSettings& settings, const ReviewDecisions& decisions) {
+  ReviewSettings review;
+  review.folder = (fs::path(settings.directory) / "review").string();
+  review.imagesFolder = settings.images;
+  review.title = fs::path(settings.directory).filename().string();
+  review.confidenceBelow = settings.confidenceBelow;
+  review.decided = decidedOccurrences(decisions.rows());
+  review.decisionsFile = settings.decisions;
+  review.lineImages = settings.lineImages;
+  return review;
 }
 
 // The steps, in the working directory `book`.
@@ -209,11 +223,7 @@ int correctIn(const fs::path& book, const CorrectSettings& settings, std::ostrea
   if (status == 0) status = exportPages({settings.directory, settings.force}, out, err);
   ReviewSummary review;
   if (status == 0 && settings.review &&
-      !writeReview({(directory / "review").string(), settings.images,
-                    directory.filename().string(), settings.confidenceBelow,
-                    decidedOccurrences(decisions.rows()), settings.decisions,
-                    settings.lineImages},
-                   review, err))
+      !writeReview(reviewSettings(settings, decisions), review, err))
     status = 1;
   fs::current_path(previous);
   if (status != 0 && !fs::exists(book / kExportsFile)) return status;

@@ -17,8 +17,8 @@ bool ReviewBook::load(std::string& reason) {
     reason = std::string(kPagesFile) + ": " + reason;
     return false;
   }
-  if (std::string hyphens; readFileBytes(std::string(kHyphensFile), hyphens) &&
-                           !readHyphensTable(hyphens, hyphens_)) {
+  if (std::string hyphens;
+      readFileBytes(std::string(kHyphensFile), hyphens) && !readHyphensTable(hyphens, hyphens_)) {
     reason = std::string(kHyphensFile) + " cannot be read";
     return false;
   }

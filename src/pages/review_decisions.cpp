@@ -19,7 +19,8 @@ std::string notOneWord(std::string_view bytes) {
   if (bytes.empty()) return "is empty";
   for (const char c : bytes) {
     if (isWordSeparator(static_cast<unsigned char>(c)))
-      return c == ' ' ? "holds a space" : "holds \"" + utf8Of(std::string(1, c)) + "\", which ends a word";
+      return c == ' ' ? "holds a space"
+                      : "holds \"" + utf8Of(std::string(1, c)) + "\", which ends a word";
     if (c == kUnreadable) return "holds a character that the pages cannot hold";
   }
   return "";
@@ -119,8 +120,9 @@ bool ReviewDecisions::check(std::ostream& err) {
       placed.target = row.kind == DecisionRow::Kind::Accept   ? placed.written
                       : row.kind == DecisionRow::Kind::Reject ? placed.read
                                                               : importCharacters(row.typed).bytes;
-      const std::string what = row.kind == DecisionRow::Kind::Typed ? "the word typed, \"" + row.typed + "\","
-                                                                    : "the word written, \"" + row.written + "\",";
+      const std::string what = row.kind == DecisionRow::Kind::Typed
+                                   ? "the word typed, \"" + row.typed + "\","
+                                   : "the word written, \"" + row.written + "\",";
       if (const std::string problem = notOneWord(placed.target); !problem.empty()) {
         refuse(row, what + " " + problem + "; a decision writes one word");
         continue;

@@ -39,12 +39,12 @@ class ReviewDecisions {
 
  private:
   struct Placed {
-    std::size_t row = 0;           // in rows_
-    std::size_t page = 0;          // in the book's pages
-    std::size_t word = 0;          // the imported word that begins it
-    std::string read;              // Windows-1252, as the correction read it
-    std::string written;           // Windows-1252, as the row shows it written
-    std::string target;            // Windows-1252, what is to stand there
+    std::size_t row = 0;   // in rows_
+    std::size_t page = 0;  // in the book's pages
+    std::size_t word = 0;  // the imported word that begins it
+    std::string read;      // Windows-1252, as the correction read it
+    std::string written;   // Windows-1252, as the row shows it written
+    std::string target;    // Windows-1252, what is to stand there
   };
 
   std::string name_;  // the file's name, for messages

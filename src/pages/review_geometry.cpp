@@ -11,8 +11,8 @@ namespace {
 
 // The elements that carry boxes, IDs and the image's name, by the root.
 bool geometryElement(std::string_view root, std::string_view name) {
-  static constexpr std::string_view kAlto[] = {"String", "HYP",  "TextLine",       "fileName",
-                                               "Page",   "MeasurementUnit"};
+  static constexpr std::string_view kAlto[] = {"String",   "HYP",  "TextLine",
+                                               "fileName", "Page", "MeasurementUnit"};
   static constexpr std::string_view kPage[] = {"Page",      "TextRegion", "TextLine", "Word",
                                                "TextEquiv", "Unicode",    "Coords"};
   if (root == "alto") return std::find(std::begin(kAlto), std::end(kAlto), name) != std::end(kAlto);
@@ -87,8 +87,8 @@ std::string hocrImage(const XmlElement& element) {
     while (!property.empty() && isXmlSpace(property.back())) property.remove_suffix(1);
     if (property.size() >= 2 && property.front() == '"') {
       const std::size_t close = property.find('"', 1);
-      return std::string(property.substr(1, close == std::string_view::npos ? property.size() - 1
-                                                                           : close - 1));
+      return std::string(
+          property.substr(1, close == std::string_view::npos ? property.size() - 1 : close - 1));
     }
     return std::string(property);
   }
@@ -200,11 +200,10 @@ Box scaledBox(const Box& box, double factor) {
 
 Box partOfBox(const Box& box, std::size_t from, std::size_t to, std::size_t length) {
   if (box.empty() || length == 0 || to <= from || (from == 0 && to >= length)) return box;
-  const std::int64_t left = box.x + box.width * static_cast<std::int64_t>(from) /
-                                        static_cast<std::int64_t>(length);
-  const std::int64_t right =
-      box.x + box.width * static_cast<std::int64_t>(std::min(to, length)) /
-                  static_cast<std::int64_t>(length);
+  const std::int64_t left =
+      box.x + box.width * static_cast<std::int64_t>(from) / static_cast<std::int64_t>(length);
+  const std::int64_t right = box.x + box.width * static_cast<std::int64_t>(std::min(to, length)) /
+                                         static_cast<std::int64_t>(length);
   return {left, box.y, std::max<std::int64_t>(right - left, 1), box.height};
 }
 

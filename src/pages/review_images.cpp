@@ -14,8 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::string_view, 9> kImageExtensions{
-    ".tif", ".tiff", ".png", ".jpg", ".jpeg", ".jp2", ".TIF", ".PNG", ".JPG"};
+constexpr std::array<std::string_view, 9> kImageExtensions{".tif", ".tiff", ".png", ".jpg", ".jpeg",
+                                                           ".jp2", ".TIF",  ".PNG", ".JPG"};
 
 // No image of more pixels is read: 40,000 x 25,000, far beyond a scan.
 constexpr std::int64_t kMostPixels = std::int64_t{1000} * 1000 * 1000;
@@ -60,7 +60,8 @@ std::string relativeUrl(const fs::path& folder, const fs::path& file) {
   std::error_code error;
   const fs::path relative = fs::relative(file, folder, error);
   const bool isRelative = !error && !relative.empty();
-  const std::string path = isRelative ? relative.generic_string() : fs::absolute(file).generic_string();
+  const std::string path =
+      isRelative ? relative.generic_string() : fs::absolute(file).generic_string();
   std::string url = isRelative ? "" : "file://";
   for (const char c : path) {
     const auto byte = static_cast<unsigned char>(c);

@@ -48,9 +48,9 @@ class PageImage {
   int resolution() const;
 
   // The part `box` of the image with `margin` pixels about it, as PNG
-  // bytes in `png` (with `mostHeight`, as greyscale JPEG for the screen), scaled down to `mostHeight` pixels where it is higher
-  // and that is not 0; `cut` is the part of the image taken. False where
-  // the box lies outside the image.
+  // bytes in `png` (with `mostHeight`, as greyscale JPEG for the screen), scaled down to
+  // `mostHeight` pixels where it is higher and that is not 0; `cut` is the part of the image taken.
+  // False where the box lies outside the image.
   bool cutLine(const Box& box, std::int64_t margin, std::int64_t mostHeight, std::string& png,
                Box& cut) const;
   // The whole image scaled by `scale` (at most 1) as greyscale JPEG bytes.

@@ -35,7 +35,8 @@ bool readImagesTable(const fs::path& path, std::vector<PageFiles>& pages, std::s
   std::size_t number = 0;
   for (std::size_t at = 0; at < table.size(); ++number) {
     const std::size_t end = std::min(table.find('\n', at), table.size());
-    const std::vector<std::string_view> cells = tabSeparatedCells(std::string_view(table).substr(at, end - at));
+    const std::vector<std::string_view> cells =
+        tabSeparatedCells(std::string_view(table).substr(at, end - at));
     at = end + 1;
     if (number == 0) continue;
     if (cells.size() != 3 || cells[0].empty() || cells[0].find('/') != std::string_view::npos) {
@@ -102,7 +103,8 @@ int writeTrainingLines(const LinesSettings& settings, std::ostream& out, std::os
     const fs::path corrected = directory / files.file;
     BookPage page;
     SourceError sourceError;
-    if (const ReadResult read = readFile(corrected.string(), page.bytes); read != ReadResult::Read) {
+    if (const ReadResult read = readFile(corrected.string(), page.bytes);
+        read != ReadResult::Read) {
       err << "scanmend-pages: " << corrected.string() << " " << readFailure(read) << "\n";
       return 1;
     }

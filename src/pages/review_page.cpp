@@ -72,8 +72,8 @@ std::string reviewPageHtml(const ReviewPage& page) {
   json += "],\"near\":[";
   for (std::size_t r = 0; r < page.near.size(); ++r) {
     if (r > 0) json += ',';
-    json += '[' + std::to_string(page.near[r].first) + ',' + std::to_string(page.near[r].second) +
-            ']';
+    json +=
+        '[' + std::to_string(page.near[r].first) + ',' + std::to_string(page.near[r].second) + ']';
   }
   json += "],\"shots\":[";
   for (std::size_t r = 0; r < page.shots.size(); ++r) {
@@ -87,8 +87,8 @@ std::string reviewPageHtml(const ReviewPage& page) {
     appendJsonString(json, shot->url);
     json += ',' + std::to_string(shot->region.x) + ',' + std::to_string(shot->region.y) + ',' +
             std::to_string(shot->region.width) + ',' + std::to_string(shot->region.height);
-    json += ',' + percent(shot->left) + ',' + percent(shot->top) + ',' + percent(shot->width) + ',' +
-            percent(shot->height) + ']';
+    json += ',' + percent(shot->left) + ',' + percent(shot->top) + ',' + percent(shot->width) +
+            ',' + percent(shot->height) + ']';
   }
   json += "],\"initial\":{";
   bool first = true;

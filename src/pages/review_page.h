@@ -38,7 +38,7 @@ struct ReviewPage {
   std::vector<std::string> lines;
   std::vector<std::pair<int, int>> near;
   std::vector<std::optional<LineShot>> shots;  // by row
-  std::map<std::size_t, std::string> decided;        // by row number: decided before
+  std::map<std::size_t, std::string> decided;  // by row number: decided before
 };
 
 std::string reviewPageHtml(const ReviewPage& page);

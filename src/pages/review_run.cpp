@@ -94,7 +94,7 @@ Forms readForms() {
   if (scanned < 0) return forms;
   const auto cellOf = [](const std::vector<std::string_view>& row, int k) {
     return k >= 0 && static_cast<std::size_t>(k) < row.size() ? row[static_cast<std::size_t>(k)]
-                                                               : std::string_view();
+                                                              : std::string_view();
   };
   for (std::size_t n = 1; n < report.rows.size(); ++n) {
     const std::vector<std::string_view>& row = report.rows[n];
@@ -256,7 +256,8 @@ std::string PageReview::reasonFor(const std::string& read, const std::string& wr
     if (form != nullptr && !form->reason.empty()) return form->reason;
     return decided ? "reviewed" : "misreading";  // else a person's word
   }
-  if (form != nullptr && (form->reason == "suspect" || form->reason == "doubt")) return form->reason;
+  if (form != nullptr && (form->reason == "suspect" || form->reason == "doubt"))
+    return form->reason;
   // A number or a mark ("3", "|") is no word to check letter by letter.
   const bool letters = std::any_of(read.begin(), read.end(),
                                    [](char c) { return isLetter(static_cast<unsigned char>(c)); });
@@ -338,8 +339,8 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
   // An image that a browser shows as it is stays where it is, and the page
   // shows each line from it: nothing is read here. Others are read, and
   // made a smaller JPEG once, or cut into lines where asked for.
-  const bool asItIs = !imagePath.empty() && !settings_.lineImages &&
-                      geometry.unitsPerInch == 0 && browserShows(imagePath);
+  const bool asItIs = !imagePath.empty() && !settings_.lineImages && geometry.unitsPerInch == 0 &&
+                      browserShows(imagePath);
   PageImage image;
   std::string why;
   const bool read = !imagePath.empty() && !asItIs && image.read(imagePath, why);
@@ -356,7 +357,8 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
     row.id = geometry.ids[first.token];
     const std::size_t length =
         importCharacters(source.tokenText(source.tokens[first.token])).bytes.size();
-    row.box = scaledBox(partOfBox(geometry.words[first.token], first.from, first.to, length), factor);
+    row.box =
+        scaledBox(partOfBox(geometry.words[first.token], first.from, first.to, length), factor);
   }
   if (!hasImage) {
     if (std::any_of(geometry.lines.begin(), geometry.lines.end(),
@@ -376,14 +378,15 @@ bool PageReview::add(const ManifestPage& entry, const BookPage& page,
       if (!line.empty()) heights.push_back(scaledBox(line, factor).height);
     std::sort(heights.begin(), heights.end());
     const double scale =
-        heights.empty() ? 1
-                        : std::min(1.0, static_cast<double>(kShownLineHeight) /
-                                            static_cast<double>(heights[heights.size() / 2] * 3 / 2));
+        heights.empty()
+            ? 1
+            : std::min(1.0, static_cast<double>(kShownLineHeight) /
+                                static_cast<double>(heights[heights.size() / 2] * 3 / 2));
     std::string jpeg;
     const std::string name = pageImageName(entry.number);
     if (!image.smallerJpeg(scale, jpeg) ||
-        !writeWhole(settings_, fs::path(settings_.folder) / kPageImageFolder / name, jpeg,
-                    summary_, err_))
+        !writeWhole(settings_, fs::path(settings_.folder) / kPageImageFolder / name, jpeg, summary_,
+                    err_))
       return false;
     ++summary_.pageImages;
     addShots(geometry, factor, scale, firstRow, std::string(kPageImageFolder) + "/" + name);
@@ -400,8 +403,8 @@ void PageReview::addShots(const PageGeometry& geometry, double factor, double sc
     const std::int64_t margin = lineMargin(line);
     const std::int64_t left = std::max<std::int64_t>(0, line.x - margin);
     const std::int64_t top = std::max<std::int64_t>(0, line.y - margin);
-    LineShot shot{url, {left, top, line.x + line.width + margin - left,
-                        line.y + line.height + margin - top}};
+    LineShot shot{
+        url, {left, top, line.x + line.width + margin - left, line.y + line.height + margin - top}};
     markWord(scaledBox(row.box, scale), shot.region, shot);
     review_.shots[r] = shot;
   }
@@ -427,10 +430,9 @@ void PageReview::addLineImages(const ManifestPage& entry, const PageGeometry& ge
         }
         ++summary_.snippets;
         // The line's image is the cut, scaled down as cutLine scales it.
-        const double scale = cut.height > kShownLineHeight
-                                 ? static_cast<double>(kShownLineHeight) /
-                                       static_cast<double>(cut.height)
-                                 : 1;
+        const double scale = cut.height > kShownLineHeight ? static_cast<double>(kShownLineHeight) /
+                                                                 static_cast<double>(cut.height)
+                                                           : 1;
         LineShot shot{std::string(kSnippetFolder) + "/" + name,
                       scaledBox({0, 0, cut.width, cut.height}, scale)};
         found->second.emplace(shot, cut);

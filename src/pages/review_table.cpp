@@ -43,12 +43,12 @@ std::string_view reviewTableHeader() { return kHeader; }
 std::vector<std::string> reviewCells(const ReviewRow& row) {
   const bool box = !row.box.empty();
   const auto boxCell = [box](std::int64_t value) { return box ? std::to_string(value) : ""; };
-  return {std::to_string(row.row), cell(row.file), std::to_string(row.page),
-          std::to_string(row.line), std::to_string(row.word), cell(row.id), boxCell(row.box.x),
-          boxCell(row.box.y), boxCell(row.box.width), boxCell(row.box.height), cell(row.read),
-          cell(row.written), cell(row.probability), cell(row.runnerUp),
-          cell(row.runnerUpProbability), cell(row.reason), cell(row.confidence),
-          cell(row.context)};
+  return {std::to_string(row.row),  cell(row.file),           std::to_string(row.page),
+          std::to_string(row.line), std::to_string(row.word), cell(row.id),
+          boxCell(row.box.x),       boxCell(row.box.y),       boxCell(row.box.width),
+          boxCell(row.box.height),  cell(row.read),           cell(row.written),
+          cell(row.probability),    cell(row.runnerUp),       cell(row.runnerUpProbability),
+          cell(row.reason),         cell(row.confidence),     cell(row.context)};
 }
 
 void appendReviewRow(std::string& out, const ReviewRow& row) {
@@ -95,8 +95,8 @@ bool readDecisionTable(std::string_view bytes, std::vector<DecisionRow>& rows,
     const std::vector<std::string_view> cells = tabSeparatedCells(lines[n]);
     const std::string where = "line " + std::to_string(n + 1) + ": ";
     if (cells.size() != header.size()) {
-      problems.push_back(where + "has " + std::to_string(cells.size()) + " cells where the header has " +
-                         std::to_string(header.size()));
+      problems.push_back(where + "has " + std::to_string(cells.size()) +
+                         " cells where the header has " + std::to_string(header.size()));
       continue;
     }
     DecisionRow row;

@@ -71,8 +71,8 @@ void rewriteCorrectedWord(std::string& corrected, PageAlignment& alignment, std:
                           std::string_view text) {
   CorrectedWord& word = alignment.corrected[index];
   corrected.replace(word.at, word.text.size(), text);
-  const auto moved = static_cast<std::ptrdiff_t>(text.size()) -
-                     static_cast<std::ptrdiff_t>(word.text.size());
+  const auto moved =
+      static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(word.text.size());
   word.text = std::string(text);
   for (std::size_t k = index + 1; k < alignment.corrected.size(); ++k)
     alignment.corrected[k].at =
