@@ -34,7 +34,7 @@ text_of "$work/out/$page.xml" corrected
 listed=$(($(wc -l < out/review/review.tsv) - 1))
 node "$OLDPWD/bench/review_session.js" out/review/review.html "src/$page.xml" "truth/001.txt" \
   "$rows" downloads
-"$bin/scanmend-pages" correct --decisions downloads/decisions.tsv src out > /dev/null 2>&1
+"$bin/scanmend-pages" correct --decisions downloads/decisions.tsv src out > /dev/null 2> decisions.err || { cat decisions.err; exit 1; }
 text_of "$work/out/$page.xml" reviewed
 echo "page $page: $listed rows to review"
 echo "word accuracy as read:                 $(accuracy read) %"

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 
+#include "base/letters.h"
 #include "correction/word_splitting.h"
 #include "files/replacement.h"
 #include "files/text_files.h"
@@ -143,8 +144,15 @@ bool ReviewDecisions::check(std::ostream& err) {
 
 bool ReviewDecisions::writeForLearner(const std::string& path) const {
   std::string table = "file\tpage\tline\tword\tread\twritten\tdecision\n";
+  const auto hasLetter = [](std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return isLetter(static_cast<unsigned char>(c)); });
+  };
   for (const Placed& placed : placed_) {
     const DecisionRow& row = rows_[placed.row];
+    // A number or a mark typed ("4" for "A") is written in its place, but
+    // is no word to learn from.
+    if (!hasLetter(placed.read) || !hasLetter(placed.target)) continue;
     const std::string decision = row.kind == DecisionRow::Kind::Accept   ? "accept"
                                  : row.kind == DecisionRow::Kind::Reject ? "reject"
                                                                          : utf8Of(placed.target);

@@ -29,7 +29,8 @@ class ReviewDecisions {
   // line there.
   bool check(std::ostream& err);
   // Writes the decisions for the learner: file page line word read
-  // written decision, the words as the correction reads them, in UTF-8.
+  // written decision, the words as the correction reads them, in UTF-8;
+  // not those of a word without a letter, which it cannot learn from.
   bool writeForLearner(const std::string& path) const;
   // Writes each decision into its place in out/. False, with the reason
   // said, when a page cannot be read or written.
