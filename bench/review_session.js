@@ -113,7 +113,10 @@ function trueWords(read, truth) {
   await page.goto("file://" + path.resolve(html));
   await page.waitForSelector("body[data-ready]");
   const counts = { accept: 0, reject: 0, typed: 0, left: 0 };
-  for (let k = 0; k < Number(rowCount); ++k) {
+  const listed = await page.evaluate(() =>
+    JSON.parse(document.getElementById("review-data").textContent).rows.length);
+  const walked = Math.min(Number(rowCount), listed);
+  for (let k = 0; k < walked; ++k) {
     const row = await page.$eval(".row.current", (element) => {
       const data = JSON.parse(document.getElementById("review-data").textContent);
       const cells = data.rows[Number(element.dataset.i)];
@@ -144,7 +147,7 @@ function trueWords(read, truth) {
   const saved = path.join(downloads, "decisions.tsv");
   for (let wait = 0; wait < 100 && !fs.existsSync(saved); ++wait)
     await new Promise((resolve) => setTimeout(resolve, 100));
-  console.log("rows walked: " + rowCount + "; accepted " + counts.accept + ", rejected " +
+  console.log("rows walked: " + walked + "; accepted " + counts.accept + ", rejected " +
     counts.reject + ", typed " + counts.typed + ", left " + counts.left);
   await browser.close();
 })().catch((error) => {
