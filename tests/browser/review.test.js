@@ -66,6 +66,16 @@ test("a real book reviewed by keyboard, saved, and corrected again with the deci
     await page.keyboard.up("Control");
     await page.keyboard.type("Meer");
     await page.keyboard.press("Enter");
+    // Two words are no decision: the edit stays open until Escape.
+    const undecided = await currentRow(page);
+    await page.keyboard.press("e");
+    await page.keyboard.type("zwei Worte");
+    await page.keyboard.press("Enter");
+    assert.ok(await page.$eval(".edit input", (input) => input.classList.contains("bad")));
+    await page.keyboard.press("Escape");
+    assert.equal(await page.$(".edit"), null);
+    assert.equal(await page.$eval('[data-review-row="' + undecided + '"] .decision',
+      (label) => label.textContent), "");
     // Accept a whole group.
     await walkTo(page, Number(group[0].row));
     await page.keyboard.press("A");
