@@ -139,7 +139,9 @@ bool learnerTakesDecisions() {
 // they are only written in their places.
 int learnWith(const ReviewDecisions& decisions, const CorrectSettings& settings,
               std::ostream& err) {
-  std::vector<std::string> arguments;
+  // Export writes back words, not the bytes between them: a letter read
+  // for the hyphen at a line end stays as read.
+  std::vector<std::string> arguments{"--marks-as-read"};
   if (!settings.spelling.empty())
     arguments.insert(arguments.end(), {"--spelling", settings.spelling});
   if (settings.decisions.empty()) return runLearner(arguments);
