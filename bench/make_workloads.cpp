@@ -1,5 +1,7 @@
 // Writes the benchmark workloads: working directories with a dic.txt, pages
-// under in/ and an empty out/. Deterministic: the same bytes on every run.
+// under in/ and an empty out/; and the 400-page book again as ALTO files
+// with their page images (book-alto/), for scanmend-pages correct and its
+// review. Deterministic: the same bytes on every run.
 //
 //   make_workloads TARGET_DIRECTORY
 //
@@ -16,6 +18,10 @@
 #include <vector>
 
 #include "generator_support.h"
+
+#ifdef SCANMEND_WITH_LEPTONICA
+#include <allheaders.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -163,6 +169,93 @@ fs::path makeWorkingDirectory(const fs::path& root, const std::string& name,
   return dir;
 }
 
+#ifdef SCANMEND_WITH_LEPTONICA
+std::string utf8(const std::string& windows1252) {
+  std::string out;
+  for (const char c : windows1252) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out += c;
+    } else {  // the generator's letters are all in Latin-1
+      out += static_cast<char>(0xC0 | (byte >> 6));
+      out += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string escaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
+  }
+  return out;
+}
+
+// A page as tesseract's ALTO lays it out at 300 dpi on A4, and its image:
+// grey paper, each letter a dark stroke in its word's box, as a greyscale
+// JPEG of quality 75, as scans come.
+void writeAltoPage(const fs::path& folder, std::size_t number, const std::string& text) {
+  constexpr int kWidth = 2480, kHeight = 3508, kLeft = 220, kTop = 240, kLineHeight = 62,
+                kLineStep = 74, kLetter = 24, kSpace = 18;
+  char stem[16];
+  std::snprintf(stem, sizeof stem, "%03zu", number);
+  PIX* pix = pixCreate(kWidth, kHeight, 8);
+  pixSetAllArbitrary(pix, 232);
+  std::string alto =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<alto "
+      "xmlns=\"http://www.loc.gov/standards/alto/ns-v3#\">\n<Description>"
+      "<MeasurementUnit>pixel</MeasurementUnit><sourceImageInformation><fileName>" +
+      std::string(stem) +
+      ".jpg</fileName></sourceImageInformation></Description>\n<Layout><Page "
+      "WIDTH=\"2480\" HEIGHT=\"3508\"><PrintSpace><TextBlock ID=\"block_0\">\n";
+  std::size_t line = 0, string = 0;
+  for (std::size_t at = 0; at < text.size(); ++line) {
+    const std::size_t end = text.find('\n', at);
+    std::string content = text.substr(at, end - at);
+    at = end + 1;
+    if (!content.empty() && content.back() == '=') content.back() = '-';
+    const int top = kTop + static_cast<int>(line) * kLineStep;
+    std::string strings;
+    int x = kLeft;
+    for (std::size_t from = 0; from < content.size();) {
+      std::size_t to = content.find(' ', from);
+      if (to == std::string::npos) to = content.size();
+      const std::string word = content.substr(from, to - from);
+      from = to + 1;
+      if (word.empty()) continue;
+      const int width = static_cast<int>(word.size()) * kLetter;
+      for (std::size_t k = 0; k < word.size(); ++k) {
+        BOX* stroke =
+            boxCreate(x + static_cast<int>(k) * kLetter + 4, top + 10, 9, kLineHeight - 22);
+        pixSetInRectArbitrary(pix, stroke, 25 + static_cast<unsigned>(word[k] & 31));
+        boxDestroy(&stroke);
+      }
+      strings += "<String ID=\"string_" + std::to_string(string++) + "\" HPOS=\"" +
+                 std::to_string(x) + "\" VPOS=\"" + std::to_string(top) + "\" WIDTH=\"" +
+                 std::to_string(width) + "\" HEIGHT=\"" + std::to_string(kLineHeight) +
+                 "\" WC=\"0.9" + std::to_string(string % 10) + "\" CONTENT=\"" +
+                 escaped(utf8(word)) + "\"/>";
+      x += width + kSpace;
+    }
+    alto += "<TextLine ID=\"line_" + std::to_string(line) + "\" HPOS=\"" + std::to_string(kLeft) +
+            "\" VPOS=\"" + std::to_string(top) + "\" WIDTH=\"" + std::to_string(x - kLeft) +
+            "\" HEIGHT=\"" + std::to_string(kLineHeight) + "\">" + strings + "</TextLine>\n";
+  }
+  alto += "</TextBlock></PrintSpace></Page></Layout>\n</alto>\n";
+  writeBytes(folder / (std::string(stem) + ".xml"), alto);
+  pixWrite((folder / (std::string(stem) + ".jpg")).c_str(), pix, IFF_JFIF_JPEG);
+  pixDestroy(&pix);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -190,10 +283,20 @@ int main(int argc, char** argv) {
   writeDictionary(largeDictionary, large);
 
   TextWriter writer(book, 3);
-  {  // a book of 400 pages of about 300 words
+  {  // a book of 400 pages of about 300 words; as ALTO with page images too
     const fs::path dir = makeWorkingDirectory(root, "book", bookDictionary);
-    for (std::size_t n = 1; n <= 400; ++n)
-      writeBytes(dir / "in" / pageName(n), withCrLf(writer.page(300)));
+#ifdef SCANMEND_WITH_LEPTONICA
+    const fs::path alto = root / "book-alto";
+    fs::remove_all(alto);
+    fs::create_directories(alto);
+#endif
+    for (std::size_t n = 1; n <= 400; ++n) {
+      const std::string page = writer.page(300);
+      writeBytes(dir / "in" / pageName(n), withCrLf(page));
+#ifdef SCANMEND_WITH_LEPTONICA
+      writeAltoPage(alto, n, page);
+#endif
+    }
   }
   {  // the 2-million-word dictionary and one page
     const fs::path dir = makeWorkingDirectory(root, "dictionary-2m", largeDictionary);

@@ -4,8 +4,9 @@
 // reads again from a changed one; a page that import stores reads back as
 // it was, and any bytes read as a stored page are safe to export with;
 // the OCR's confidences read back as written, and a page whose line ends
-// are all taken for hyphens comes back byte for byte; and the tool's
-// import writes nothing but in/, out/ and the manifest.
+// are all taken for hyphens comes back byte for byte; the review finds a
+// box for every word and lines the page up with itself, joined or not;
+// and the tool's import writes nothing but in/, out/ and the manifest.
 #include <unistd.h>
 
 #include <cstdint>
@@ -22,6 +23,8 @@
 #include "pages/page_text.h"
 #include "pages/pages_run.h"
 #include "pages/parsed_pages.h"
+#include "pages/review_geometry.h"
+#include "pages/review_words.h"
 #include "pages/source_page.h"
 
 namespace {
@@ -116,6 +119,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<scanmend::OcrWord> words;
     std::string why;
     check(scanmend::parseOcrEvidence(table, words, why));
+    // The review's view: a box for every word and line, and the page lined
+    // up with itself word for word, and joined at its line ends.
+    const PageGeometry geometry = pageGeometry(bytes, page);
+    check(geometry.words.size() == page.tokens.size() && geometry.lines.size() == page.lineCount());
+    PageAlignment alignment;
+    check(alignCorrectedPage(page, text, alignment, why) &&
+          alignment.corrected.size() == alignment.imported.size());
+    check(alignCorrectedPage(page, scanmend::joinHyphenatedLines(text), alignment, why));
+    std::size_t covered = 0;
+    for (const CorrectedWord& word : alignment.corrected) covered += word.count;
+    check(covered == alignment.imported.size());
     // Every line's last mark taken for the book's own hyphen: the file
     // still comes back byte for byte, joined or not.
     for (std::uint32_t line = 0; line < page.lineCount(); ++line) page.ownHyphens.push_back(line);

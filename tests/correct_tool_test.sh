@@ -36,7 +36,7 @@ ends() { [ "$status" -eq "$1" ] || fail "$3: exit $status, not $1: $(cat err.txt
 correct --dictionary dic.txt src corrected
 [ $status -eq 0 ] || fail "a plain run: $(cat err.txt)"
 [ "$(ls corrected)" = "$(printf '001.txt\n002.txt\n003.txt\nreview')" ] || fail "DIR holds $(ls corrected)"
-[ "$(ls corrected/review)" = "$(printf 'changes.tsv\nprofile.tsv\nword_fr.txt\nwritten.tsv')" ] ||
+[ "$(ls corrected/review)" = "$(printf 'changes.tsv\nimages.tsv\nprofile.tsv\nreview.html\nreview.tsv\nword_fr.txt\nwritten.tsv')" ] ||
   fail "review/ holds $(ls corrected/review)"
 for report in changes.tsv profile.tsv word_fr.txt; do
   iconv -f UTF-8 -t UTF-8 "corrected/review/$report" > /dev/null || fail "$report is not UTF-8"

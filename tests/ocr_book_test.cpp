@@ -439,7 +439,8 @@ TEST_F(OneStep, CorrectsAFolderOfEachFormatAndLeavesTheSourcesAlone) {
       EXPECT_NE(written.at(name), bytes) << name << " has words to mend";
     }
     const auto reports = filesIn("corrected/review");
-    for (const char* report : {"profile.tsv", "changes.tsv", "word_fr.txt", "written.tsv"})
+    for (const char* report :
+         {"profile.tsv", "changes.tsv", "word_fr.txt", "written.tsv", "review.html", "review.tsv"})
       EXPECT_TRUE(reports.count(report)) << report;
     EXPECT_NE(run.out.find("Reports in "), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("then: scanmend-pages export"), std::string::npos) << run.out;

@@ -43,6 +43,7 @@ constexpr int kExitNotWritten = 2;
 constexpr std::string_view kUsage =
     "Usage: scanmend-learn [--profile FILE] [--spelling FILE] [--prior FILE]...\n"
     "                      [--decisions FILE] [--learn-only] [--mark-uncertain]\n"
+    "                      [--marks-as-read]\n"
     "\n"
     "Run in a book's working directory: reads dic.txt and the pages in/001.txt,\n"
     "in/002.txt, ..., learns which letters this book's OCR misreads as what,\n"
@@ -64,6 +65,9 @@ constexpr std::string_view kUsage =
     "  --mark-uncertain  where the likeliest reading has a probability below one\n"
     "                    half, write the word with \"*\" where its readings differ\n"
     "                    instead, as scanmend does\n"
+    "  --marks-as-read   a letter or mark read for the hyphen at a line end\n"
+    "                    stays as read (scanmend-pages correct, which writes\n"
+    "                    back words only, asks for it)\n"
     "  --help, -h        print this help\n"
     "  --version         print the version\n";
 
@@ -81,6 +85,7 @@ struct Settings {
   std::vector<std::string> priorFiles;
   bool learnOnly = false;
   bool markUncertain = false;
+  bool marksAsRead = false;
 };
 
 std::string utf8(std::string_view windows1252) {
@@ -244,6 +249,8 @@ bool parseSettings(const std::vector<std::string>& arguments, Settings& settings
       settings.learnOnly = true;
     } else if (argument == "--mark-uncertain") {
       settings.markUncertain = true;
+    } else if (argument == "--marks-as-read") {
+      settings.marksAsRead = true;
     } else if (argument == "--profile" && i + 1 < arguments.size()) {
       settings.profileFile = arguments[++i];
     } else if (argument == "--spelling" && i + 1 < arguments.size()) {
@@ -621,8 +628,11 @@ int runLearner(const std::vector<std::string>& arguments, std::ostream& out, std
         countOutcome(kind, 1, stats);
         if (kind == WordOutcome::Kind::Unknown) countUnknownWord(unknown, read);
         corrected.append(page.substr(copied, start - copied)).append(head);
-        // A letter or mark read for the hyphen is the hyphen.
-        corrected.append(b.hyphen ? page.substr(b.markBegin, b.markEnd - b.markBegin) : "-");
+        // A letter or mark read for the hyphen is the hyphen; where the
+        // pages go back into OCR files, which take only words, it stays.
+        corrected.append(b.hyphen || settings.marksAsRead
+                             ? page.substr(b.markBegin, b.markEnd - b.markBegin)
+                             : "-");
         copied = std::max(end, b.markEnd);
         tailShown = std::move(tail);
         tailBegin = b.tailBegin;

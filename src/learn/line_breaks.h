@@ -30,7 +30,7 @@ struct BrokenWord {
   std::size_t markBegin, markEnd;
   std::size_t tailBegin, tailEnd;
   // Whether the mark is a hyphen as printed; otherwise it was misread, and
-  // is written as "-".
+  // is written as "-" (unless the learner is asked to keep marks as read).
   bool hyphen;
 };
 

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,8 @@
 #include "files/text_files.h"
 #include "pages/export_targets.h"
 #include "pages/pages_run.h"
+#include "pages/review_decisions.h"
+#include "pages/review_run.h"
 
 extern char** environ;
 
@@ -56,8 +59,18 @@ struct CorrectSettings {
   bool dictionaryGiven = false;
   std::string spelling;
   std::string profile;
+  std::string images;     // where else the page images may be
+  std::string decisions;  // a person's decisions on an earlier review
+  double confidenceBelow = 0.5;
+  bool review = true;
+  bool lineImages = false;
   bool force = false;
 };
+
+bool parseConfidence(const std::string& text, double& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() && value >= 0 && value <= 1;
+}
 
 bool parseCorrect(const std::vector<std::string>& arguments, CorrectSettings& settings,
                   std::ostream& err) {
@@ -66,14 +79,33 @@ bool parseCorrect(const std::vector<std::string>& arguments, CorrectSettings& se
     const std::string& argument = arguments[i];
     if (argument == "--force") {
       settings.force = true;
-    } else if (argument == "--dictionary" || argument == "--spelling" || argument == "--profile") {
+    } else if (argument == "--no-review") {
+      settings.review = false;
+    } else if (argument == "--line-images") {
+      settings.lineImages = true;
+    } else if (argument == "--dictionary" || argument == "--spelling" || argument == "--profile" ||
+               argument == "--images" || argument == "--decisions" ||
+               argument == "--confidence-below") {
       if (i + 1 == arguments.size()) {
-        err << "scanmend-pages: " << argument << " needs a file\n";
+        err << "scanmend-pages: " << argument
+            << (argument == "--images"             ? " needs a folder\n"
+                : argument == "--confidence-below" ? " needs a number from 0 to 1\n"
+                                                   : " needs a file\n");
         return false;
+      }
+      if (argument == "--confidence-below") {
+        if (!parseConfidence(arguments[++i], settings.confidenceBelow)) {
+          err << "scanmend-pages: --confidence-below " << arguments[i]
+              << ": give a number from 0 to 1\n";
+          return false;
+        }
+        continue;
       }
       std::string& file = argument == "--dictionary" ? settings.dictionary
                           : argument == "--spelling" ? settings.spelling
-                                                     : settings.profile;
+                          : argument == "--profile"  ? settings.profile
+                          : argument == "--images"   ? settings.images
+                                                     : settings.decisions;
       file = arguments[++i];
       settings.dictionaryGiven = settings.dictionaryGiven || argument == "--dictionary";
     } else if (argument.starts_with("-") && argument.size() > 1) {
@@ -172,14 +204,12 @@ std::string findLearner(const fs::path& start) {
 // The learner's process while it runs, for the signal handler to stop it.
 volatile sig_atomic_t gLearner = 0;
 
-// Runs the learner in the current directory; its exit status, or -1 when
-// it could not be started.
-int runLearner(const std::string& program, const CorrectSettings& settings) {
-  std::vector<std::string> words{"scanmend-learn"};
-  if (!settings.spelling.empty()) words.insert(words.end(), {"--spelling", settings.spelling});
-  if (!settings.profile.empty()) words.insert(words.end(), {"--profile", settings.profile});
+// Runs the learner `program` in the current directory with `arguments`;
+// its exit status, or -1 when it could not be started.
+int runLearner(const std::string& program, std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "scanmend-learn");
   std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
+  for (std::string& word : arguments) argv.push_back(word.data());
   argv.push_back(nullptr);
   std::cout.flush();
   pid_t child = 0;
@@ -193,6 +223,27 @@ int runLearner(const std::string& program, const CorrectSettings& settings) {
   gLearner = 0;
   if (waited != child) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+// The learner, given the spelling table, the profile and the decisions
+// where there are any.
+int learnWith(const std::string& program, const ReviewDecisions& decisions,
+              const CorrectSettings& settings, std::ostream& err) {
+  // Export writes back words, not the bytes between them: a letter read
+  // for the hyphen at a line end stays as read.
+  std::vector<std::string> arguments{"--marks-as-read"};
+  if (!settings.spelling.empty())
+    arguments.insert(arguments.end(), {"--spelling", settings.spelling});
+  if (!settings.profile.empty()) arguments.insert(arguments.end(), {"--profile", settings.profile});
+  if (!settings.decisions.empty()) {
+    constexpr const char* kLearned = "decisions-for-learning.tsv";
+    if (!decisions.writeForLearner(kLearned)) {
+      err << "scanmend-pages: " << kLearned << " cannot be written in the working directory\n";
+      return 1;
+    }
+    arguments.insert(arguments.end(), {"--decisions", kLearned});
+  }
+  return runLearner(program, arguments);
 }
 
 // Reads the dictionary in UTF-8 or Windows-1252 and writes it to `to` in
@@ -218,6 +269,19 @@ bool copyDictionary(const std::string& from, const fs::path& to, std::ostream& e
     return false;
   }
   return true;
+}
+
+// What the review is to be, in DIR/review.
+ReviewSettings reviewSettings(const CorrectSettings& settings, const ReviewDecisions& decisions) {
+  ReviewSettings review;
+  review.folder = (fs::path(settings.directory) / "review").string();
+  review.imagesFolder = settings.images;
+  review.title = fs::path(settings.directory).filename().string();
+  review.confidenceBelow = settings.confidenceBelow;
+  review.decided = decidedOccurrences(decisions.rows());
+  review.decisionsFile = settings.decisions;
+  review.lineImages = settings.lineImages;
+  return review;
 }
 
 // The steps, in the working directory `book`.
@@ -262,10 +326,16 @@ int correctIn(const fs::path& book, const fs::path& start, const CorrectSettings
     if (!line.starts_with("Correct them")) out << line;
     at = end;
   }
+  ReviewDecisions decisions;
+  if (status == 0 && !settings.decisions.empty() &&
+      !(decisions.load(settings.decisions, err) && decisions.check(err))) {
+    fs::current_path(previous);
+    return 1;
+  }
   bool learned = false;
   if (status == 0) {
     out.flush();
-    const int run = runLearner(learner, settings);
+    const int run = learnWith(learner, decisions, settings, err);
     learned = run == 0;
     if (!learned) {
       err << "scanmend-pages: "
@@ -275,7 +345,16 @@ int correctIn(const fs::path& book, const fs::path& start, const CorrectSettings
       status = 1;
     }
   }
+  if (status == 0 && !settings.decisions.empty() && !decisions.apply(err)) status = 1;
   if (status == 0) status = exportPages({settings.directory, settings.force, &record}, out, err);
+  ReviewSummary summary;
+  if (status == 0 && settings.review) {
+    ReviewSettings wanted = reviewSettings(settings, decisions);
+    wanted.write = [&](const std::string& path, std::string_view bytes, std::string& reason) {
+      return record.write(path, bytes, settings.force, reason);
+    };
+    if (!writeReview(wanted, summary, err)) status = 1;
+  }
   fs::current_path(previous);
   if (!learned) return status;
 
@@ -304,6 +383,7 @@ int correctIn(const fs::path& book, const fs::path& start, const CorrectSettings
     for (const std::string& name : written) out << " " << name;
     out << ".\n";
   }
+  if (status == 0 && settings.review) out << reviewReport(summary, settings.directory);
   return copied ? status : 1;
 }
 
@@ -391,8 +471,8 @@ int correctPages(const std::vector<std::string>& arguments, std::ostream& out, s
     }
     source = absolute(source);
   }
-  for (std::string* file :
-       {&settings.directory, &settings.dictionary, &settings.spelling, &settings.profile})
+  for (std::string* file : {&settings.directory, &settings.dictionary, &settings.spelling,
+                            &settings.profile, &settings.images, &settings.decisions})
     if (!file->empty()) *file = absolute(*file);
 
   // The folders are checked before anything is done.

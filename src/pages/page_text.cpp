@@ -434,3 +434,14 @@ bool correctedTextEdits(const SourcePage& source, std::string_view corrected, Wo
 }
 
 }  // namespace scanmend::pages
+
+namespace scanmend::pages {
+
+std::vector<std::size_t> joinedWordWidths(const SourcePage& page) {
+  std::vector<std::size_t> widths;
+  forEachWord(joinedCodes(page),
+              [&widths](std::string_view code) { widths.push_back(code.size() / kCodeWidth); });
+  return widths;
+}
+
+}  // namespace scanmend::pages

@@ -96,3 +96,12 @@ bool correctedTextEdits(const SourcePage& source, std::string_view corrected, Wo
                         std::string& reason);
 
 }  // namespace scanmend::pages
+
+namespace scanmend::pages {
+
+// How many words of the page as imported each word of the page joined at
+// its line-end "=" stands for, in order: 1, or 2 and more where a word
+// broken at a line end was joined.
+std::vector<std::size_t> joinedWordWidths(const SourcePage& page);
+
+}  // namespace scanmend::pages

@@ -20,6 +20,7 @@
 #include "pages/ocr_confidences.h"
 #include "pages/page_text.h"
 #include "pages/parsed_pages.h"
+#include "pages/review_lines.h"
 #include "pages/source_page.h"
 
 namespace scanmend::pages {
@@ -29,7 +30,10 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
     "Usage: scanmend-pages correct [--force] [--dictionary FILE] [--spelling FILE]\n"
-    "                              [--profile FILE] FILE... DIR\n"
+    "                              [--profile FILE] [--decisions FILE] [--images DIR]\n"
+    "                              [--confidence-below C] [--no-review]\n"
+    "                              [--line-images] FILE... DIR\n"
+    "       scanmend-pages lines [--all] [--to FOLDER] [--images DIR] DIR\n"
     "       scanmend-pages import [--force] FILE...\n"
     "       scanmend-pages export [--force] DIR\n"
     "\n"
@@ -38,12 +42,26 @@ constexpr std::string_view kUsage =
     "                  stands for its files of the format most of them have) in\n"
     "                  one step: import, scanmend-learn and export, in a working\n"
     "                  directory of its own that is removed afterwards. The\n"
-    "                  corrected files go to DIR, the reports for people\n"
-    "                  (changes.tsv, profile.tsv, word_fr.txt) to DIR/review/\n"
+    "                  corrected files go to DIR; the reports for people\n"
+    "                  (changes.tsv, profile.tsv, word_fr.txt) and the review\n"
+    "                  (review.html: open it in a browser, decide, save\n"
+    "                  decisions.tsv; review.tsv; the line images) to DIR/review/\n"
     "  --dictionary FILE  the dictionary, UTF-8 or Windows-1252 (default: dic.txt)\n"
     "  --spelling FILE    the spelling table, given to scanmend-learn\n"
     "  --profile FILE     correct with this profile (such as DIR/review/profile.tsv\n"
     "                     with a reading taken out) instead of learning one\n"
+    "  --decisions FILE   apply a review's decisions.tsv, and learn from it;\n"
+    "                     nothing is written if a row does not fit the files\n"
+    "  --images DIR       where else the page images are (also for lines)\n"
+    "  --confidence-below C  list for review the words the OCR was less sure of\n"
+    "                     than C (0 to 1, default 0.5)\n"
+    "  --no-review        write no review\n"
+    "  --line-images      cut each line of the review into an image of its own,\n"
+    "                     so that the review goes without the page images\n"
+    "  lines DIR       write the lines reviewed in DIR (that correct wrote) as\n"
+    "                  NAME.png and NAME.gt.txt, for training an OCR program\n"
+    "  --all              every line, not only those reviewed\n"
+    "  --to FOLDER        where to write (default DIR/review/training)\n"
     "\n"
     "The steps one by one, in a book's working directory, beside dic.txt:\n"
     "  import FILE...  read OCR files as the pages in/001.txt, in/002.txt, ... in\n"
@@ -669,6 +687,30 @@ int exportPages(const ExportSettings& settings, std::ostream& out, std::ostream&
   return failed ? 1 : 0;
 }
 
+namespace {
+
+// The arguments after "lines"; -1 for a wrong command line.
+int linesCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  LinesSettings settings;
+  std::size_t given = 0;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] == "--all") {
+      settings.all = true;
+    } else if ((arguments[i] == "--to" || arguments[i] == "--images") && i + 1 < arguments.size()) {
+      (arguments[i] == "--to" ? settings.to : settings.images) = arguments[i + 1];
+      ++i;
+    } else if (arguments[i].starts_with("--")) {
+      return -1;
+    } else {
+      settings.directory = arguments[i];
+      ++given;
+    }
+  }
+  return given == 1 ? writeTrainingLines(settings, out, err) : -1;
+}
+
+}  // namespace
+
 int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   for (const std::string& argument : arguments) {
     if (argument == "--help" || argument == "-h") {
@@ -684,8 +726,14 @@ int runPages(const std::vector<std::string>& arguments, std::ostream& out, std::
     err << "scanmend-pages: " << what << "\n\n" << kUsage;
     return 2;
   };
-  if (arguments.empty()) return usage("a command is needed: import, export or correct");
+  if (arguments.empty()) return usage("a command is needed: correct, import, export or lines");
   const std::string& command = arguments[0];
+  if (command == "lines") {
+    const int status = linesCommand({arguments.begin() + 1, arguments.end()}, out, err);
+    if (status >= 0) return status;
+    err << "\n" << kUsage;
+    return 2;
+  }
   if (command == "correct") {
     const int status = correctPages({arguments.begin() + 1, arguments.end()}, out, err);
     if (status >= 0) return status;

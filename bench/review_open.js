@@ -1,0 +1,36 @@
+// How long the review page of a book takes to open in headless chromium:
+// from the start of loading to the page's rows shown and ready for keys.
+//   node bench/review_open.js REVIEW_HTML     (after npm ci in tests/browser)
+"use strict";
+const path = require("node:path");
+const os = require("node:os");
+const fs = require("node:fs");
+const puppeteer = require(path.resolve(__dirname, "../tests/browser/node_modules/puppeteer-core"));
+
+(async () => {
+  const file = path.resolve(process.argv[2]);
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync",
+      "--user-data-dir=" + fs.mkdtempSync(path.join(os.tmpdir(), "review-open-"))],
+  });
+  const times = [];
+  for (let round = 0; round < 3; ++round) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1100, height: 900 });
+    const start = Date.now();
+    await page.goto("file://" + file);
+    await page.waitForSelector("body[data-ready]");
+    times.push(Date.now() - start);
+    const rows = await page.evaluate(() => document.querySelectorAll("[data-review-row]").length);
+    if (round === 0) console.log("rows: " + rows);
+    await page.close();
+  }
+  console.log("opened in " + Math.min(...times) + " ms (best of 3; " + times.join(", ") + ")");
+  await browser.close();
+})().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});
