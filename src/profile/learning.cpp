@@ -44,6 +44,13 @@ constexpr double kPriorOccurrences = 100;
 // spellings that the table lacks, whose only readings are rare
 // exchanges, "Seckel" read as "Deckel".
 constexpr double kRightUnknown = 0.01;
+// ... unless the misreading that its likeliest reading needs is shown by
+// many distinct words of the book: a letter that the OCR misreads rarely
+// but all over the book ("r" read for "t" in one word in thirty) has a
+// small probability, and without this every round would give its words
+// more to their own letters and less to it, until it was lost.
+constexpr double kSurelyShownWords = 10;
+constexpr double kLeastDoubt = 0.1;
 // The first guess for an exchange that only reviewed words show.
 constexpr double kReviewedGuess = 0.01;
 constexpr double kOwnSpellingWeight = 0.5;
@@ -192,6 +199,30 @@ struct AsPrinted {
   bool unknown = false;
 };
 
+// How far an unknown word is right as it stands, from 1 down to
+// kLeastDoubt: the fewer distinct words show the least shown misreading
+// that its likeliest reading takes, the more.
+double doubtOf(std::string_view word, const std::vector<Candidate>& candidates,
+               const Profile& profile) {
+  const Candidate& likeliest = *std::max_element(
+      candidates.begin(), candidates.end(),
+      [](const Candidate& a, const Candidate& b) { return a.channel < b.channel; });
+  double doubt = 1.0;
+  for (const ReadingStep& step : likeliest.steps) {
+    const std::string_view scanned = word.substr(step.at, step.length);
+    if (step.reading == scanned) continue;
+    const ProfileEntry* entry = profile.find(scanned, step.at + step.length == word.size());
+    if (entry == nullptr) continue;
+    for (const Reading& reading : entry->readings)
+      if (reading.text == step.reading)
+        doubt = std::min(doubt,
+                         std::clamp(kSurelyShownWords /
+                                        std::max<double>(1.0, static_cast<double>(reading.words)),
+                                    kLeastDoubt, 1.0));
+  }
+  return doubt;
+}
+
 class Rounds {
  public:
   Rounds(const KnownWords& known, const Profile* prior,
@@ -255,8 +286,9 @@ Profile Rounds::reestimate(const Profile& profile, std::vector<const BookWord*>&
     for (const Candidate& candidate : candidates) total += candidate.channel;
     const AsPrinted& printed = asPrinted(word);
     if (!printed.listed) {
-      const double itself =
-          stayChannel(word->text, profile) * (printed.unknown ? kRightUnknown : printed.weight);
+      const double doubt = printed.unknown ? doubtOf(word->text, candidates, profile) : 0.0;
+      const double itself = stayChannel(word->text, profile) *
+                            (printed.unknown ? kRightUnknown * doubt : printed.weight);
       total += itself;
       const double share = static_cast<double>(word->count) * itself / total;
       staysAll(word->text, share);
