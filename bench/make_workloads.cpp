@@ -238,10 +238,11 @@ void writeAltoPage(const fs::path& folder, std::size_t number, const std::string
         pixSetInRectArbitrary(pix, stroke, 25 + static_cast<unsigned>(word[k] & 31));
         boxDestroy(&stroke);
       }
-      strings += "<String ID=\"string_" + std::to_string(string++) + "\" HPOS=\"" +
+      const auto id = string++;
+      strings += "<String ID=\"string_" + std::to_string(id) + "\" HPOS=\"" +
                  std::to_string(x) + "\" VPOS=\"" + std::to_string(top) + "\" WIDTH=\"" +
                  std::to_string(width) + "\" HEIGHT=\"" + std::to_string(kLineHeight) +
-                 "\" WC=\"0.9" + std::to_string(string % 10) + "\" CONTENT=\"" +
+                 "\" WC=\"0.9" + std::to_string(id % 10) + "\" CONTENT=\"" +
                  escaped(utf8(word)) + "\"/>";
       x += width + kSpace;
     }
