@@ -233,6 +233,8 @@ void writeAltoPage(const fs::path& folder, std::size_t number, const std::string
       if (word.empty()) continue;
       const int width = static_cast<int>(word.size()) * kLetter;
       for (std::size_t k = 0; k < word.size(); ++k) {
+        // A long line runs past the page's edge, as a page image cuts it off.
+        if (x + static_cast<int>(k + 1) * kLetter > kWidth || top + kLineHeight > kHeight) break;
         BOX* stroke =
             boxCreate(x + static_cast<int>(k) * kLetter + 4, top + 10, 9, kLineHeight - 22);
         pixSetInRectArbitrary(pix, stroke, 25 + static_cast<unsigned>(word[k] & 31));
