@@ -87,6 +87,16 @@ INSTANTIATE_TEST_SUITE_P(
                      {"w1", "w2"},
                      {{5, 8, 85, 40}, {100, 6, 80, 44}},
                      {{5, 6, 395, 44}}},
+        GeometryCase{"hocr_whose_image_follows_its_checksum",
+                     "<html><body><div class='ocr_page' title='imagemd5 9a0b; image scan.png; "
+                     "bbox 0 0 900 700'><span class='ocr_line' title='bbox 5 6 400 50'><span "
+                     "class='ocrx_word' id='w1' title='bboxes 1 2 3 4; bbox 5 8 90 48'>Die</span>"
+                     "</span></div></body></html>",
+                     "scan.png",
+                     0,
+                     {"w1"},
+                     {{5, 8, 85, 40}},
+                     {{5, 6, 395, 44}}},
         GeometryCase{"page_with_words_and_a_line_without",
                      "<PcGts><Page imageFilename='p.png'><TextRegion id='r1'><Coords "
                      "points='0,0 500,0 500,200 0,200'/><TextLine id='l1'><Coords points='10,10 "

@@ -47,52 +47,56 @@ Box altoBox(const XmlElement& element) {
   return fromCorners(v[0], v[1], v[0] + v[2], v[1] + v[3]);
 }
 
-// hOCR: the "bbox x0 y0 x1 y1" of the title.
-Box hocrBox(const XmlElement& element) {
+// hOCR: the value of the title's property `name` ("bbox 1 2 3 4; image
+// \"p.png\"" has bbox and image), without the name and the spaces around
+// it; false where the title has no such property. "imagemd5" is no
+// "image".
+bool titleProperty(const XmlElement& element, std::string_view name, std::string_view& value) {
   const XmlAttribute* title = element.attribute("title");
-  if (title == nullptr) return {};
+  if (title == nullptr) return false;
   const std::string_view text = title->value;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t end = std::min(text.find(';', at), text.size());
     std::string_view property = text.substr(at, end - at);
     at = end + 1;
     while (!property.empty() && isXmlSpace(property.front())) property.remove_prefix(1);
-    if (!property.starts_with("bbox ")) continue;
-    double v[4];
-    std::size_t from = 5;
-    for (int k = 0; k < 4; ++k) {
-      while (from < property.size() && property[from] == ' ') ++from;
-      const std::size_t to = std::min(property.find(' ', from), property.size());
-      if (!number(property.substr(from, to - from), v[k])) return {};
-      from = to;
-    }
-    return fromCorners(v[0], v[1], v[2], v[3]);
+    while (!property.empty() && isXmlSpace(property.back())) property.remove_suffix(1);
+    if (!property.starts_with(name) ||
+        (property.size() > name.size() && !isXmlSpace(property[name.size()])))
+      continue;
+    property.remove_prefix(name.size());
+    while (!property.empty() && isXmlSpace(property.front())) property.remove_prefix(1);
+    value = property;
+    return true;
   }
-  return {};
+  return false;
+}
+
+// hOCR: the "bbox x0 y0 x1 y1" of the title.
+Box hocrBox(const XmlElement& element) {
+  std::string_view corners;
+  if (!titleProperty(element, "bbox", corners)) return {};
+  double v[4];
+  std::size_t from = 0;
+  for (int k = 0; k < 4; ++k) {
+    while (from < corners.size() && corners[from] == ' ') ++from;
+    const std::size_t to = std::min(corners.find(' ', from), corners.size());
+    if (!number(corners.substr(from, to - from), v[k])) return {};
+    from = to;
+  }
+  return fromCorners(v[0], v[1], v[2], v[3]);
 }
 
 // hOCR: the image of the title, quoted or not.
 std::string hocrImage(const XmlElement& element) {
-  const XmlAttribute* title = element.attribute("title");
-  if (title == nullptr) return "";
-  const std::string_view text = title->value;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = std::min(text.find(';', at), text.size());
-    std::string_view property = text.substr(at, end - at);
-    at = end + 1;
-    while (!property.empty() && isXmlSpace(property.front())) property.remove_prefix(1);
-    if (!property.starts_with("image")) continue;
-    property.remove_prefix(5);
-    while (!property.empty() && isXmlSpace(property.front())) property.remove_prefix(1);
-    while (!property.empty() && isXmlSpace(property.back())) property.remove_suffix(1);
-    if (property.size() >= 2 && property.front() == '"') {
-      const std::size_t close = property.find('"', 1);
-      return std::string(
-          property.substr(1, close == std::string_view::npos ? property.size() - 1 : close - 1));
-    }
-    return std::string(property);
+  std::string_view image;
+  if (!titleProperty(element, "image", image)) return "";
+  if (image.size() >= 2 && image.front() == '"') {
+    const std::size_t close = image.find('"', 1);
+    return std::string(
+        image.substr(1, close == std::string_view::npos ? image.size() - 1 : close - 1));
   }
-  return "";
+  return std::string(image);
 }
 
 // PAGE: the points "x,y x,y ..." of a Coords element.
