@@ -285,6 +285,8 @@ TEST(Import, BadFilesAreRefusedWithTheirPlace) {
       {"<svg><text>a</text></svg>", 1, 1, "no known OCR format"},
       {"<html><body><p>no OCR here</p></body></html>", 1, 1, "no known OCR format"},
       {"<alto>&bogus;</alto>", 1, 7, "undefined entity"},
+      {std::string("BM\x36\x10\x0E\0\0\0\0\0\x36\0", 12), 0, 0, "an image (BMP)"},
+      {std::string("RIFF\x24\x08\0\0WEBPVP8 ", 16), 0, 0, "an image (WebP)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
@@ -294,6 +296,14 @@ TEST(Import, BadFilesAreRefusedWithTheirPlace) {
     EXPECT_EQ(error.line, c.line);
     EXPECT_EQ(error.column, c.column);
     EXPECT_NE(error.message.find(c.says), std::string::npos) << error.message;
+  }
+}
+
+TEST(Import, TextThatStartsAsAnImageSignatureIsText) {
+  // Shorter than the signatures they begin: pages of text, not images.
+  for (const char* bytes : {"BM\n", "BM", "RIFF", "RIFF\nWEB"}) {
+    SCOPED_TRACE(bytes);
+    EXPECT_EQ(read(bytes).source, bytes);
   }
 }
 

@@ -92,8 +92,11 @@ std::string_view otherKindOf(std::string_view bytes) {
   for (const auto& [signature, what] : kSignatures)
     if (bytes.starts_with(signature)) return what;
   // WebP: RIFF, a size, WEBP; BMP: BM, a size, four zero bytes.
-  if (bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP") return "an image (WebP)";
-  if (bytes.starts_with("BM") && bytes.substr(6, 4) == std::string_view("\0\0\0\0", 4))
+  // A file shorter than the signature is text that happens to start so.
+  if (bytes.size() >= 12 && bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP")
+    return "an image (WebP)";
+  if (bytes.size() >= 10 && bytes.starts_with("BM") &&
+      bytes.substr(6, 4) == std::string_view("\0\0\0\0", 4))
     return "an image (BMP)";
   return "";
 }
