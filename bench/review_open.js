@@ -3,19 +3,12 @@
 //   node bench/review_open.js REVIEW_HTML     (after npm ci in tests/browser)
 "use strict";
 const path = require("node:path");
-const os = require("node:os");
-const fs = require("node:fs");
-const puppeteer = require(path.resolve(__dirname, "../tests/browser/node_modules/puppeteer-core"));
+// Chromium as the browser tests start it.
+const { launch } = require(path.resolve(__dirname, "../tests/browser/support.js"));
 
 (async () => {
   const file = path.resolve(process.argv[2]);
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
-    headless: true,
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      "--user-data-dir=" + fs.mkdtempSync(path.join(os.tmpdir(), "review-open-"))],
-  });
+  const browser = await launch();
   const times = [];
   for (let round = 0; round < 3; ++round) {
     const page = await browser.newPage();

@@ -9,9 +9,9 @@
 // TRUTH is Windows-1252 text; the decisions go to DOWNLOADS/decisions.tsv.
 "use strict";
 const path = require("node:path");
-const os = require("node:os");
 const fs = require("node:fs");
-const puppeteer = require(path.resolve(__dirname, "../tests/browser/node_modules/puppeteer-core"));
+// Chromium as the browser tests start it.
+const { launch } = require(path.resolve(__dirname, "../tests/browser/support.js"));
 
 const separators = /[ ,.\-;:!?'+&%$§^°()=/[\]"\n\r\t«»]+/;
 
@@ -100,13 +100,7 @@ function trueWords(read, truth) {
   const aligned = trueWords(read, truth);
   const truthAt = new Map(read.map((word, k) => [word.line + ":" + word.number, aligned[k]]));
 
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
-    headless: true,
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      "--user-data-dir=" + fs.mkdtempSync(path.join(os.tmpdir(), "review-session-"))],
-  });
+  const browser = await launch();
   const page = await browser.newPage();
   const session = await page.createCDPSession();
   await session.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });

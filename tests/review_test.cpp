@@ -184,7 +184,9 @@ INSTANTIATE_TEST_SUITE_P(
     AsSaved, Decisions,
     testing::Values(
         DecisionCase{"as_the_page_saves_them",
-                     kHeader + "1\ta.xml\t3\t2\tfie\tsie\taccept\n2\ta.xml\t4\t1\tdaf\tdas\tdaß\n",
+                     // UTF-8, as the page saves them: "da\xC3\x9F" is "da\xDF".
+                     kHeader + "1\ta.xml\t3\t2\tfie\tsie\taccept\n" +
+                         "2\ta.xml\t4\t1\tdaf\tdas\tda\xC3\x9F\n",
                      {},
                      2},
         DecisionCase{"undecided_rows_skipped", kHeader + "1\ta.xml\t3\t2\tfie\tsie\t\n\n", {}, 0},

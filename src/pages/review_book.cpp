@@ -53,6 +53,21 @@ bool ReviewBook::read(std::size_t index, BookPage& page, std::string& reason) co
   return true;
 }
 
+bool ReviewBook::readCorrected(std::size_t index, BookPage& page, std::string& corrected,
+                               PageAlignment& alignment, std::string& reason) const {
+  if (!read(index, page, reason)) return false;
+  const std::string outPage = pagePath("out", pages_[index].number);
+  if (const ReadResult result = readPageFile(corrected, outPage); result != ReadResult::Read) {
+    reason = outPage + " " + std::string(readFailure(result));
+    return false;
+  }
+  if (!alignCorrectedPage(page.source, corrected, alignment, reason)) {
+    reason = outPage + " " + reason;
+    return false;
+  }
+  return true;
+}
+
 ImportedText importedRun(const SourcePage& source, const std::vector<ImportedWord>& words,
                          std::size_t first, std::size_t count) {
   ImportedText run;

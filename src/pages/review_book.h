@@ -34,6 +34,10 @@ class ReviewBook {
   // Reads page `index` from its source, as import read it. False, with the
   // reason, for a source that is gone or changed since.
   bool read(std::size_t index, BookPage& page, std::string& reason) const;
+  // Reads page `index` as read() does, and its corrected page in out/
+  // lined up with it. False, with the reason, which names the file.
+  bool readCorrected(std::size_t index, BookPage& page, std::string& corrected,
+                     PageAlignment& alignment, std::string& reason) const;
 
  private:
   std::vector<ManifestPage> pages_;

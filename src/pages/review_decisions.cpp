@@ -173,16 +173,8 @@ bool ReviewDecisions::apply(std::ostream& err) const {
     std::string corrected;
     PageAlignment alignment;
     std::string why;
-    if (!book_.read(index, page, why)) {
+    if (!book_.readCorrected(index, page, corrected, alignment, why)) {
       err << "scanmend-pages: " << why << "\n";
-      return false;
-    }
-    if (const ReadResult read = readPageFile(corrected, outPage); read != ReadResult::Read) {
-      err << "scanmend-pages: " << outPage << " " << readFailure(read) << "\n";
-      return false;
-    }
-    if (!alignCorrectedPage(page.source, corrected, alignment, why)) {
-      err << "scanmend-pages: " << outPage << " " << why << "\n";
       return false;
     }
     std::size_t word = 0;

@@ -484,17 +484,8 @@ bool writeReview(const ReviewSettings& settings, ReviewSummary& summary, std::os
     BookPage page;
     std::string corrected;
     PageAlignment alignment;
-    const std::string outPage = pagePath("out", entry.number);
-    if (!book.read(index, page, why)) {
+    if (!book.readCorrected(index, page, corrected, alignment, why)) {
       err << "scanmend-pages: " << why << "; no review written\n";
-      return false;
-    }
-    if (const ReadResult read = readPageFile(corrected, outPage); read != ReadResult::Read) {
-      err << "scanmend-pages: " << outPage << " " << readFailure(read) << "; no review written\n";
-      return false;
-    }
-    if (!alignCorrectedPage(page.source, corrected, alignment, why)) {
-      err << "scanmend-pages: " << outPage << " " << why << "; no review written\n";
       return false;
     }
     if (!pages.add(entry, page, alignment)) return false;

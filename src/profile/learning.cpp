@@ -202,11 +202,7 @@ struct AsPrinted {
 // How far an unknown word is right as it stands, from 1 down to
 // kLeastDoubt: the fewer distinct words show the least shown misreading
 // that its likeliest reading takes, the more.
-double doubtOf(std::string_view word, const std::vector<Candidate>& candidates,
-               const Profile& profile) {
-  const Candidate& likeliest = *std::max_element(
-      candidates.begin(), candidates.end(),
-      [](const Candidate& a, const Candidate& b) { return a.channel < b.channel; });
+double doubtOf(std::string_view word, const Candidate& likeliest, const Profile& profile) {
   double doubt = 1.0;
   for (const ReadingStep& step : likeliest.steps) {
     const std::string_view scanned = word.substr(step.at, step.length);
@@ -286,7 +282,7 @@ Profile Rounds::reestimate(const Profile& profile, std::vector<const BookWord*>&
     for (const Candidate& candidate : candidates) total += candidate.channel;
     const AsPrinted& printed = asPrinted(word);
     if (!printed.listed) {
-      const double doubt = printed.unknown ? doubtOf(word->text, candidates, profile) : 0.0;
+      const double doubt = printed.unknown ? doubtOf(word->text, candidates.front(), profile) : 0.0;
       const double itself = stayChannel(word->text, profile) *
                             (printed.unknown ? kRightUnknown * doubt : printed.weight);
       total += itself;
